@@ -1,0 +1,7 @@
+#pragma once
+
+// A paper holds at most this many questions; marks and time limits share the bound.
+inline constexpr int MaxQuestions = 250;
+inline constexpr int MaxMark = 250;
+inline constexpr int MinTimeLimit = 1;
+inline constexpr int MaxTimeLimit = 250;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AnswerEncoding.h"
+#include "PaperLimits.h"
+#include "QuestionRecord.h"
+#include "QuestionScores.h"
+#include "TypeInfoRecord.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// The state that the windows exchange, owned by the start-up module and handed to
+// each window explicitly. Members start at the values the program starts with.
+struct SharedState
+{
+    TypeInfoRecord typeInfo;           // written by ReadTypeInfo only
+    bool modified = false;             // the open paper has unsaved changes
+    bool savePromptResult = false;     // left by the save-changes dialog: true = go on
+    QString currentPaperPath;          // "" for a paper never saved or opened
+    bool startupFlag = false;          // true only while start-up builds the first paper
+    bool quickNewConfirmed = false;    // left by the quick-new dialog and quick sheets
+    std::int16_t quickQuestionAmount = 0;
+    std::int16_t defaultMark = 10;
+    std::int16_t defaultTimeLimit = 15;
+    AnswerMask dialogAnswerMask = 0;   // exchanged with the answer-setting dialogs
+    QuestionScoreArray QuestionScores;
+    std::array<QuestionRecord, MaxQuestions> QuickAnswers{};
+
+    std::int16_t installationType() const { return typeInfo.installationType; }
+};

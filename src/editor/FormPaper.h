@@ -1,0 +1,90 @@
+#pragma once
+
+#include "FormPaperLayout.h"
+#include "SharedState.h"
+
+#include <QWidget>
+#include <array>
+
+class DataNavigator;
+class ModalSeam;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+class QTimer;
+class QuestionGridModel;
+class QuestionTable;
+struct BuiltPaper;
+
+// The main editor window: a toolbar, the detail panel of the current question, the
+// totals, and the grid of every question of the open paper.
+class FormPaper : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int ToolbarButtonCount = 11;
+
+    FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &screen,
+              const QString &programFolder, QWidget *parent = nullptr);
+    ~FormPaper() override;
+
+    // Lays the window out for the screen; does nothing unless the window is in its
+    // normal state (neither minimized nor maximized).
+    void Form_LoadPro();
+    void NewPaper_Click();
+    // Recomputes the total mark from the marks cache and shows it.
+    void CountScore();
+
+    QuestionTable *questionTable() const;
+    const LayoutScale &scale() const { return scale_; }
+    SharedState &state() const { return state_; }
+
+private:
+    void createControls();
+    void createToolbar();
+    void createDetailPanel();
+    void createTotalsAndGrid();
+    void Form_Load();
+    void ComputeScale();
+    void applyDesignFonts();
+    void scaleGridColumns();
+    void handOver(BuiltPaper paper);
+    void showCurrentRow();
+    void followRecordset(QuestionTable *table);
+
+    SharedState &state_;
+    ModalSeam &seam_;
+    ScreenMetrics screen_;
+    QString programFolder_;
+    LayoutScale scale_;
+
+    QTimer *Timer1 = nullptr;
+    QGroupBox *FrameTools = nullptr;
+    std::array<QPushButton *, ToolbarButtonCount> CommandTools{};
+    QGroupBox *Frame1 = nullptr;
+    DataNavigator *adoStdMarks = nullptr;
+    QLabel *LabNo = nullptr;
+    QLabel *LabelNo = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *TextScore = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *LabelAnswer = nullptr;
+    QPushButton *CmdSetAnswer = nullptr;
+    QLabel *LabelTimeLimit = nullptr;
+    QLineEdit *TextTimeLimit = nullptr;
+    QLabel *Label4 = nullptr;
+    std::array<QLabel *, 6> LabItem{};
+    std::array<QLineEdit *, 6> TextItems{};
+    QGroupBox *Frame2 = nullptr;
+    QPlainTextEdit *TextTitle = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *LabNoCount = nullptr;
+    QLabel *Label7 = nullptr;
+    QLabel *LabScoreCount = nullptr;
+    QTableView *DataGrid1 = nullptr;
+    QuestionGridModel *gridModel_ = nullptr;
+};

@@ -1,0 +1,56 @@
+#include "ModalSeam.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QUrl>
+
+QMessageBox::StandardButton DesktopModalSeam::showMessage(QWidget *parent,
+                                                          const MessageBoxRequest &request)
+{
+    QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    if (!request.detailedText.isEmpty())
+        box.setDetailedText(request.detailedText);
+    const int answer = box.exec();
+    // A box closed from its title bar answers with its escape button, or nothing.
+    return QMessageBox::StandardButton(answer);
+}
+
+std::optional<FileDialogChoice> DesktopModalSeam::showFileDialog(QWidget *parent,
+                                                                 const FileDialogRequest &request)
+{
+    QFileDialog dialog(parent, request.title, request.directory);
+    const bool saving = request.mode == FileDialogRequest::Mode::Save;
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The commands ask about overwriting themselves, with their own wording.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(request.filters);
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FileDialogChoice{dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
+}
+
+bool DesktopModalSeam::openHelp(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void DesktopModalSeam::beginWaitCursor()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void DesktopModalSeam::endWaitCursor()
+{
+    QGuiApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,188 @@
+#include "QuestionTable.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int RowIdentifier = 0x100;
+constexpr int Nullable = 0x20;
+
+const std::array<QuestionFieldInfo, QuestionFieldCount> Schema = {{
+    {QuestionField::QuestionNo, "QuestionNo", true, RowIdentifier},
+    {QuestionField::Score, "Score", true, Nullable},
+    {QuestionField::TimeLimit, "TimeLimit", true, Nullable},
+    {QuestionField::Answer, "Answer", false, Nullable},
+    {QuestionField::Title, "Title", false, Nullable},
+    {QuestionField::ItemA, "ItemA", false, Nullable},
+    {QuestionField::ItemB, "ItemB", false, Nullable},
+    {QuestionField::ItemC, "ItemC", false, Nullable},
+    {QuestionField::ItemD, "ItemD", false, Nullable},
+    {QuestionField::ItemE, "ItemE", false, Nullable},
+    {QuestionField::ItemF, "ItemF", false, Nullable},
+}};
+
+int itemIndex(QuestionField field)
+{
+    return int(field) - int(QuestionField::ItemA);
+}
+} // namespace
+
+const std::array<QuestionFieldInfo, QuestionFieldCount> &QuestionTableSchema()
+{
+    return Schema;
+}
+
+std::optional<QuestionField> QuestionFieldByName(QStringView name)
+{
+    for (const QuestionFieldInfo &info : Schema) {
+        if (name.compare(QLatin1StringView(info.name), Qt::CaseInsensitive) == 0)
+            return info.field;
+    }
+    return std::nullopt;
+}
+
+QString QuestionFieldName(QuestionField field)
+{
+    return QString::fromLatin1(Schema[std::size_t(field)].name);
+}
+
+QuestionField OptionField(int index)
+{
+    return QuestionField(int(QuestionField::ItemA) + index);
+}
+
+QVariant QuestionRow::value(QuestionField field) const
+{
+    switch (field) {
+    case QuestionField::QuestionNo: return QuestionNo;
+    case QuestionField::Score: return Score;
+    case QuestionField::TimeLimit: return TimeLimit;
+    case QuestionField::Answer: return Answer;
+    case QuestionField::Title: return Title;
+    default: return Items[std::size_t(itemIndex(field))];
+    }
+}
+
+void QuestionRow::setValue(QuestionField field, const QVariant &value)
+{
+    switch (field) {
+    case QuestionField::QuestionNo: QuestionNo = value.toInt(); break;
+    case QuestionField::Score: Score = value.toInt(); break;
+    case QuestionField::TimeLimit: TimeLimit = value.toInt(); break;
+    case QuestionField::Answer: Answer = value.toString(); break;
+    case QuestionField::Title: Title = value.toString(); break;
+    default: Items[std::size_t(itemIndex(field))] = value.toString(); break;
+    }
+}
+
+QuestionTable::QuestionTable(QObject *parent) : QObject(parent) {}
+
+int QuestionTable::AbsolutePosition() const
+{
+    return hasCurrentRow() ? position_ + 1 : UnknownPosition;
+}
+
+void QuestionTable::AddNew()
+{
+    Update();
+    buffer_ = QuestionRow{};
+    editing_ = true;
+    addingNew_ = true;
+}
+
+QuestionRow *QuestionTable::editTarget()
+{
+    if (editing_)
+        return &buffer_;
+    if (!hasCurrentRow())
+        return nullptr;
+    buffer_ = rows_[std::size_t(position_)];
+    editing_ = true;
+    return &buffer_;
+}
+
+bool QuestionTable::setField(QuestionField field, const QVariant &value)
+{
+    QuestionRow *target = editTarget();
+    if (!target)
+        return false;
+    target->setValue(field, value);
+    return true;
+}
+
+bool QuestionTable::setField(QStringView name, const QVariant &value)
+{
+    const auto field = QuestionFieldByName(name);
+    return field && setField(*field, value);
+}
+
+QVariant QuestionTable::field(QuestionField field) const
+{
+    if (editing_)
+        return buffer_.value(field);
+    if (!hasCurrentRow())
+        return {};
+    return rows_[std::size_t(position_)].value(field);
+}
+
+QVariant QuestionTable::field(QStringView name) const
+{
+    const auto found = QuestionFieldByName(name);
+    return found ? field(*found) : QVariant();
+}
+
+void QuestionTable::Update()
+{
+    if (!editing_)
+        return;
+    editing_ = false;
+    if (addingNew_) {
+        addingNew_ = false;
+        emit rowAboutToBeInserted(RecordCount());
+        rows_.push_back(std::move(buffer_));
+        position_ = RecordCount() - 1;
+        emit rowInserted(position_);
+        emit currentRowChanged(position_);
+        return;
+    }
+    if (!hasCurrentRow())
+        return;
+    QuestionRow &stored = rows_[std::size_t(position_)];
+    if (stored == buffer_)
+        return;
+    stored = std::move(buffer_);
+    emit rowChanged(position_);
+}
+
+void QuestionTable::CancelUpdate()
+{
+    editing_ = false;
+    addingNew_ = false;
+}
+
+void QuestionTable::moveToIndex(int index)
+{
+    Update();
+    const int bounded = std::clamp(index, -1, RecordCount());
+    if (bounded == position_)
+        return;
+    position_ = bounded;
+    emit currentRowChanged(hasCurrentRow() ? position_ : -1);
+}
+
+void QuestionTable::MoveFirst() { moveToIndex(0); }
+void QuestionTable::MoveLast() { moveToIndex(RecordCount() - 1); }
+void QuestionTable::MoveNext() { moveToIndex(position_ + 1); }
+void QuestionTable::MovePrevious() { moveToIndex(position_ - 1); }
+void QuestionTable::MoveTo(int position) { moveToIndex(position - 1); }
+
+void QuestionTable::Delete()
+{
+    CancelUpdate();
+    if (!hasCurrentRow())
+        return;
+    const int removed = position_;
+    emit rowAboutToBeRemoved(removed);
+    rows_.erase(rows_.begin() + removed);
+    emit rowRemoved(removed);
+    emit currentRowChanged(hasCurrentRow() ? position_ : -1);
+}

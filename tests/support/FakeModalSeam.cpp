@@ -1,0 +1,45 @@
+#include "FakeModalSeam.h"
+
+QMessageBox::StandardButton FakeModalSeam::showMessage(QWidget *, const MessageBoxRequest &request)
+{
+    messages.append(request);
+    if (onMessage)
+        onMessage(request);
+    if (!messageAnswers.empty()) {
+        const auto answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
+    }
+    if (request.defaultButton != QMessageBox::NoButton)
+        return request.defaultButton;
+    for (unsigned bit = 1; bit; bit <<= 1) {
+        if (request.buttons.testFlag(QMessageBox::StandardButton(bit)))
+            return QMessageBox::StandardButton(bit);
+    }
+    return QMessageBox::NoButton;
+}
+
+std::optional<FileDialogChoice> FakeModalSeam::showFileDialog(QWidget *,
+                                                              const FileDialogRequest &request)
+{
+    fileDialogs.append(request);
+    if (fileAnswers.empty())
+        return std::nullopt;
+    std::optional<FileDialogChoice> answer = std::move(fileAnswers.front());
+    fileAnswers.pop_front();
+    return answer;
+}
+
+bool FakeModalSeam::openHelp(const QString &path)
+{
+    helpRequests.append(path);
+    return helpOpens;
+}
+
+QStringList FakeModalSeam::messageTexts() const
+{
+    QStringList texts;
+    for (const MessageBoxRequest &request : messages)
+        texts.append(request.text);
+    return texts;
+}

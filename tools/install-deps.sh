@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages of a list (default: what the build and the tests
+# need), only when some are missing.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+list=${1:-$here/debian-packages.txt}
+mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$list")
+
+missing=()
+for package in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  as_root=(sudo)
+fi
+"${as_root[@]}" apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
