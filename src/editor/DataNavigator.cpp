@@ -1,7 +1,11 @@
 #include "DataNavigator.h"
 
+#include "NumberText.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -16,6 +20,47 @@ QToolButton *navigationButton(QWidget *parent, const QString &name, const QStrin
     button->setFocusPolicy(Qt::NoFocus);
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     return button;
+}
+
+QString controlText(const QWidget *control)
+{
+    if (auto *box = qobject_cast<const QLineEdit *>(control))
+        return box->text();
+    if (auto *box = qobject_cast<const QPlainTextEdit *>(control))
+        return box->toPlainText();
+    if (auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    return {};
+}
+
+void setControlText(QWidget *control, const QString &text)
+{
+    if (auto *box = qobject_cast<QLineEdit *>(control)) {
+        box->setText(text);
+    } else if (auto *box = qobject_cast<QPlainTextEdit *>(control)) {
+        if (box->toPlainText() != text)
+            box->setPlainText(text);
+    } else if (auto *label = qobject_cast<QLabel *>(control)) {
+        label->setText(text);
+    }
+}
+
+bool isEditable(const QWidget *control)
+{
+    return !qobject_cast<const QLabel *>(control);
+}
+
+bool isIntegerField(QuestionField field)
+{
+    return QuestionTableSchema()[std::size_t(field)].isInteger;
+}
+
+// A bound box's text as the field stores it: numbers as their nearest integer.
+QVariant fieldValue(QuestionField field, const QString &text)
+{
+    if (isIntegerField(field))
+        return int(RoundHalfEvenToInt16(LeadingNumber(text)));
+    return text;
 }
 } // namespace
 
@@ -41,11 +86,10 @@ DataNavigator::DataNavigator(QWidget *parent)
     row->addWidget(next_);
     row->addWidget(last_);
 
-    connect(first_, &QToolButton::clicked, this, [this] { moveBy(&QuestionTable::MoveFirst); });
-    connect(previous_, &QToolButton::clicked, this,
-            [this] { moveBy(&QuestionTable::MovePrevious); });
-    connect(next_, &QToolButton::clicked, this, [this] { moveBy(&QuestionTable::MoveNext); });
-    connect(last_, &QToolButton::clicked, this, [this] { moveBy(&QuestionTable::MoveLast); });
+    connect(first_, &QToolButton::clicked, this, &DataNavigator::moveFirst);
+    connect(previous_, &QToolButton::clicked, this, &DataNavigator::movePrevious);
+    connect(next_, &QToolButton::clicked, this, &DataNavigator::moveNext);
+    connect(last_, &QToolButton::clicked, this, &DataNavigator::moveLast);
 }
 
 DataNavigator::~DataNavigator() = default;
@@ -54,24 +98,94 @@ void DataNavigator::setRecordset(std::unique_ptr<QuestionTable> table)
 {
     std::unique_ptr<QuestionTable> previous = std::move(table_);
     table_ = std::move(table);
+    if (table_) {
+        connect(table_.get(), &QuestionTable::currentRowChanged, this, [this](int row) {
+            showCurrentRow();
+            emit currentRowChanged(row);
+        });
+        connect(table_.get(), &QuestionTable::rowChanged, this, [this](int row) {
+            if (row == table_->AbsolutePosition() - 1)
+                showCurrentRow();
+        });
+    }
     emit recordsetChanged(table_.get());
+    showCurrentRow();
+    emit currentRowChanged(table_ && table_->hasCurrentRow() ? table_->AbsolutePosition() - 1 : -1);
 }
 
-void DataNavigator::moveBy(void (QuestionTable::*move)())
+void DataNavigator::bind(QWidget *control, QuestionField field)
+{
+    bindings_.push_back({control, field});
+    showCurrentRow();
+}
+
+QString DataNavigator::storedText(QuestionField field) const
+{
+    return table_->row(table_->AbsolutePosition() - 1).value(field).toString();
+}
+
+void DataNavigator::showCurrentRow()
+{
+    if (!table_ || !table_->hasCurrentRow()) {
+        for (const Binding &binding : bindings_)
+            setControlText(binding.control, QString());
+        return;
+    }
+    for (const Binding &binding : bindings_)
+        setControlText(binding.control, storedText(binding.field));
+}
+
+bool DataNavigator::hasPendingEdit() const
+{
+    if (!table_ || !table_->hasCurrentRow())
+        return false;
+    for (const Binding &binding : bindings_) {
+        if (isEditable(binding.control) && controlText(binding.control) != storedText(binding.field))
+            return true;
+    }
+    return false;
+}
+
+bool DataNavigator::commitPendingEdit()
+{
+    if (!hasPendingEdit())
+        return true;
+    if (willChangeRecord_ && !willChangeRecord_())
+        return false;
+    for (const Binding &binding : bindings_) {
+        if (isEditable(binding.control))
+            table_->setField(binding.field, fieldValue(binding.field, controlText(binding.control)));
+    }
+    table_->Update();
+    return true;
+}
+
+bool DataNavigator::moveTo(int position)
 {
     if (!table_ || table_->RecordCount() == 0)
-        return;
-    (table_.get()->*move)();
-    // Like the original control, the buttons never leave the paper's rows.
-    if (table_->isEOF())
-        table_->MoveLast();
-    else if (table_->isBOF())
-        table_->MoveFirst();
+        return true;
+    if (!commitPendingEdit())
+        return false;
+    // Like the original control, moving never leaves the paper's rows.
+    table_->MoveTo(std::clamp(position, 1, table_->RecordCount()));
+    return true;
+}
+
+bool DataNavigator::moveFirst() { return moveTo(1); }
+bool DataNavigator::moveLast() { return moveTo(table_ ? table_->RecordCount() : 0); }
+bool DataNavigator::movePrevious()
+{
+    return moveTo(table_ ? table_->AbsolutePosition() - 1 : 0);
+}
+bool DataNavigator::moveNext()
+{
+    return moveTo(table_ ? table_->AbsolutePosition() + 1 : 0);
 }
 
 QString DataNavigator::caption() const { return caption_->text(); }
 void DataNavigator::setCaption(const QString &caption) { caption_->setText(caption); }
 QFont DataNavigator::captionFont() const { return caption_->font(); }
+
 void DataNavigator::setCaptionFont(const QFont &font)
 {
     caption_->setFont(font);

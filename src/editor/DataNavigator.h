@@ -3,13 +3,18 @@
 #include "QuestionTable.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QToolButton;
 
-// The data-source control of the main window: holds the open paper's question table
-// and moves its current row with first / previous / next / last buttons.
+// The data-source control of the main window. It holds the open paper's question
+// table, moves its current row with first / previous / next / last buttons, and
+// binds labels and text boxes to fields of the current row. Edits made in the
+// bound boxes are written back when the current row changes by any path, after
+// the will-change check has had the chance to refuse them.
 class DataNavigator : public QWidget
 {
     Q_OBJECT
@@ -21,6 +26,24 @@ public:
     // Makes the table the one held here; the previous table is dropped.
     void setRecordset(std::unique_ptr<QuestionTable> table);
 
+    // A QLabel, QLineEdit or QPlainTextEdit showing and editing one field.
+    void bind(QWidget *control, QuestionField field);
+    // Runs before bound edits are written back; returning false refuses them.
+    void setWillChangeRecord(std::function<bool()> check) { willChangeRecord_ = std::move(check); }
+
+    // True when a bound box differs from the stored value of the current row.
+    bool hasPendingEdit() const;
+    // Writes bound edits back through the will-change check. False when refused;
+    // true when written or when there was nothing to write.
+    bool commitPendingEdit();
+    // Moves to a 1-based position (first / last row when out of range) after
+    // committing; false when the commit was refused and nothing moved.
+    bool moveTo(int position);
+    bool moveFirst();
+    bool movePrevious();
+    bool moveNext();
+    bool moveLast();
+
     QString caption() const;
     void setCaption(const QString &caption);
     QFont captionFont() const;
@@ -28,11 +51,22 @@ public:
 
 signals:
     void recordsetChanged(QuestionTable *table);
+    // The current row has changed (or the table was replaced); -1 for none.
+    void currentRowChanged(int row);
 
 private:
-    void moveBy(void (QuestionTable::*move)());
+    struct Binding
+    {
+        QWidget *control;
+        QuestionField field;
+    };
+
+    void showCurrentRow();
+    QString storedText(QuestionField field) const;
 
     std::unique_ptr<QuestionTable> table_;
+    std::vector<Binding> bindings_;
+    std::function<bool()> willChangeRecord_;
     QLabel *caption_;
     QToolButton *first_;
     QToolButton *previous_;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <QTextCursor>
 #include <cmath>
 
 namespace {
@@ -27,6 +28,23 @@ constexpr int TimerIntervalMs = 100;
 constexpr int MarkMaxLength = 3;
 constexpr int TimeLimitMaxLength = 3;
 constexpr int OptionMaxLength = 100;
+constexpr int TitleMaxLength = 250;
+
+// A multi-line box has no length limit of its own: cut what goes beyond it.
+void limitLength(QPlainTextEdit *box, int maxLength)
+{
+    QObject::connect(box, &QPlainTextEdit::textChanged, box, [box, maxLength] {
+        const QString text = box->toPlainText();
+        if (text.size() <= maxLength)
+            return;
+        QTextCursor cursor = box->textCursor();
+        const int position = std::min(cursor.position(), maxLength);
+        box->setPlainText(text.left(maxLength));
+        cursor = box->textCursor();
+        cursor.setPosition(position);
+        box->setTextCursor(cursor);
+    });
+}
 
 // Fonts of the design. Both design faces, Arial and the old MS Sans Serif, are set in
 // Arial's widths: the desktop resolves it to a metric-compatible face, so captions
@@ -103,6 +121,8 @@ void FormPaper::createControls()
     createDetailPanel();
     createTotalsAndGrid();
     applyDesignFonts();
+    bindDetailPanel();
+    followGridClicks();
     // Until the layout runs, the window has the size of the reference screen.
     resize(toPixels(QRectF(0, 0, ReferenceScreenWidthTwips, ReferenceScreenHeightTwips), 15).size());
 }
@@ -115,6 +135,7 @@ void FormPaper::createToolbar()
                              indexedName("CommandTools", i));
         button->setToolTip(QString::fromLatin1(DesignToolTips[i]));
         button->setProperty("index", i);
+        connect(button, &QPushButton::clicked, this, [this, i] { CommandTools_Click(i); });
         CommandTools[std::size_t(i)] = button;
     }
 }
@@ -124,7 +145,6 @@ void FormPaper::createDetailPanel()
     Frame1 = named(new QGroupBox(this), QStringLiteral("Frame1"));
     adoStdMarks = named(new DataNavigator(Frame1), QStringLiteral("adoStdMarks"));
     adoStdMarks->setCaption(QStringLiteral("Select Question"));
-    connect(adoStdMarks, &DataNavigator::recordsetChanged, this, &FormPaper::followRecordset);
 
     LabNo = label(Frame1, "LabNo", QStringLiteral("No."));
     LabelNo = label(Frame1, "LabelNo", QStringLiteral("888"));
@@ -133,6 +153,9 @@ void FormPaper::createDetailPanel()
     Label1 = label(Frame1, "Label1", QStringLiteral("(0-250)"));
     Label3 = label(Frame1, "Label3", QStringLiteral("Answer"));
     LabelAnswer = named(new QLineEdit(Frame1), QStringLiteral("LabelAnswer"));
+    // The answer changes only through the answer dialog: typing, pasting and
+    // deleting are all refused, while the box can still take the focus.
+    LabelAnswer->setReadOnly(true);
     CmdSetAnswer = named(new QPushButton(QStringLiteral("Set"), Frame1), QStringLiteral("CmdSetAnswer"));
     LabelTimeLimit = label(Frame1, "LabelTimeLimit", QStringLiteral("Time Limit"));
     TextTimeLimit = textBox(Frame1, QStringLiteral("TextTimeLimit"), QStringLiteral("15"),
@@ -152,6 +175,7 @@ void FormPaper::createDetailPanel()
     Frame2 = named(new QGroupBox(QStringLiteral("Question Tile"), Frame1), QStringLiteral("Frame2"));
     TextTitle = named(new QPlainTextEdit(Frame2), QStringLiteral("TextTitle"));
     TextTitle->setTabChangesFocus(true);
+    limitLength(TextTitle, TitleMaxLength);
 }
 
 void FormPaper::createTotalsAndGrid()
@@ -289,31 +313,8 @@ void FormPaper::CountScore()
     LabScoreCount->setText(QString::number(state_.QuestionScores.total(count)));
 }
 
-void FormPaper::followRecordset(QuestionTable *table)
-{
-    gridModel_->setTable(table);
-    if (!table)
-        return;
-    connect(table, &QuestionTable::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            DataGrid1->selectRow(row);
-        showCurrentRow();
-    });
-    connect(table, &QuestionTable::rowChanged, this, &FormPaper::showCurrentRow);
-    showCurrentRow();
-}
-
-void FormPaper::showCurrentRow()
+void FormPaper::showQuestionCount()
 {
     QuestionTable *table = questionTable();
-    if (!table || !table->hasCurrentRow())
-        return;
-    const QuestionRow &row = table->row(table->AbsolutePosition() - 1);
-    LabelNo->setText(QString::number(row.QuestionNo));
-    TextScore->setText(QString::number(row.Score));
-    LabelAnswer->setText(row.Answer);
-    TextTimeLimit->setText(QString::number(row.TimeLimit));
-    TextTitle->setPlainText(row.Title);
-    for (int i = 0; i < 6; ++i)
-        TextItems[std::size_t(i)]->setText(row.Items[std::size_t(i)]);
+    LabNoCount->setText(QString::number(table ? table->RecordCount() : 0));
 }

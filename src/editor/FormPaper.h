@@ -37,12 +37,34 @@ public:
     void NewPaper_Click();
     // Recomputes the total mark from the marks cache and shows it.
     void CountScore();
+    void CommandTools_Click(int index);
+
+    // Question list commands.
+    void AddQuestion_Click();
+    void DeleteQuestion_Click();
+    void MoveUpQuestion_Click();
+    void MoveDownQuestion_Click();
+    void ExitEditor_Click();
 
     QuestionTable *questionTable() const;
     const LayoutScale &scale() const { return scale_; }
     SharedState &state() const { return state_; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Detail panel: key filters, checks on leaving a box and before a row is
+    // written back, and the grid's whole-row highlight.
+    static int TextScore_KeyPress(int keyAscii);
+    bool TextScore_Validate();
+    bool TextTimeLimit_Validate();
+    bool adoStdMarks_WillChangeRecord();
+    void DataGrid1_RowColChange();
+    void bindDetailPanel();
+    void followGridClicks();
+    void showMessage(const QString &text);
+
     void createControls();
     void createToolbar();
     void createDetailPanel();
@@ -52,8 +74,12 @@ private:
     void applyDesignFonts();
     void scaleGridColumns();
     void handOver(BuiltPaper paper);
-    void showCurrentRow();
-    void followRecordset(QuestionTable *table);
+    void showQuestionCount();
+    // Reads the ten fields that travel with a question when it is moved.
+    struct MovedQuestion;
+    MovedQuestion readMovedQuestion() const;
+    void writeMovedQuestion(const MovedQuestion &question);
+    void swapWithNeighbour(int offset);
 
     SharedState &state_;
     ModalSeam &seam_;

@@ -1,0 +1,24 @@
+// The toolbar: one handler dispatching the eleven buttons by index.
+#include "FormPaper.h"
+
+#include "DataNavigator.h"
+
+namespace {
+enum ToolbarButton { New, Open, Import, Export, Save, Add, Delete, MoveUp, MoveDown, Exit, Help };
+} // namespace
+
+void FormPaper::CommandTools_Click(int index)
+{
+    // A command sees the panel's pending edit written back first, through the same
+    // check as any other row change; if the check refuses it, the command does not run.
+    if (index != Help && !adoStdMarks->commitPendingEdit())
+        return;
+    switch (index) {
+    case Add: AddQuestion_Click(); break;
+    case Delete: DeleteQuestion_Click(); break;
+    case MoveUp: MoveUpQuestion_Click(); break;
+    case MoveDown: MoveDownQuestion_Click(); break;
+    case Exit: ExitEditor_Click(); break;
+    default: break; // the file commands join as they are built
+    }
+}

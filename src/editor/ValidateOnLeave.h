@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QWidget;
+
+// Runs a box's check before the focus leaves it for another control of the same
+// window. A failing check keeps the focus in the box and swallows the Tab or the
+// click that would have moved it, so the other control never sees it.
+class ValidateOnLeave : public QObject
+{
+public:
+    // check returns true to let the focus go. The guard lives as long as the box.
+    ValidateOnLeave(QWidget *box, std::function<bool()> check);
+    ~ValidateOnLeave() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool runCheck();
+    bool takesFocusOnClick(QWidget *target) const;
+
+    QWidget *box_;
+    std::function<bool()> check_;
+    bool checking_ = false;
+    bool passedBeforeLeaving_ = false;
+};

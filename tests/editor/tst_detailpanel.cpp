@@ -1,0 +1,258 @@
+#include "DataNavigator.h"
+#include "PaperFixture.h"
+
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+const QString MarkMessage = QStringLiteral("The mark should be between 0 and 250.");
+const QString TimeMessage = QStringLiteral("The time limit should be between 1 and 250.");
+} // namespace
+
+class TestDetailPanel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void markBoxFiltersTypedCharacters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("digits") << "123" << "123";
+        QTest::newRow("letters and minus") << "a-b" << "";
+        QTest::newRow("decimal point") << "2.5" << "2.5";
+        QTest::newRow("percent and apostrophe pass") << "%'" << "%'";
+        QTest::newRow("mixed") << "1x2" << "12";
+    }
+    void markBoxFiltersTypedCharacters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        StartedEditor editor;
+        auto *score = editor.child<QLineEdit>("TextScore");
+        score->clear();
+        QTest::keyClicks(score, typed);
+        QCOMPARE(score->text(), shown);
+    }
+
+    void answerBoxRefusesTyping()
+    {
+        StartedEditor editor;
+        auto *answer = editor.child<QLineEdit>("LabelAnswer");
+        QTest::keyClicks(answer, "AB");
+        QTest::keyClick(answer, Qt::Key_Backspace);
+        QTest::keyClick(answer, Qt::Key_Delete);
+        QCOMPARE(answer->text(), QStringLiteral("Uncertain"));
+    }
+
+    void leavingABoxChecksIt_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("afterwards");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("mark 251") << "TextScore" << "251" << "251" << QStringList{MarkMessage};
+        QTest::newRow("mark 250") << "TextScore" << "250" << "250" << QStringList{};
+        QTest::newRow("mark empty") << "TextScore" << "" << "0" << QStringList{};
+        QTest::newRow("mark 2.5") << "TextScore" << "2.5" << "2.5" << QStringList{};
+        QTest::newRow("time 0") << "TextTimeLimit" << "0" << "15" << QStringList{TimeMessage};
+        QTest::newRow("time abc") << "TextTimeLimit" << "abc" << "15" << QStringList{TimeMessage};
+        QTest::newRow("time empty") << "TextTimeLimit" << "" << "15" << QStringList{TimeMessage};
+        QTest::newRow("time 251") << "TextTimeLimit" << "251" << "251" << QStringList{TimeMessage};
+        QTest::newRow("time 250") << "TextTimeLimit" << "250" << "250" << QStringList{};
+    }
+    void leavingABoxChecksIt()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, afterwards);
+        QFETCH(QStringList, messages);
+        StartedEditor editor;
+        QVERIFY(activate(editor));
+        auto *edit = editor.child<QLineEdit>(box);
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        edit->setText(text);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QCOMPARE(edit->text(), afterwards);
+        QCOMPARE(editor.seam.messageTexts(), messages);
+        QCOMPARE(edit->hasFocus(), !messages.isEmpty());
+        if (!messages.isEmpty())
+            QCOMPARE(editor.seam.messages.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    void timeLimitReplacedOnceThenPasses()
+    {
+        StartedEditor editor;
+        QVERIFY(activate(editor));
+        auto *limit = editor.child<QLineEdit>("TextTimeLimit");
+        limit->setFocus();
+        QTRY_VERIFY(limit->hasFocus());
+        limit->setText("0");
+        QTest::keyClick(limit, Qt::Key_Tab);
+        QVERIFY(limit->hasFocus());
+        QTest::keyClick(limit, Qt::Key_Tab);
+        QVERIFY(!limit->hasFocus());
+        QCOMPARE(limit->text(), QStringLiteral("15"));
+        QCOMPARE(editor.seam.messageTexts(), QStringList{TimeMessage});
+    }
+
+    void clickElsewhereWithABadMarkIsSwallowed()
+    {
+        StartedEditor editor;
+        fillPaper(editor, 3);
+        QVERIFY(activate(editor));
+        auto *score = editor.child<QLineEdit>("TextScore");
+        score->setFocus();
+        QTRY_VERIFY(score->hasFocus());
+        score->setText("251");
+        // Clicked through the window, as a real click arrives.
+        auto *add = editor.child<QPushButton>("CommandTools_5");
+        QTest::mouseClick(editor.form().windowHandle(), Qt::LeftButton, {},
+                          add->mapTo(&editor.form(), add->rect().center()));
+        QCOMPARE(editor.form().questionTable()->RecordCount(), 3); // the click never arrived
+        QCOMPARE(editor.seam.messageTexts(), QStringList{MarkMessage});
+        QVERIFY(score->hasFocus());
+    }
+
+    void committedMarkIsRoundedAndTotalled()
+    {
+        StartedEditor editor;
+        fillPaper(editor, 3);
+        auto *score = editor.child<QLineEdit>("TextScore");
+        score->setText("2.5");
+        auto *navigator = editor.child<DataNavigator>("adoStdMarks");
+        QVERIFY(navigator->moveNext());
+        const QuestionTable *table = editor.form().questionTable();
+        QCOMPARE(table->row(0).Score, 2);
+        QCOMPARE(editor.state().QuestionScores[1], std::int16_t(2));
+        QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("22"));
+        QVERIFY(editor.state().modified);
+        QVERIFY(navigator->movePrevious());
+        QCOMPARE(score->text(), QStringLiteral("2"));
+    }
+
+    void markChangeUpdatesTotalOnEveryPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("navigator") << "navigator";
+        QTest::newRow("grid click") << "grid";
+        QTest::newRow("grid keyboard") << "keyboard";
+        QTest::newRow("toolbar command") << "toolbar";
+    }
+    void markChangeUpdatesTotalOnEveryPath()
+    {
+        QFETCH(QString, path);
+        StartedEditor editor;
+        fillPaper(editor, 3);
+        QVERIFY(activate(editor));
+        auto *grid = editor.child<QTableView>("DataGrid1");
+        editor.child<QLineEdit>("TextScore")->setText("20");
+        if (path == "navigator") {
+            QTest::mouseClick(editor.child<QWidget>("MoveNext"), Qt::LeftButton);
+        } else if (path == "grid") {
+            const QRect cell = grid->visualRect(grid->model()->index(2, 1));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        } else if (path == "keyboard") {
+            grid->setFocus();
+            QTRY_VERIFY(grid->hasFocus());
+            QTest::keyClick(grid, Qt::Key_Down);
+        } else {
+            QTest::mouseClick(editor.child<QPushButton>("CommandTools_8"), Qt::LeftButton); // DOWN
+        }
+        QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("40"));
+        QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QStringLiteral("3"));
+        QVERIFY(editor.state().modified);
+        QVERIFY(editor.seam.messages.isEmpty());
+        // The grid shows the committed mark at once.
+        const int row = path == "toolbar" ? 1 : 0; // DOWN moved question 1 to place 2
+        QCOMPARE(grid->model()->index(row, 1).data().toInt(), 20);
+    }
+
+    void titleOnlyEditSetsTheFlagAndKeepsTheTotal()
+    {
+        StartedEditor editor;
+        fillPaper(editor, 3);
+        editor.child<QPlainTextEdit>("TextTitle")->setPlainText("A new title");
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveLast());
+        QCOMPARE(editor.form().questionTable()->row(0).Title, QStringLiteral("A new title"));
+        QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("30"));
+        QVERIFY(editor.state().modified);
+    }
+
+    void moveWithoutAnEditChangesNothing()
+    {
+        StartedEditor editor;
+        fillPaper(editor, 3);
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveLast());
+        QVERIFY(!editor.state().modified);
+        QCOMPARE(editor.child<QLabel>("LabelNo")->text(), QStringLiteral("3"));
+        QCOMPARE(editor.child<QPlainTextEdit>("TextTitle")->toPlainText(), QStringLiteral("Q3"));
+    }
+
+    void refusedCommitKeepsTheRowAndTheFocus_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("navigator") << "navigator";
+        QTest::newRow("grid") << "grid";
+        QTest::newRow("toolbar") << "toolbar";
+    }
+    void refusedCommitKeepsTheRowAndTheFocus()
+    {
+        QFETCH(QString, path);
+        StartedEditor editor;
+        fillPaper(editor, 3);
+        QVERIFY(activate(editor));
+        auto *navigator = editor.child<DataNavigator>("adoStdMarks");
+        auto *score = editor.child<QLineEdit>("TextScore");
+        editor.child<QPlainTextEdit>("TextTitle")->setPlainText("changed");
+        score->setText("300"); // typed without leaving the box: only the commit can refuse it
+        if (path == "navigator")
+            QVERIFY(!navigator->moveNext());
+        else if (path == "grid")
+            editor.child<QTableView>("DataGrid1")->selectRow(2);
+        else
+            editor.form().CommandTools_Click(5); // ADD
+        QCOMPARE(editor.seam.messageTexts(), QStringList{MarkMessage});
+        const QuestionTable *table = editor.form().questionTable();
+        QCOMPARE(table->RecordCount(), 3);
+        QCOMPARE(table->AbsolutePosition(), 1);
+        QCOMPARE(table->row(0).Title, QStringLiteral("Q1"));
+        QCOMPARE(table->row(0).Score, 10);
+        QVERIFY(!editor.state().modified);
+        QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("30"));
+        QTRY_VERIFY(score->hasFocus());
+        auto *grid = editor.child<QTableView>("DataGrid1");
+        QTRY_COMPARE(grid->selectionModel()->selectedRows().size(), 1);
+        QTRY_COMPARE(grid->selectionModel()->selectedRows().first().row(), 0);
+    }
+
+    void gridHighlightsOnlyTheCurrentRow()
+    {
+        StartedEditor editor;
+        fillPaper(editor, 4);
+        auto *grid = editor.child<QTableView>("DataGrid1");
+        QItemSelectionModel *selection = grid->selectionModel();
+        selection->select(grid->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selection->select(grid->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(selection->selectedRows().size(), 2);
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveTo(3));
+        QCOMPARE(selection->selectedRows().size(), 1);
+        QCOMPARE(selection->selectedRows().first().row(), 2);
+        QCOMPARE(editor.child<QLabel>("LabelNo")->text(), QStringLiteral("3"));
+    }
+
+    void titleIsCutAtItsLimit()
+    {
+        StartedEditor editor;
+        auto *title = editor.child<QPlainTextEdit>("TextTitle");
+        title->setPlainText(QString(300, QChar(u'x')));
+        QCOMPARE(title->toPlainText().size(), 250);
+    }
+};
+
+QTEST_MAIN(TestDetailPanel)
+#include "tst_detailpanel.moc"
