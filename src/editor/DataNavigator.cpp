@@ -1,6 +1,6 @@
 #include "DataNavigator.h"
 
-#include "NumberText.h"
+#include "LeadingNumber.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,7 +59,7 @@ bool isIntegerField(QuestionField field)
 QVariant fieldValue(QuestionField field, const QString &text)
 {
     if (isIntegerField(field))
-        return int(RoundHalfEvenToInt16(LeadingNumber(text)));
+        return int(RoundHalfEvenToInt16(ReadLeadingNumber(text)));
     return text;
 }
 } // namespace

@@ -5,7 +5,7 @@
 
 #include "DataNavigator.h"
 #include "ModalSeam.h"
-#include "NumberText.h"
+#include "LeadingNumber.h"
 #include "QuestionGridModel.h"
 #include "QuestionTable.h"
 #include "ValidateOnLeave.h"
@@ -82,7 +82,7 @@ void FormPaper::showMessage(const QString &text)
 
 bool FormPaper::TextScore_Validate()
 {
-    const int mark = RoundHalfEvenToInt16(LeadingNumber(TextScore->text()));
+    const int mark = RoundHalfEvenToInt16(ReadLeadingNumber(TextScore->text()));
     if (mark == 0)
         TextScore->setText(QStringLiteral("0"));
     if (mark >= 0 && mark <= MaxMark)
@@ -93,7 +93,7 @@ bool FormPaper::TextScore_Validate()
 
 bool FormPaper::TextTimeLimit_Validate()
 {
-    const int limit = RoundHalfEvenToInt16(LeadingNumber(TextTimeLimit->text()));
+    const int limit = RoundHalfEvenToInt16(ReadLeadingNumber(TextTimeLimit->text()));
     if (limit == 0)
         TextTimeLimit->setText(QStringLiteral("15"));
     if (limit >= MinTimeLimit && limit <= MaxTimeLimit)
@@ -109,7 +109,7 @@ bool FormPaper::adoStdMarks_WillChangeRecord()
     if (!table || !table->hasCurrentRow())
         return true;
     const int position = table->AbsolutePosition();
-    const double mark = LeadingNumber(TextScore->text());
+    const double mark = ReadLeadingNumber(TextScore->text());
     if (mark != state_.QuestionScores[position]) {
         if (mark < 0 || mark > MaxMark) {
             showMessage(MarkRangeMessage);

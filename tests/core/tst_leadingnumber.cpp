@@ -1,6 +1,7 @@
 #include "LeadingNumber.h"
 
 #include <QTest>
+#include <limits>
 #include <cmath>
 
 class TestLeadingNumber : public QObject
@@ -47,6 +48,25 @@ private slots:
         QCOMPARE(ReadLeadingNumber(u"1e-400"), 0.0);
         QVERIFY(std::isinf(ReadLeadingNumber(QString(400, u'9'))));
         QCOMPARE(ReadLeadingNumber(u"0.000000000000000000000000000000000000001e39"), 1.0);
+    }
+
+    void roundsHalvesToEvenWithinSixteenBits_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("rounded");
+        QTest::newRow("2.5") << 2.5 << 2;
+        QTest::newRow("3.5") << 3.5 << 4;
+        QTest::newRow("-0.5") << -0.5 << 0;
+        QTest::newRow("250.4") << 250.4 << 250;
+        QTest::newRow("beyond 16 bits") << 1e9 << 32767;
+        QTest::newRow("below 16 bits") << -1e9 << -32768;
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << 32767;
+    }
+    void roundsHalvesToEvenWithinSixteenBits()
+    {
+        QFETCH(double, value);
+        QFETCH(int, rounded);
+        QCOMPARE(int(RoundHalfEvenToInt16(value)), rounded);
     }
 
     void wholeNumberWithinRange_data()

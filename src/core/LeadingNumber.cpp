@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 bool isSkipped(QChar c)
@@ -97,6 +98,7 @@ double ReadLeadingNumber(QStringView text)
     number.append('e').append(QByteArray::number(exponent - fractionDigits));
     return std::strtod(number.constData(), nullptr);
 }
+
 std::optional<std::int16_t> ReadWholeNumberWithin(QStringView text, int min, int max)
 {
     // nearbyint rounds in the default mode, to nearest with halves to even.
@@ -104,4 +106,13 @@ std::optional<std::int16_t> ReadWholeNumberWithin(QStringView text, int min, int
     if (!(rounded >= min && rounded <= max))
         return std::nullopt;
     return std::int16_t(rounded);
+}
+
+std::int16_t RoundHalfEvenToInt16(double value)
+{
+    constexpr double lowest = std::numeric_limits<std::int16_t>::min();
+    constexpr double highest = std::numeric_limits<std::int16_t>::max();
+    if (std::isnan(value))
+        return 0;
+    return std::int16_t(std::clamp(std::nearbyint(value), lowest, highest));
 }

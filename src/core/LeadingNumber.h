@@ -15,3 +15,7 @@ double ReadLeadingNumber(QStringView text);
 // neighbour; nothing when that is outside [min, max]. Values beyond 16 bits fall
 // outside every range the dialogs use, so they are refused rather than wrapped.
 std::optional<std::int16_t> ReadWholeNumberWithin(QStringView text, int min, int max);
+
+// The nearest 16-bit integer, halves going to the even neighbour (2.5 -> 2,
+// 3.5 -> 4); values beyond the 16-bit range are clamped to it.
+std::int16_t RoundHalfEvenToInt16(double value);
