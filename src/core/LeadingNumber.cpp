@@ -61,8 +61,10 @@ long long exponentOf(const QByteArray &digits)
 }
 } // namespace
 
-double ReadLeadingNumber(QStringView text)
+double ReadLeadingNumber(QStringView text, bool *wholeText)
 {
+    if (wholeText)
+        *wholeText = false;
     Cursor cursor(text);
     QByteArray number;
     if (cursor.peek() == u'+' || cursor.peek() == u'-') {
@@ -96,6 +98,8 @@ double ReadLeadingNumber(QStringView text)
         exponent = negative ? -exponentOf(exponentDigits) : exponentOf(exponentDigits);
     }
     number.append('e').append(QByteArray::number(exponent - fractionDigits));
+    if (wholeText)
+        *wholeText = cursor.atEnd();
     return std::strtod(number.constData(), nullptr);
 }
 

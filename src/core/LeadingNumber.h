@@ -9,7 +9,9 @@
 // first character that cannot continue the number, and no number at all reads as 0.
 // A number takes an optional sign, digits with at most one decimal point, and an
 // optional exponent (E or D, optional sign, digits). Overflow reads as +/-infinity.
-double ReadLeadingNumber(QStringView text);
+// wholeText, when given, tells whether digits were read and nothing but skipped
+// characters follows the number.
+double ReadLeadingNumber(QStringView text, bool *wholeText = nullptr);
 
 // The leading number rounded to the nearest whole number, halves going to the even
 // neighbour; nothing when that is outside [min, max]. Values beyond 16 bits fall

@@ -50,6 +50,26 @@ private slots:
         QCOMPARE(ReadLeadingNumber(u"0.000000000000000000000000000000000000001e39"), 1.0);
     }
 
+    void tellsWhetherTheNumberIsTheWholeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("digits") << "12" << true;
+        QTest::newRow("blanks around") << " 1 2 " << true;
+        QTest::newRow("fraction") << "3.75" << true;
+        QTest::newRow("trailing letter") << "12a" << false;
+        QTest::newRow("no digits") << "abc" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void tellsWhetherTheNumberIsTheWholeText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, whole);
+        bool wholeText = !whole;
+        ReadLeadingNumber(text, &wholeText);
+        QCOMPARE(wholeText, whole);
+    }
+
     void roundsHalvesToEvenWithinSixteenBits_data()
     {
         QTest::addColumn<double>("value");

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// Replaces the file at path with bytes, or leaves it exactly as it was. The bytes go to
+// a temporary file in the same folder, which is renamed over the target only when it is
+// complete; on any failure the temporary file is removed and reason says why. A
+// read-only target is still replaced (as the owner may replace it by deleting it).
+//
+// failAfterBytes is for tests: when not negative, the write stops with an error once
+// that many bytes have reached the temporary file, as a full disk would make it stop.
+bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString &reason,
+                         qint64 failAfterBytes = -1);

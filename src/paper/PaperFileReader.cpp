@@ -1,0 +1,223 @@
+#include "PaperFileReader.h"
+
+#include "AnswerEncoding.h"
+#include "CsvRecordReader.h"
+#include "LeadingNumber.h"
+#include "PaperFileFormat.h"
+#include "PaperLimits.h"
+#include "Utf8Check.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+// Where each paper column sits in the file's records.
+using ColumnPlaces = std::array<int, PaperColumnCount>;
+
+enum Column { ColQuestionNo, ColMark, ColAnswer, ColTitle, ColTimeLimit, ColOptionA };
+constexpr int TextColumns[] = {ColAnswer, ColTitle, ColOptionA, ColOptionA + 1,
+                               ColOptionA + 2, ColOptionA + 3, ColOptionA + 4,
+                               ColOptionA + 5};
+constexpr int TextColumnCount = int(std::size(TextColumns));
+
+// A question line that passed its checks, its texts still as the file's bytes: how to
+// decode them is known only when every line has been seen.
+struct CheckedLine
+{
+    int line = 0;
+    qint32 mark = 0;
+    qint32 timeLimit = 0;
+    std::array<QByteArray, TextColumnCount> texts; // in the order of TextColumns
+};
+
+QString columnName(int column)
+{
+    return QString(PaperColumns[std::size_t(column)].header);
+}
+
+PaperFileError failure(int line, int column, const QString &reason)
+{
+    return {reason, line, column < 0 ? QString() : columnName(column)};
+}
+
+// A field's text for a message: short, on one line.
+QString quoted(const QByteArray &bytes)
+{
+    constexpr int Longest = 20;
+    QString text = QString::fromUtf8(bytes).trimmed().simplified();
+    if (text.size() > Longest)
+        text = text.left(Longest) + QStringLiteral("...");
+    return u'"' + text + u'"';
+}
+
+QByteArray fieldAt(const CsvRecord &record, int place)
+{
+    return place < record.fields.size() ? record.fields[place] : QByteArray();
+}
+
+bool isValidUtf8(const CsvRecord &record)
+{
+    return std::all_of(record.fields.begin(), record.fields.end(),
+                       [](const QByteArray &field) { return IsValidUtf8(field); });
+}
+
+std::optional<PaperFileError> placeColumns(const CsvRecord &header, ColumnPlaces &places)
+{
+    places.fill(-1);
+    for (int place = int(header.fields.size()) - 1; place >= 0; --place) {
+        const QString name = QString::fromUtf8(header.fields[place]).trimmed();
+        for (int column = 0; column < PaperColumnCount; ++column) {
+            if (name.compare(PaperColumns[std::size_t(column)].header, Qt::CaseInsensitive) == 0)
+                places[std::size_t(column)] = place; // walking backwards: the first wins
+        }
+    }
+    for (int column = 0; column < PaperColumnCount; ++column) {
+        if (places[std::size_t(column)] < 0)
+            return failure(header.line, column, QStringLiteral("the column is missing"));
+    }
+    return std::nullopt;
+}
+
+// Mark and Time Limit: the leading number of the text, rounded down, within first..last.
+std::optional<PaperFileError> readWholeNumber(const QByteArray &bytes, int line, int column,
+                                              int first, int last, qint32 &value)
+{
+    const QString text = QString::fromLatin1(bytes); // only ASCII can form a number
+    const double number = std::floor(ReadLeadingNumber(text));
+    if (number >= first && number <= last) {
+        value = qint32(number);
+        return std::nullopt;
+    }
+    const QString shown = QString::number(number, 'g', 12);
+    const QString range = QStringLiteral("%1-%2").arg(first).arg(last);
+    if (text.trimmed() == shown)
+        return failure(line, column, QStringLiteral("%1 is outside %2").arg(shown, range));
+    return failure(line, column,
+                   QStringLiteral("%1 reads as %2, which is outside %3")
+                       .arg(quoted(bytes), shown, range));
+}
+
+std::optional<PaperFileError> checkLine(const CsvRecord &record, const ColumnPlaces &places,
+                                        CheckedLine &checked)
+{
+    auto field = [&](int column) { return fieldAt(record, places[std::size_t(column)]); };
+    checked.line = record.line;
+
+    // The file's question number is replaced by the line's position, but it must be
+    // there and be a number (a fraction does no harm).
+    const QByteArray number = field(ColQuestionNo);
+    if (number.trimmed().isEmpty())
+        return failure(record.line, ColQuestionNo, QStringLiteral("the question number is missing"));
+    bool wholeText = false;
+    ReadLeadingNumber(QString::fromLatin1(number), &wholeText);
+    if (!wholeText)
+        return failure(record.line, ColQuestionNo,
+                       QStringLiteral("%1 is not a number").arg(quoted(number)));
+
+    if (auto error = readWholeNumber(field(ColMark), record.line, ColMark, 0, MaxMark,
+                                     checked.mark))
+        return error;
+    for (int i = 0; i < TextColumnCount; ++i)
+        checked.texts[std::size_t(i)] = field(TextColumns[i]);
+    if (checked.texts[0].isEmpty())
+        return failure(record.line, ColAnswer, QStringLiteral("the answer is empty"));
+    return readWholeNumber(field(ColTimeLimit), record.line, ColTimeLimit, MinTimeLimit,
+                           MaxTimeLimit, checked.timeLimit);
+}
+
+PaperFileError fromCsv(const CsvReadError &error, const CsvRecord *header)
+{
+    PaperFileError result = failure(error.line, -1, error.reason);
+    if (header && error.field >= 0 && error.field < header->fields.size())
+        result.column = QString::fromUtf8(header->fields[error.field]).trimmed();
+    return result;
+}
+
+PaperReadResult buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
+                           const QString &legacyCodePage)
+{
+    const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    // Built in place: a moved QStringDecoder loses its ICU converter in Qt 6.4.
+    const QByteArray codePage = utf8 ? QByteArrayLiteral("UTF-8") : legacyCodePage.toLatin1();
+    QStringDecoder decoder(codePage.constData(), flags);
+    if (!decoder.isValid())
+        return failure(0, -1, QStringLiteral("the text is not UTF-8, and the code page \"%1\" "
+                                             "is unknown").arg(legacyCodePage));
+
+    BuiltPaper paper{std::make_unique<QuestionTable>(), {}};
+    QuestionTable &table = *paper.table;
+    for (const CheckedLine &line : lines) {
+        std::array<QString, TextColumnCount> texts;
+        for (int i = 0; i < TextColumnCount; ++i) {
+            decoder.resetState();
+            texts[std::size_t(i)] = decoder.decode(line.texts[std::size_t(i)]);
+            if (decoder.hasError())
+                return failure(line.line, TextColumns[i],
+                               QStringLiteral("the text is neither UTF-8 nor %1")
+                                   .arg(legacyCodePage));
+        }
+        const int questionNo = table.RecordCount() + 1;
+        table.AddNew();
+        table.setField(QuestionField::QuestionNo, questionNo);
+        table.setField(QuestionField::Score, line.mark);
+        table.setField(QuestionField::TimeLimit, line.timeLimit);
+        table.setField(QuestionField::Answer,
+                       AnswerMaskToText(AnswerTextToMask(texts[0].trimmed())));
+        table.setField(QuestionField::Title, texts[1]);
+        for (int option = 0; option < 6; ++option)
+            table.setField(OptionField(option), texts[std::size_t(2 + option)]);
+        table.Update();
+        paper.scores[questionNo] = std::int16_t(line.mark);
+    }
+    return paper;
+}
+} // namespace
+
+PaperReadResult ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
+{
+    CsvRecordReader csv(device, MaxPaperLineBytes, MaxPaperFileBytes);
+    CsvRecord header;
+    switch (csv.next(header)) {
+    case CsvRecordReader::Result::Failed: return fromCsv(csv.error(), nullptr);
+    case CsvRecordReader::Result::End: return failure(0, -1, QStringLiteral("the file is empty"));
+    case CsvRecordReader::Result::Record: break;
+    }
+    ColumnPlaces places;
+    if (auto error = placeColumns(header, places))
+        return *error;
+
+    bool utf8 = isValidUtf8(header);
+    std::vector<CheckedLine> lines;
+    CsvRecord record;
+    for (;;) {
+        const auto result = csv.next(record);
+        if (result == CsvRecordReader::Result::End)
+            break;
+        if (result == CsvRecordReader::Result::Failed)
+            return fromCsv(csv.error(), &header);
+        if (int(lines.size()) == MaxQuestions)
+            return failure(record.line, -1,
+                           QStringLiteral("more than %1 questions").arg(MaxQuestions));
+        CheckedLine checked;
+        if (auto error = checkLine(record, places, checked))
+            return *error;
+        utf8 = utf8 && isValidUtf8(record);
+        lines.push_back(std::move(checked));
+    }
+    if (lines.empty())
+        return failure(0, -1, QStringLiteral("the file has a header line but no questions"));
+    return buildPaper(lines, utf8, legacyCodePage);
+}
+
+PaperReadResult ReadPaperFile(const QString &path, const QString &legacyCodePage)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(0, -1,
+                       QStringLiteral("the file could not be opened: %1").arg(file.errorString()));
+    return ReadPaperFrom(file, legacyCodePage);
+}

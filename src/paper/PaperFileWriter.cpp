@@ -1,0 +1,81 @@
+#include "PaperFileWriter.h"
+
+#include "AtomicFileWriter.h"
+#include "PaperFileFormat.h"
+#include "QuestionTable.h"
+
+namespace {
+QByteArray quoted(const QString &value)
+{
+    return QuoteCsvField(value).toUtf8();
+}
+
+// Why some question could not be read back from the file, or an empty text when all can.
+QString unreadableQuestion(const QuestionTable &table)
+{
+    const qsizetype lineEndBytes = qsizetype(sizeof(PaperLineEnd) - 1);
+    for (const QuestionRow &row : table.rows()) {
+        if (FormatPaperLine(row).size() + lineEndBytes > MaxPaperLineBytes)
+            return QStringLiteral("question %1 is longer than %2 MiB, more than a paper "
+                                  "file may hold")
+                .arg(row.QuestionNo).arg(MaxPaperLineBytes >> 20);
+        for (const PaperColumn &column : PaperColumns) {
+            if (row.value(column.field).toString().contains(QChar(0)))
+                return QStringLiteral("question %1, column \"%2\": the text holds a NUL "
+                                      "character, which a paper file cannot hold")
+                    .arg(row.QuestionNo).arg(column.header);
+        }
+    }
+    return {};
+}
+} // namespace
+
+QString QuoteCsvField(const QString &value)
+{
+    QString text = value;
+    text.replace(u'"', QStringLiteral("\"\""));
+    const bool enclose = value.contains(u',') || value.contains(u'"')
+                         || value.contains(u'\r') || value.contains(u'\n');
+    return enclose ? u'"' + text + u'"' : text;
+}
+
+QByteArray FormatPaperLine(const QuestionRow &row)
+{
+    QByteArray line;
+    line += QByteArray::number(row.QuestionNo) + ',';
+    line += QByteArray::number(row.Score) + ',';
+    // A stored answer is canonical and so never needs quotes; quoting anyway keeps the
+    // line readable should a stray one get in.
+    line += quoted(row.Answer) + ',';
+    line += quoted(row.Title) + ',';
+    line += QByteArray::number(row.TimeLimit);
+    for (const QString &item : row.Items)
+        line += ',' + quoted(item);
+    return line;
+}
+
+QByteArray FormatPaperFile(const QuestionTable &table)
+{
+    QByteArray file = QByteArray(PaperHeaderLine) + PaperLineEnd;
+    for (const QuestionRow &row : table.rows())
+        file += FormatPaperLine(row) + PaperLineEnd;
+    return file;
+}
+
+bool WritePaperFile(const QuestionTable &table, const QString &path, QString &reason)
+{
+    if (table.RecordCount() == 0) {
+        reason = QStringLiteral("the paper has no questions");
+        return false;
+    }
+    reason = unreadableQuestion(table);
+    if (!reason.isEmpty())
+        return false;
+    const QByteArray file = FormatPaperFile(table);
+    if (file.size() > MaxPaperFileBytes) {
+        reason = QStringLiteral("the paper is longer than %1 MiB, more than a paper file "
+                                "may hold").arg(MaxPaperFileBytes >> 20);
+        return false;
+    }
+    return WriteFileAtomically(path, file, reason);
+}

@@ -1,0 +1,318 @@
+#include "PaperFileReader.h"
+#include "PaperSamples.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString Cp1252 = QStringLiteral("windows-1252");
+
+QString papersDir()
+{
+    return QStringLiteral(TEST_DATA_DIR "/papers/");
+}
+
+// The questions of a read paper, or a failure naming the reason.
+const QuestionTable &tableOf(const PaperReadResult &result)
+{
+    static QuestionTable none;
+    const auto *paper = std::get_if<BuiltPaper>(&result);
+    if (!paper)
+        qWarning("refused: %s", qPrintable(errorText(result)));
+    return paper ? *paper->table : none;
+}
+
+QByteArray repeatedLines(int count)
+{
+    QByteArray bytes = QByteArray(PaperHeaderLine) + "\r\n";
+    for (int k = 1; k <= count; ++k)
+        bytes += QByteArray::number(k) + ",10,A,Title,15,a,b,c,d,e,f\r\n";
+    return bytes;
+}
+} // namespace
+
+class TestPaperFileReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void malformedFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("legacyCodePage");
+        QTest::addColumn<QString>("reason");
+
+        const QByteArray good = "1,10,A,Title,15,a,b,c,d,e,f";
+        QTest::newRow("empty file") << QByteArray() << Cp1252 << "the file is empty";
+        QTest::newRow("header only")
+            << paperBytes({}) << Cp1252 << "the file has a header line but no questions";
+        QTest::newRow("no Option F column")
+            << paperBytes({"1,10,A,T,15,a,b,c,d,e"},
+                          "Question NO,Mark,Answer,Question Title,Time Limit,"
+                          "Option A,Option B,Option C,Option D,Option E")
+            << Cp1252 << "line 1, column \"Option F\": the column is missing";
+        QTest::newRow("not a paper at all")
+            << QByteArray("hello world\r\n") << Cp1252
+            << "line 1, column \"Question NO\": the column is missing";
+        QTest::newRow("mark 251")
+            << paperBytes({good, "2,251,A,T,15,,,,,,"}) << Cp1252
+            << "line 3, column \"Mark\": 251 is outside 0-250";
+        QTest::newRow("mark -1")
+            << paperBytes({"1,-1,A,T,15,,,,,,"}) << Cp1252
+            << "line 2, column \"Mark\": -1 is outside 0-250";
+        QTest::newRow("mark -0.5 rounds down to -1")
+            << paperBytes({"1,-0.5,A,T,15,,,,,,"}) << Cp1252
+            << "line 2, column \"Mark\": \"-0.5\" reads as -1, which is outside 0-250";
+        QTest::newRow("mark with an exponent")
+            << paperBytes({"1,3e2,A,T,15,,,,,,"}) << Cp1252
+            << "line 2, column \"Mark\": \"3e2\" reads as 300, which is outside 0-250";
+        QTest::newRow("time limit 0")
+            << paperBytes({"1,10,A,T,0,,,,,,"}) << Cp1252
+            << "line 2, column \"Time Limit\": 0 is outside 1-250";
+        QTest::newRow("time limit empty reads 0")
+            << paperBytes({"1,10,A,T,,,,,,,"}) << Cp1252
+            << "line 2, column \"Time Limit\": \"\" reads as 0, which is outside 1-250";
+        QTest::newRow("empty answer")
+            << paperBytes({good, good, "3,10,,T,15,,,,,,"}) << Cp1252
+            << "line 4, column \"Answer\": the answer is empty";
+        QTest::newRow("short line lacks the answer")
+            << paperBytes({"1,10"}) << Cp1252
+            << "line 2, column \"Answer\": the answer is empty";
+        QTest::newRow("question number missing")
+            << paperBytes({",10,A,T,15,,,,,,"}) << Cp1252
+            << "line 2, column \"Question NO\": the question number is missing";
+        QTest::newRow("question number not a number")
+            << paperBytes({"1a,10,A,T,15,,,,,,"}) << Cp1252
+            << "line 2, column \"Question NO\": \"1a\" is not a number";
+        QTest::newRow("unterminated quote")
+            << paperBytes({good, "2,10,A,\"Never closed,15,,,,,,", good}) << Cp1252
+            << "line 3, column \"Question Title\": the quoted field that starts here never ends";
+        QTest::newRow("NUL byte in a title")
+            << paperBytes({"1,10,A,Ti" + QByteArray(1, '\0') + "tle,15,,,,,,"}) << Cp1252
+            << "the file holds NUL bytes, so it is binary data, not a paper file";
+        QTest::newRow("binary garbage")
+            << QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200000001") << Cp1252
+            << "the file holds NUL bytes, so it is binary data, not a paper file";
+        QTest::newRow("UTF-16 text")
+            << QByteArray::fromHex("fffe51007500") << Cp1252
+            << "the file holds NUL bytes, so it is binary data, not a paper file";
+        QTest::newRow("251 question lines")
+            << repeatedLines(251) << Cp1252 << "line 252: more than 250 questions";
+        QTest::newRow("neither UTF-8 nor the legacy code page")
+            << paperBytes({"1,10,A,\x81\x20,15,,,,,,"}) << "GBK"
+            << "line 2, column \"Question Title\": the text is neither UTF-8 nor GBK";
+        QTest::newRow("a line longer than 1 MiB")
+            << paperBytes({good, "2,10,A," + QByteArray(MaxPaperLineBytes, 'x') + ",15,,,,,,"})
+            << Cp1252 << "line 3: the line is longer than 1 MiB, more than any question holds";
+    }
+    void malformedFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, legacyCodePage);
+        QFETCH(QString, reason);
+        QCOMPARE(errorText(readBytes(bytes, legacyCodePage)), reason);
+    }
+
+    void twoHundredFiftyQuestionsOpen()
+    {
+        const PaperReadResult result = readBytes(repeatedLines(250));
+        QCOMPARE(tableOf(result).RecordCount(), 250);
+        QCOMPARE(std::get<BuiltPaper>(result).scores.total(250), 2500);
+    }
+
+    void missingFileIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString reason = errorText(ReadPaperFile(dir.filePath("absent.csv"), Cp1252));
+        QVERIFY2(reason.startsWith("the file could not be opened: "), qPrintable(reason));
+        QVERIFY(std::holds_alternative<PaperFileError>(ReadPaperFile(dir.path(), Cp1252)));
+    }
+
+    // A huge file is refused after reading little more than the longest line allowed.
+    void hundredMegabyteLineIsRefusedEarly()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("one-line.csv"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArray block(1 << 20, 'x');
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(file.write(block), block.size());
+        QVERIFY(file.seek(0));
+        const PaperReadResult result = ReadPaperFrom(file, Cp1252);
+        QCOMPARE(errorText(result),
+                 "line 1: the line is longer than 1 MiB, more than any question holds");
+        QVERIFY2(file.pos() <= MaxPaperLineBytes + (1 << 17),
+                 qPrintable(QString::number(file.pos())));
+    }
+
+    void sparseGigabyteIsRefusedAtOnce()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("huge.csv"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.write(paperBytes({"1,10,A,T,15,,,,,,"})) > 0);
+        QVERIFY(file.resize(qint64(1) << 30)); // the rest reads as NUL bytes
+        QVERIFY(file.seek(0));
+        QCOMPARE(errorText(ReadPaperFrom(file, Cp1252)),
+                 "the file holds NUL bytes, so it is binary data, not a paper file");
+        QVERIFY(file.pos() <= (1 << 17));
+    }
+
+    void valuesAreConverted_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("mark");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("timeLimit");
+
+        QTest::newRow("plain") << QByteArray("1,10,BD,T,15") << 10 << "BD" << 15;
+        QTest::newRow("fraction rounds down") << QByteArray("1,12.9,A,T,15.99") << 12 << "A" << 15;
+        QTest::newRow("upper bounds") << QByteArray("1,250,A,T,250") << 250 << "A" << 250;
+        QTest::newRow("empty mark reads 0") << QByteArray("1,,A,T,1") << 0 << "A" << 1;
+        QTest::newRow("blanks inside a number")
+            << QByteArray("1,\" 1\t2 \",A,T,\"2\n0\"") << 12 << "A" << 20;
+        QTest::newRow("number stops at a letter") << QByteArray("1,7 points,A,T,9min") << 7 << "A" << 9;
+        QTest::newRow("answer trimmed") << QByteArray("1,1, b ,T,1") << 1 << "B" << 1;
+        QTest::newRow("answer reordered") << QByteArray("1,1,fa,T,1") << 1 << "AF" << 1;
+        QTest::newRow("answer repeats") << QByteArray("1,1,ACA,T,1") << 1 << "AC" << 1;
+        QTest::newRow("seven letters") << QByteArray("1,1,ABCDEFA,T,1") << 1 << "Uncertain" << 1;
+        QTest::newRow("other letter") << QByteArray("1,1,AG,T,1") << 1 << "Uncertain" << 1;
+        QTest::newRow("blank answer") << QByteArray("1,1,\" \",T,1") << 1 << "Uncertain" << 1;
+        QTest::newRow("Uncertain") << QByteArray("1,1,Uncertain,T,1") << 1 << "Uncertain" << 1;
+        QTest::newRow("fractional question number") << QByteArray("2.5,1,A,T,1") << 1 << "A" << 1;
+    }
+    void valuesAreConverted()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(int, mark);
+        QFETCH(QString, answer);
+        QFETCH(int, timeLimit);
+        const PaperReadResult result = readBytes(paperBytes({line + ",,,,,,"}));
+        const QuestionTable &table = tableOf(result);
+        QCOMPARE(table.RecordCount(), 1);
+        const QuestionRow &row = table.row(0);
+        QCOMPARE(row.QuestionNo, 1);
+        QCOMPARE(row.Score, mark);
+        QCOMPARE(row.Answer, answer);
+        QCOMPARE(row.TimeLimit, timeLimit);
+        QCOMPARE(std::get<BuiltPaper>(result).scores[1], mark);
+    }
+
+    void questionsAreRenumberedInFileOrder()
+    {
+        const PaperReadResult result = readBytes(paperBytes(
+            {"5,10,A,Fifth,15,,,,,,", "9,20,B,Ninth,15,,,,,,", "2,30,C,Second,15,,,,,,"}));
+        const QuestionTable &table = tableOf(result);
+        QCOMPARE(table.RecordCount(), 3);
+        QStringList titles;
+        for (int k = 1; k <= 3; ++k) {
+            QCOMPARE(table.row(k - 1).QuestionNo, k);
+            titles << table.row(k - 1).Title;
+        }
+        QCOMPARE(titles, QStringList({"Fifth", "Ninth", "Second"}));
+        QuestionScoreArray expected;
+        expected[1] = 10;
+        expected[2] = 20;
+        expected[3] = 30;
+        QCOMPARE(std::get<BuiltPaper>(result).scores, expected);
+    }
+
+    void columnsAreFoundByName()
+    {
+        const PaperReadResult standard = ReadPaperFile(papersDir() + "standard_order.csv", Cp1252);
+        const PaperReadResult reordered =
+            ReadPaperFile(papersDir() + "reordered_columns.csv", Cp1252);
+        QCOMPARE(tableOf(reordered).RecordCount(), 2);
+        QCOMPARE(tableOf(reordered).rows(), tableOf(standard).rows());
+        QCOMPARE(tableOf(reordered).row(0).Items[5], "f1");
+    }
+
+    void textFieldsAreKeptAsWritten()
+    {
+        const PaperReadResult result = readBytes(paperBytes(
+            {"1,1,A,\"Say \"\"hi\"\", then\r\nwait\nand\rgo\",1,  spaced  ,\"\",,\"d,1\",,x\"y"}));
+        const QuestionTable &table = tableOf(result);
+        QCOMPARE(table.RecordCount(), 1);
+        const QuestionRow &row = table.row(0);
+        QCOMPARE(row.Title, "Say \"hi\", then\r\nwait\nand\rgo");
+        QCOMPARE(row.Items, (std::array<QString, 6>{"  spaced  ", "", "", "d,1", "", "x\"y"}));
+    }
+
+    // Line breaks inside quotes count as lines of the file when a fault is reported.
+    void lineNumbersCountBreaksInsideQuotes()
+    {
+        const QByteArray bytes =
+            paperBytes({"1,1,A,\"two\r\nlines\",1,,,,,,", "2,1,A,\"a\nb\rc\",1,,,,,,",
+                        "3,999,A,T,1,,,,,,"});
+        QCOMPARE(errorText(readBytes(bytes)), "line 7, column \"Mark\": 999 is outside 0-250");
+    }
+
+    void lineEndsOtherThanCrLfAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray h = PaperHeaderLine;
+        QTest::newRow("LF") << h + "\n1,1,A,T,1,,,,,,\n2,2,B,U,2,,,,,,\n";
+        QTest::newRow("CR") << h + "\r1,1,A,T,1,,,,,,\r2,2,B,U,2,,,,,,\r";
+        QTest::newRow("no final line end") << h + "\r\n1,1,A,T,1,,,,,,\r\n2,2,B,U,2,,,,,,";
+        QTest::newRow("empty lines skipped") << h + "\r\n\r\n1,1,A,T,1,,,,,,\r\n\n2,2,B,U,2,,,,,,\r\n\r\n";
+    }
+    void lineEndsOtherThanCrLfAreRead()
+    {
+        QFETCH(QByteArray, bytes);
+        const QuestionTable &table = tableOf(readBytes(bytes));
+        QCOMPARE(table.RecordCount(), 2);
+        QCOMPARE(table.row(1).Title, "U");
+        QCOMPARE(table.row(1).Items[5], "");
+    }
+
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("legacyCodePage");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("optionA");
+
+        QTest::newRow("windows-1252 file")
+            << fileBytes(papersDir() + "windows1252_accents.csv") << Cp1252
+            << "Qu'est-ce que l'été ?" << "Café";
+        QTest::newRow("GBK file")
+            << fileBytes(papersDir() + "gbk_chinese.csv") << "GBK"
+            << "你好，世界？" << "中文";
+        // A byte-order mark promises UTF-8; when the bytes break that promise they are
+        // still read, as legacy text.
+        QTest::newRow("byte-order mark before windows-1252 text")
+            << "\xEF\xBB\xBF" + fileBytes(papersDir() + "windows1252_accents.csv") << Cp1252
+            << "Qu'est-ce que l'été ?" << "Café";
+        QTest::newRow("UTF-8 is UTF-8 whatever the locale")
+            << paperBytes({"1,1,A,\"Größe, 中文\",1,é,,,,,"}) << "GBK"
+            << "Größe, 中文" << "é";
+        QTest::newRow("spreadsheet UTF-8 with byte-order mark")
+            << fileBytes(papersDir() + "spreadsheet_utf8_bom.csv") << Cp1252
+            << "Größe, in cm" << "12";
+    }
+    void encodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, legacyCodePage);
+        QFETCH(QString, title);
+        QFETCH(QString, optionA);
+        const QuestionTable &table = tableOf(readBytes(bytes, legacyCodePage));
+        QVERIFY(table.RecordCount() >= 1);
+        QCOMPARE(table.row(0).Title, title);
+        QCOMPARE(table.row(0).Items[0], optionA);
+    }
+
+    void spreadsheetFileReadsWhole()
+    {
+        const PaperReadResult result =
+            ReadPaperFile(papersDir() + "spreadsheet_utf8_bom.csv", Cp1252);
+        const QuestionTable &table = tableOf(result);
+        QCOMPARE(table.RecordCount(), 2);
+        QCOMPARE(table.row(0),
+                 questionRow(1, 10, "AC", "Größe, in cm", 15, {"12", "13,5", "中文", "", "", ""}));
+        QCOMPARE(table.row(1), questionRow(2, 5, "Uncertain", "Übung", 30));
+        QCOMPARE(std::get<BuiltPaper>(result).scores.total(2), 15);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPaperFileReader)
+#include "tst_paperfilereader.moc"
