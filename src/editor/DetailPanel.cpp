@@ -73,10 +73,11 @@ int FormPaper::TextScore_KeyPress(int keyAscii)
     return passes ? keyAscii : 0;
 }
 
-void FormPaper::showMessage(const QString &text)
+void FormPaper::showMessage(const QString &text, const QString &details)
 {
     MessageBoxRequest request;
     request.text = text;
+    request.detailedText = details;
     seam_.showMessage(this, request);
 }
 

@@ -117,6 +117,7 @@ void FormPaper::createControls()
 {
     Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
     Timer1->setInterval(TimerIntervalMs);
+    connect(Timer1, &QTimer::timeout, this, &FormPaper::Timer1_Timer);
     createToolbar();
     createDetailPanel();
     createTotalsAndGrid();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "CommonDialog.h"
 #include "FormPaperLayout.h"
 #include "SharedState.h"
 
+#include <QMessageBox>
 #include <QWidget>
 #include <array>
 
@@ -39,6 +41,17 @@ public:
     void CountScore();
     void CommandTools_Click(int index);
 
+    // Paper files.
+    void SavePaper_Click();
+    // Reads a paper file and makes it the open paper; false (after telling the
+    // user why) when it cannot. Leaves the path and the caption to the caller.
+    bool ReadCsvFile(const QString &PFileName);
+    void OpenPaper_Click();
+
+    // The command Timer1 is to run again: a save came first.
+    enum class PendingAction : std::uint8_t { None = 0, Open = 1, Import = 2 };
+    PendingAction pendingAction() const { return pendingAction_; }
+
     // Question list commands.
     void AddQuestion_Click();
     void DeleteQuestion_Click();
@@ -52,6 +65,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // Detail panel: key filters, checks on leaving a box and before a row is
@@ -63,7 +77,14 @@ private:
     void DataGrid1_RowColChange();
     void bindDetailPanel();
     void followGridClicks();
-    void showMessage(const QString &text);
+    void showMessage(const QString &text, const QString &details = {});
+    QMessageBox::StandardButton askToSaveChanges();
+    void deferUntilSaved(PendingAction action);
+    void Timer1_Timer();
+    bool Form_Unload();
+    void Help_Click();
+    bool WriteCsvFile(const QString &path);
+    void showPaperPathInCaption();
 
     void createControls();
     void createToolbar();
@@ -86,6 +107,8 @@ private:
     ScreenMetrics screen_;
     QString programFolder_;
     LayoutScale scale_;
+    PendingAction pendingAction_ = PendingAction::None;
+    CommonDialog CommonDialog1;
 
     QTimer *Timer1 = nullptr;
     QGroupBox *FrameTools = nullptr;

@@ -2,6 +2,10 @@
 #include "FormPaper.h"
 
 #include "DataNavigator.h"
+#include "ModalSeam.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 enum ToolbarButton { New, Open, Import, Export, Save, Add, Delete, MoveUp, MoveDown, Exit, Help };
@@ -14,11 +18,23 @@ void FormPaper::CommandTools_Click(int index)
     if (index != Help && !adoStdMarks->commitPendingEdit())
         return;
     switch (index) {
+    case New: NewPaper_Click(); break;
+    case Open: OpenPaper_Click(); break;
+    case Save: SavePaper_Click(); break;
     case Add: AddQuestion_Click(); break;
     case Delete: DeleteQuestion_Click(); break;
     case MoveUp: MoveUpQuestion_Click(); break;
     case MoveDown: MoveDownQuestion_Click(); break;
     case Exit: ExitEditor_Click(); break;
+    case Help: Help_Click(); break;
     default: break; // the file commands join as they are built
     }
+}
+
+// Shows paperedit.chm from the program's folder; a missing file or viewer stays quiet.
+void FormPaper::Help_Click()
+{
+    const QString path = QDir(programFolder_).filePath(QStringLiteral("paperedit.chm"));
+    if (QFileInfo(path).isFile())
+        seam_.openHelp(path);
 }

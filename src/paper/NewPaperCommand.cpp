@@ -3,16 +3,45 @@
 #include "FormPaper.h"
 
 #include "DataNavigator.h"
+#include "DialogQuickNew.h"
+#include "DlgCausion.h"
 #include "ModalSeam.h"
 #include "PaperRecipes.h"
+#include "QuickAnswerSheet.h"
+#include "QuickPaperRecipe.h"
 
 #include <QLabel>
 
 void FormPaper::NewPaper_Click()
 {
-    // Start-up skips the quick-new dialog and always begins with one blank question.
-    state_.quickNewConfirmed = false;
-    handOver(BuildBlankPaper(state_.defaultMark, state_.defaultTimeLimit));
+    if (state_.modified) {
+        DlgCausion prompt(state_, [this] { SavePaper_Click(); }, this);
+        prompt.exec();
+        if (!state_.savePromptResult)
+            return;
+        // Yes with a save that did not happen (cancelled, or the write failed)
+        // keeps the paper and its changes, as closing the window does.
+        if (prompt.saveWasChosen() && state_.modified)
+            return;
+    }
+    if (state_.startupFlag) {
+        // Start-up never asks for a quick paper: it begins with one blank question.
+        state_.quickNewConfirmed = false;
+    } else {
+        DialogQuickNew quickNew(state_, seam_, this);
+        quickNew.exec();
+    }
+    if (!state_.quickNewConfirmed) {
+        handOver(BuildBlankPaper(state_.defaultMark, state_.defaultTimeLimit));
+        return;
+    }
+    ShowQuickAnswerSheet(state_, this);
+    if (!state_.quickNewConfirmed)
+        return;
+    BuiltPaper paper = BuildQuickPaper(state_.quickQuestionAmount, state_.defaultMark,
+                                       state_.defaultTimeLimit, state_.QuickAnswers);
+    state_.modified = true;
+    handOver(std::move(paper));
 }
 
 void FormPaper::handOver(BuiltPaper paper)
@@ -21,7 +50,7 @@ void FormPaper::handOver(BuiltPaper paper)
     adoStdMarks->setRecordset(std::move(paper.table));
     questionTable()->MoveFirst();
     CountScore();
-    LabNoCount->setText(QString::number(questionTable()->RecordCount()));
+    showQuestionCount();
     state_.currentPaperPath.clear();
-    setWindowTitle(ApplicationTitle + QStringLiteral("  ") + state_.currentPaperPath);
+    showPaperPathInCaption();
 }

@@ -1,0 +1,56 @@
+// The open command and the reader that makes a paper file the open paper.
+#include "FormPaper.h"
+
+#include "DataNavigator.h"
+#include "ModalSeam.h"
+#include "PaperFileReader.h"
+#include "PaperRecipes.h"
+#include "QuestionTable.h"
+#include "SplitFilePath.h"
+
+#include <QLabel>
+
+bool FormPaper::ReadCsvFile(const QString &PFileName)
+{
+    QString fileName;
+    QString folder;
+    if (!SplitFilePath(PFileName, fileName, folder))
+        return false;
+    PaperReadResult read = ReadPaperFile(PFileName);
+    if (const auto *error = std::get_if<PaperFileError>(&read)) {
+        showMessage(QStringLiteral("Open file error"), error->text());
+        return false;
+    }
+    BuiltPaper &paper = std::get<BuiltPaper>(read);
+    state_.QuestionScores = paper.scores;
+    adoStdMarks->setRecordset(std::move(paper.table));
+    questionTable()->MoveFirst();
+    CountScore();
+    showQuestionCount();
+    state_.modified = false;
+    return true;
+}
+
+void FormPaper::OpenPaper_Click()
+{
+    if (state_.modified) {
+        switch (askToSaveChanges()) {
+        case QMessageBox::Yes:
+            SavePaper_Click();
+            deferUntilSaved(PendingAction::Open);
+            return;
+        case QMessageBox::No:
+            break;
+        default:
+            return;
+        }
+    }
+    CommonDialog1.FileName.clear();
+    CommonDialog1.DialogTitle = QStringLiteral("Please choose a file (test paper) to open");
+    CommonDialog1.Filter = {QStringLiteral("Test Paper (*.csv)")};
+    const std::optional<QString> chosen = CommonDialog1.ShowOpen(seam_, this);
+    if (!chosen || !ReadCsvFile(*chosen))
+        return;
+    state_.currentPaperPath = *chosen;
+    showPaperPathInCaption();
+}
