@@ -139,7 +139,6 @@ PaperReadResult buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
                            const QString &legacyCodePage)
 {
     const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
-    // Built in place: a moved QStringDecoder loses its ICU converter in Qt 6.4.
     const QByteArray codePage = utf8 ? QByteArrayLiteral("UTF-8") : legacyCodePage.toLatin1();
     QStringDecoder decoder(codePage.constData(), flags);
     if (!decoder.isValid())
