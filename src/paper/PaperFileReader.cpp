@@ -23,6 +23,12 @@ constexpr int TextColumns[] = {ColAnswer, ColTitle, ColOptionA, ColOptionA + 1,
                                ColOptionA + 2, ColOptionA + 3, ColOptionA + 4,
                                ColOptionA + 5};
 constexpr int TextColumnCount = int(std::size(TextColumns));
+static_assert(PaperColumns[ColQuestionNo].field == QuestionField::QuestionNo
+              && PaperColumns[ColMark].field == QuestionField::Score
+              && PaperColumns[ColAnswer].field == QuestionField::Answer
+              && PaperColumns[ColTitle].field == QuestionField::Title
+              && PaperColumns[ColTimeLimit].field == QuestionField::TimeLimit
+              && PaperColumns[ColOptionA].field == QuestionField::ItemA);
 
 // A question line that passed its checks, its texts still as the file's bytes: how to
 // decode them is known only when every line has been seen.
