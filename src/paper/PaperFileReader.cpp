@@ -23,6 +23,12 @@ constexpr int TextColumns[] = {ColAnswer, ColTitle, ColOptionA, ColOptionA + 1,
                                ColOptionA + 2, ColOptionA + 3, ColOptionA + 4,
                                ColOptionA + 5};
 constexpr int TextColumnCount = int(std::size(TextColumns));
+static_assert(PaperColumns[ColQuestionNo].field == QuestionField::QuestionNo
+              && PaperColumns[ColMark].field == QuestionField::Score
+              && PaperColumns[ColAnswer].field == QuestionField::Answer
+              && PaperColumns[ColTitle].field == QuestionField::Title
+              && PaperColumns[ColTimeLimit].field == QuestionField::TimeLimit
+              && PaperColumns[ColOptionA].field == QuestionField::ItemA);
 
 // A question line that passed its checks, its texts still as the file's bytes: how to
 // decode them is known only when every line has been seen.
@@ -141,7 +147,6 @@ PaperReadResult buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
                            const QString &legacyCodePage)
 {
     const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
-    // Built in place: a moved QStringDecoder loses its ICU converter in Qt 6.4.
     const QByteArray codePage = utf8 ? QByteArrayLiteral("UTF-8") : legacyCodePage.toLatin1();
     QStringDecoder decoder(codePage.constData(), flags);
     if (!decoder.isValid())

@@ -144,6 +144,21 @@ private slots:
                  qPrintable(QString::number(file.pos())));
     }
 
+    // Lines within the limit, but more of them than any paper could hold.
+    void fileBeyondTheTotalLimitIsRefused()
+    {
+        const QByteArray title(900 * 1024, 't');
+        QByteArray bytes = QByteArray(PaperHeaderLine) + "\r\n";
+        for (int k = 1; k <= 40; ++k)
+            bytes += QByteArray::number(k) + ",10,A," + title + ",15,,,,,,\r\n";
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const QString reason = errorText(ReadPaperFrom(buffer, Cp1252));
+        QVERIFY2(reason.endsWith(": the file is longer than 32 MiB, more than any paper holds"),
+                 qPrintable(reason));
+        QVERIFY(buffer.pos() <= MaxPaperFileBytes + (1 << 17));
+    }
+
     void sparseGigabyteIsRefusedAtOnce()
     {
         QTemporaryDir dir;
