@@ -52,6 +52,11 @@ DlgAnswerSet17::DlgAnswerSet17(SharedState &state, QLineEdit *answerBox, QWidget
     });
     Form_Load();
     placeChoices(choices);
+    // Tab enters the group at the selected choice; the arrow keys move the choice.
+    // Qt keeps this up once a choice has had the focus, but at first every choice
+    // would take the Tab and the group would be entered at "A".
+    for (QRadioButton *button : OptionAnswer)
+        button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void DlgAnswerSet17::Form_Load()

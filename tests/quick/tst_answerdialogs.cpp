@@ -246,6 +246,106 @@ private slots:
         QVERIFY(panel.window.isActiveWindow());
     }
 
+    // OK holds the focus when a dialog opens and is the default button, so Return
+    // anywhere in the dialog is OK.
+    void okHoldsTheFocusAndIsTheDefault_data()
+    {
+        QTest::addColumn<std::int16_t>("type");
+        QTest::newRow("check boxes") << CheckBoxType;
+        QTest::newRow("option buttons") << OptionButtonType;
+    }
+    void okHoldsTheFocusAndIsTheDefault()
+    {
+        QFETCH(std::int16_t, type);
+        AnswerPanel panel(type, QStringLiteral("B"));
+        QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+        const auto dialog = panel.openDialog();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Answer Setting"));
+        auto *ok = control<QPushButton>(dialog.get(), QStringLiteral("OKButton"));
+        QTRY_COMPARE(QApplication::focusWidget(), ok);
+        QVERIFY(ok->isDefault());
+
+        QTest::mouseClick(choice(dialog.get(), 0), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), choice(dialog.get(), 0));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(panel.LabelAnswer->text(), type == CheckBoxType ? QStringLiteral("AB") : QStringLiteral("A"));
+    }
+
+    // Tab goes from OK to Cancel and then through every box; Space ticks the box
+    // that has the focus, with the same effect as a click.
+    void keyboardReachesEveryBox()
+    {
+        AnswerPanel panel(CheckBoxType, QStringLiteral("Uncertain"));
+        QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+        const auto dialog = panel.openDialog();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), control(dialog.get(), QStringLiteral("OKButton")));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(dialog.get(), QStringLiteral("CancelButton")));
+        Indices ticked;
+        for (int i = 0; i < AnswerDialog::ChoiceCount; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), choice(dialog.get(), i));
+            if (i % 2 == 0) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+                ticked.append(i);
+            }
+        }
+        verifyShown(dialog.get(), ticked, NumberInk::Red);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(panel.state.dialogAnswerMask, AnswerMask(0b010101));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(dialog.get(), QStringLiteral("OKButton")));
+
+        // Back to E and untick A, C and E with Space: nothing ticked, "Uncertain".
+        for (int i = 4; i >= 0; i -= 2) {
+            for (int presses = 0; presses < 2 && QApplication::focusWidget() != choice(dialog.get(), i); ++presses)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), choice(dialog.get(), i));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        }
+        verifyShown(dialog.get(), {}, NumberInk::Red);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(panel.LabelAnswer->text(), QStringLiteral("Uncertain"));
+    }
+
+    // The option buttons are one Tab stop, entered at the selected choice; the
+    // arrow keys move the choice.
+    void keyboardMovesTheSingleChoice()
+    {
+        AnswerPanel panel(OptionButtonType, QStringLiteral("D"));
+        QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+        const auto dialog = panel.openDialog();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), control(dialog.get(), QStringLiteral("OKButton")));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(dialog.get(), QStringLiteral("CancelButton")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), choice(dialog.get(), 3));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(checkedChoices(dialog.get()), Indices{4});
+        QCOMPARE(panel.state.dialogAnswerMask, AnswerMask(16));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(checkedChoices(dialog.get()), Indices{5});
+        QCOMPARE(panel.state.dialogAnswerMask, AnswerMask(0));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+        QCOMPARE(checkedChoices(dialog.get()), Indices{4});
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(dialog.get(), QStringLiteral("OKButton")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), choice(dialog.get(), 4));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(panel.LabelAnswer->text(), QStringLiteral("E"));
+    }
+
     // Every way out other than OK leaves the answer box as it was, and the focus
     // where it was before the dialog opened.
     void closingWithoutOk_data()
