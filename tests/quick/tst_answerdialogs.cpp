@@ -2,10 +2,10 @@
 #include "DlgAnswerSet.h"
 #include "DlgAnswerSet17.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
-#include <QRadioButton>
 #include <QTimer>
+#include <functional>
+#include <tuple>
 
 using Indices = QList<int>;
 
@@ -83,6 +83,36 @@ void verifyShown(QWidget *dialog, const Indices &checked, NumberInk ink)
         QVERIFY(!hasPixel(dialog->grab().toImage(), isGreen));
         QCOMPARE(numberInk(dialog), std::optional(NumberInk::Black));
     }
+}
+
+// What a test saw of a modal dialog while it was open.
+struct Seen
+{
+    bool modal = false;
+    QString number;
+    Indices checked;
+};
+
+// Once exec() has shown a modal dialog, notes what it shows and runs act on it.
+// A dialog that act leaves open is rejected, so that exec() always returns.
+void whenModalShown(Seen &seen, std::function<void(QDialog *)> act)
+{
+    QTimer::singleShot(0, [&seen, act] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (auto *open = qobject_cast<QDialog *>(window); open && open->isVisible())
+                    open->reject();
+            }
+            return;
+        }
+        seen.modal = dialog->isModal();
+        seen.number = control<QLabel>(dialog, QStringLiteral("LabelNo"))->text();
+        seen.checked = checkedChoices(dialog);
+        act(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
 }
 } // namespace
 
@@ -346,6 +376,81 @@ private slots:
         QCOMPARE(panel.LabelAnswer->text(), QStringLiteral("E"));
     }
 
+    // The designed places at 15 twips per pixel, every caption whole inside its
+    // control and every choice inside the frame. The check boxes keep their designed
+    // top and left but are as tall as their indicator needs.
+    void layoutShowsEveryCaption_data()
+    {
+        QTest::addColumn<std::int16_t>("type");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<Indices>("choiceLefts");
+        QTest::addColumn<int>("choiceTop");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QRect>("ok");
+        QTest::addColumn<QRect>("cancel");
+        QTest::newRow("check boxes")
+            << CheckBoxType << QSize(402, 89) << QRect(0, 0, 385, 33)
+            << Indices{48, 104, 160, 216, 272, 328} << 13
+            << QStringList{"A", "B", "C", "D", "E", "F"} << QRect(80, 48, 81, 25)
+            << QRect(224, 48, 81, 25);
+        QTest::newRow("option buttons")
+            << OptionButtonType << QSize(402, 87) << QRect(8, 0, 385, 33)
+            << Indices{48, 96, 144, 199, 253, 304} << 12
+            << QStringList{"A", "B", "C", "D", "E", "Uncertain"} << QRect(96, 48, 81, 25)
+            << QRect(224, 48, 81, 25);
+    }
+    void layoutShowsEveryCaption()
+    {
+        QFETCH(std::int16_t, type);
+        QFETCH(QSize, client);
+        QFETCH(QRect, frame);
+        QFETCH(Indices, choiceLefts);
+        QFETCH(int, choiceTop);
+        QFETCH(QStringList, captions);
+        QFETCH(QRect, ok);
+        QFETCH(QRect, cancel);
+
+        AnswerPanel panel(type, QStringLiteral("ABCDEF"));
+        // The longest question number.
+        const auto dialog = panel.openDialog(QStringLiteral("250"));
+        QCOMPARE(dialog->size(), client);
+        QCOMPARE(dialog->minimumSize(), client);
+        QCOMPARE(dialog->maximumSize(), client);
+        auto *frameItem = control<QGroupBox>(dialog.get(), QStringLiteral("FrameItem_0"));
+        QCOMPARE(frameItem->geometry(), frame);
+        QCOMPARE(frameItem->title(), QString());
+
+        auto *number = control<QLabel>(dialog.get(), QStringLiteral("LabelNo"));
+        QCOMPARE(number->parentWidget(), frameItem);
+        QCOMPARE(number->pos(), QPoint(16, 13));
+        QVERIFY(number->width() >= number->sizeHint().width());
+        QVERIFY(number->height() >= number->sizeHint().height());
+        QVERIFY(number->geometry().right() < choiceLefts.first());
+
+        QRect previous;
+        for (int i = 0; i < AnswerDialog::ChoiceCount; ++i) {
+            QAbstractButton *box = choice(dialog.get(), i);
+            QCOMPARE(box->text(), captions[i]);
+            QCOMPARE(box->parentWidget(), frameItem);
+            QCOMPARE(box->pos(), QPoint(choiceLefts[i], choiceTop));
+            QVERIFY2(box->width() >= box->sizeHint().width() && box->height() >= box->sizeHint().height(),
+                     qPrintable(captions[i]));
+            QVERIFY2(frameItem->rect().contains(box->geometry()), qPrintable(captions[i]));
+            QVERIFY2(!box->geometry().intersects(previous), qPrintable(captions[i]));
+            previous = box->geometry();
+        }
+
+        for (auto [name, rect, caption] : {std::tuple{"OKButton", ok, "OK"},
+                                           std::tuple{"CancelButton", cancel, "Cancel"}}) {
+            auto *button = control<QPushButton>(dialog.get(), QString::fromLatin1(name));
+            QCOMPARE(button->geometry(), rect);
+            QCOMPARE(button->text(), QString::fromLatin1(caption));
+            QVERIFY(button->width() >= button->sizeHint().width());
+            QVERIFY(dialog->rect().contains(button->geometry()));
+        }
+    }
+
     // Every way out other than OK leaves the answer box as it was, and the focus
     // where it was before the dialog opened.
     void closingWithoutOk_data()
@@ -394,6 +499,101 @@ private slots:
         QCOMPARE(panel.LabelAnswer->text(), answer);
         QTRY_VERIFY(panel.window.isActiveWindow());
         QCOMPARE(QApplication::focusWidget(), panel.CmdSetAnswer);
+    }
+
+    // The installation type picks the dialog; types 2, 3 and 4 tick letters.
+    void variantByInstallationType_data()
+    {
+        QTest::addColumn<std::int16_t>("type");
+        QTest::addColumn<QString>("variant");
+        for (std::int16_t type : {2, 3, 4})
+            QTest::addRow("type %d", type) << type << QStringLiteral("DlgAnswerSet");
+        for (std::int16_t type : {-1, 0, 1, 5, 7, 17})
+            QTest::addRow("type %d", type) << type << QStringLiteral("DlgAnswerSet17");
+    }
+    void variantByInstallationType()
+    {
+        QFETCH(std::int16_t, type);
+        QFETCH(QString, variant);
+        AnswerPanel panel(type, QStringLiteral("C"));
+        panel.fillMask();
+        const auto dialog = CreateAnswerDialog(panel.state, panel.LabelAnswer, QStringLiteral("12"),
+                                               &panel.window);
+        QCOMPARE(QString::fromLatin1(dialog->metaObject()->className()), variant);
+        QCOMPARE(dialog->parentWidget(), &panel.window);
+        QCOMPARE(control<QLabel>(dialog.get(), QStringLiteral("LabelNo"))->text(), QStringLiteral("12"));
+        QCOMPARE(checkedChoices(dialog.get()), Indices{2});
+    }
+
+    // ShowAnswerDialog runs the dialog modally; each showing loads afresh from the
+    // mask that the caller fills from the answer box.
+    void showAnswerDialogRunsModally_data()
+    {
+        QTest::addColumn<std::int16_t>("type");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<Indices>("checked");
+        QTest::addColumn<Indices>("clicks");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<Indices>("checkedNextTime");
+
+        QTest::newRow("type 3, BD, untick D, OK")
+            << std::int16_t(3) << "BD" << Indices{1, 3} << Indices{3} << true << "B" << Indices{1};
+        QTest::newRow("type 3, BD, untick D, Cancel")
+            << std::int16_t(3) << "BD" << Indices{1, 3} << Indices{3} << false << "BD" << Indices{1, 3};
+        QTest::newRow("type 2, CA, tick F, OK")
+            << std::int16_t(2) << "CA" << Indices{0, 2} << Indices{5} << true << "ACF" << Indices{0, 2, 5};
+        QTest::newRow("type 0, AB, select C, OK")
+            << std::int16_t(0) << "AB" << Indices{5} << Indices{2} << true << "C" << Indices{2};
+        QTest::newRow("type 0, AB, select C, Cancel")
+            << std::int16_t(0) << "AB" << Indices{5} << Indices{2} << false << "AB" << Indices{5};
+        QTest::newRow("type 7, F, OK")
+            << std::int16_t(7) << "F" << Indices{5} << Indices{} << true << "Uncertain" << Indices{5};
+        QTest::newRow("type 1, B, select Uncertain, Cancel")
+            << std::int16_t(1) << "B" << Indices{1} << Indices{5} << false << "B" << Indices{1};
+    }
+    void showAnswerDialogRunsModally()
+    {
+        QFETCH(std::int16_t, type);
+        QFETCH(QString, answer);
+        QFETCH(Indices, checked);
+        QFETCH(Indices, clicks);
+        QFETCH(bool, ok);
+        QFETCH(QString, written);
+        QFETCH(Indices, checkedNextTime);
+
+        AnswerPanel panel(type, answer);
+        QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+        QCOMPARE(QApplication::focusWidget(), panel.CmdSetAnswer);
+
+        Seen seen;
+        whenModalShown(seen, [&](QDialog *dialog) {
+            clickChoices(dialog, clicks);
+            const char *button = ok ? "OKButton" : "CancelButton";
+            QTest::mouseClick(control(dialog, QString::fromLatin1(button)), Qt::LeftButton);
+        });
+        panel.fillMask();
+        QCOMPARE(ShowAnswerDialog(panel.state, panel.LabelAnswer, QStringLiteral("3"), &panel.window), ok);
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.number, QStringLiteral("3"));
+        QCOMPARE(seen.checked, checked);
+        QCOMPARE(panel.LabelAnswer->text(), written);
+        if (ok) {
+            QTRY_COMPARE(QApplication::focusWidget(), panel.LabelAnswer);
+        } else {
+            // Offscreen there is no window manager to hand the activation back once
+            // exec() returns; do what it does, then see where the panel's focus is.
+            panel.window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+            QCOMPARE(QApplication::focusWidget(), panel.CmdSetAnswer);
+        }
+
+        // The next showing starts from the answer box again.
+        Seen next;
+        whenModalShown(next, [](QDialog *dialog) { dialog->reject(); });
+        panel.fillMask();
+        QVERIFY(!ShowAnswerDialog(panel.state, panel.LabelAnswer, QStringLiteral("3"), &panel.window));
+        QCOMPARE(next.checked, checkedNextTime);
     }
 };
 
