@@ -46,7 +46,8 @@ public:
     void setQuestionNumber(const QString &number);
 
 protected:
-    AnswerDialog(SharedState &state, QLineEdit *answerBox, const AnswerDialogDesign &design, QWidget *parent);
+    AnswerDialog(SharedState &state, QLineEdit *answerBox, const AnswerDialogDesign &design,
+                 QWidget *parent);
 
     // Places the six choices (already children of FrameItem) and puts them after
     // OK and Cancel in the focus order.
