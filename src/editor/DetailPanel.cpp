@@ -3,11 +3,13 @@
 // run before an edited row is written back, and the grid's whole-row highlight.
 #include "FormPaper.h"
 
+#include "AnswerEncoding.h"
 #include "DataNavigator.h"
 #include "ModalSeam.h"
 #include "LeadingNumber.h"
 #include "QuestionGridModel.h"
 #include "QuestionTable.h"
+#include "ShowAnswerDialog.h"
 #include "ValidateOnLeave.h"
 
 #include <QItemSelectionModel>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 
 namespace {
@@ -33,6 +36,7 @@ void FormPaper::bindDetailPanel()
         adoStdMarks->bind(TextItems[std::size_t(i)], OptionField(i));
     adoStdMarks->setWillChangeRecord([this] { return adoStdMarks_WillChangeRecord(); });
 
+    connect(CmdSetAnswer, &QPushButton::clicked, this, &FormPaper::CmdSetAnswer_Click);
     TextScore->installEventFilter(this);
     new ValidateOnLeave(TextScore, [this] { return TextScore_Validate(); });
     new ValidateOnLeave(TextTimeLimit, [this] { return TextTimeLimit_Validate(); });
@@ -137,4 +141,12 @@ void FormPaper::DataGrid1_RowColChange()
     selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     selection->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     DataGrid1->scrollTo(current);
+}
+
+// Opens the answer dialog of the installation type on the panel's answer; its OK
+// writes the new answer into the box, which the next row change commits.
+void FormPaper::CmdSetAnswer_Click()
+{
+    state_.dialogAnswerMask = AnswerTextToMask(LabelAnswer->text());
+    ShowAnswerDialog(state_, LabelAnswer, LabelNo->text(), this);
 }

@@ -75,6 +75,7 @@ private:
     bool TextTimeLimit_Validate();
     bool adoStdMarks_WillChangeRecord();
     void DataGrid1_RowColChange();
+    void CmdSetAnswer_Click();
     void bindDetailPanel();
     void followGridClicks();
     void showMessage(const QString &text, const QString &details = {});

@@ -1,6 +1,9 @@
 #include "DataNavigator.h"
+#include "ModalDriver.h"
 #include "PaperFixture.h"
 
+#include <QAbstractButton>
+#include <QDialog>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -243,6 +246,51 @@ private slots:
         QCOMPARE(selection->selectedRows().size(), 1);
         QCOMPARE(selection->selectedRows().first().row(), 2);
         QCOMPARE(editor.child<QLabel>("LabelNo")->text(), QStringLiteral("3"));
+    }
+
+    void answerButtonSetsTheAnswer_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("dialogClass");
+        QTest::addColumn<QList<int>>("ticked");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("check boxes on CA, tick E") << 3 << "CA" << "DlgAnswerSet" << QList<int>{4} << "ACE";
+        QTest::newRow("check boxes, untick all") << 2 << "AC" << "DlgAnswerSet" << QList<int>{0, 2}
+                                                 << "Uncertain";
+        QTest::newRow("one choice on type 0, choose B") << 0 << "Uncertain" << "DlgAnswerSet17"
+                                                        << QList<int>{1} << "B";
+        QTest::newRow("one choice on type 7, AB opens Uncertain") << 7 << "AB" << "DlgAnswerSet17"
+                                                                  << QList<int>{} << "Uncertain";
+    }
+    void answerButtonSetsTheAnswer()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, stored);
+        QFETCH(QString, dialogClass);
+        QFETCH(QList<int>, ticked);
+        QFETCH(QString, written);
+        StartedEditor editor(TypeInfoRecord::validBytes(std::int16_t(type)));
+        fillPaper(editor, 2);
+        QuestionTable *table = editor.form().questionTable();
+        table->MoveFirst();
+        table->setField(QuestionField::Answer, stored); // only the table can hold such text
+        table->Update();
+        QString openedClass;
+        ModalDriver driver;
+        driver.when<QDialog>([&](QDialog *dialog) {
+            openedClass = QString::fromLatin1(dialog->metaObject()->className());
+            for (int k : ticked)
+                QTest::mouseClick(dialog->findChild<QAbstractButton *>(QStringLiteral("OptionAnswer_%1").arg(k)),
+                                  Qt::LeftButton, {}, QPoint(4, 8));
+            QTest::mouseClick(dialog->findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+        });
+        QTest::mouseClick(editor.child<QPushButton>("CmdSetAnswer"), Qt::LeftButton);
+        QCOMPARE(openedClass, dialogClass);
+        QCOMPARE(editor.child<QLineEdit>("LabelAnswer")->text(), written);
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveNext());
+        QCOMPARE(table->row(0).Answer, written);
+        QVERIFY(editor.state().modified);
     }
 
     void titleIsCutAtItsLimit()
