@@ -1,19 +1,10 @@
 #include "DlgCausion.h"
 
+#include "QuickDesign.h"
 #include "SharedState.h"
 
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-constexpr double TwipsPerPixel = 15.0;
-
-QRect fromTwips(int left, int top, int width, int height)
-{
-    return QRect(qRound(left / TwipsPerPixel), qRound(top / TwipsPerPixel),
-                 qRound(width / TwipsPerPixel), qRound(height / TwipsPerPixel));
-}
-} // namespace
 
 DlgCausion::DlgCausion(SharedState &state, std::function<void()> save, QWidget *parent)
     : QDialog(parent), state_(state), save_(std::move(save)), Label1(new QLabel(this)),
@@ -25,12 +16,13 @@ DlgCausion::DlgCausion(SharedState &state, std::function<void()> save, QWidget *
     OKButton->setObjectName(QStringLiteral("OKButton"));
     NoButton->setObjectName(QStringLiteral("NoButton"));
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    Label1->setGeometry(fromTwips(720, 360, 3855, 735));
+    setFont(QuickDesignFont(8.25));
+    PlaceInTwips(Label1, 720, 360, 3855, 735);
     Label1->setWordWrap(true);
-    OKButton->setGeometry(fromTwips(360, 1440, 1215, 495));
-    NoButton->setGeometry(fromTwips(1920, 1440, 1215, 495));
-    CancelButton->setGeometry(fromTwips(3480, 1440, 1215, 495));
-    setFixedSize(fromTwips(0, 0, 5055, 2280).size());
+    PlaceInTwips(OKButton, 360, 1440, 1215, 495);
+    PlaceInTwips(NoButton, 1920, 1440, 1215, 495);
+    PlaceInTwips(CancelButton, 3480, 1440, 1215, 495);
+    SetClientSizeInTwips(this, 5055, 2280);
     OKButton->setDefault(true);
 
     connect(OKButton, &QPushButton::clicked, this, &DlgCausion::OKButton_Click);

@@ -4,6 +4,7 @@
 #include "ModalSeam.h"
 #include "QuestionGridModel.h"
 #include "QuestionTable.h"
+#include "QuickDesign.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -46,25 +47,12 @@ void limitLength(QPlainTextEdit *box, int maxLength)
     });
 }
 
-// Fonts of the design. Both design faces, Arial and the old MS Sans Serif, are set in
-// Arial's widths: the desktop resolves it to a metric-compatible face, so captions
-// fit the boxes drawn for them.
-QFont designFont(double points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    return font;
-}
+// Both design faces, Arial and the old MS Sans Serif, are set in Arial's widths: the
+// desktop resolves it to a metric-compatible face, so captions fit their boxes.
 const QFont &windowFont()
 {
-    static const QFont font = designFont(8.25);
+    static const QFont font = QuickDesignFont(8.25);
     return font;
-}
-
-QString indexedName(const char *name, int index)
-{
-    return QStringLiteral("%1_%2").arg(QLatin1StringView(name)).arg(index);
 }
 
 template <typename Widget>
@@ -133,7 +121,7 @@ void FormPaper::createToolbar()
     FrameTools = named(new QGroupBox(this), QStringLiteral("FrameTools"));
     for (int i = 0; i < ToolbarButtonCount; ++i) {
         auto *button = named(new QPushButton(QString::fromLatin1(ToolbarWords[i]), FrameTools),
-                             indexedName("CommandTools", i));
+                             IndexedName("CommandTools", i));
         button->setToolTip(QString::fromLatin1(DesignToolTips[i]));
         button->setProperty("index", i);
         connect(button, &QPushButton::clicked, this, [this, i] { CommandTools_Click(i); });
@@ -164,8 +152,8 @@ void FormPaper::createDetailPanel()
     Label4 = label(Frame1, "Label4", QStringLiteral("(1-250)"));
     for (int i = 0; i < 6; ++i) {
         LabItem[std::size_t(i)] = named(new QLabel(QStringLiteral("Option %1:").arg(QChar(u'A' + i)), Frame1),
-                                        indexedName("LabItem", i));
-        TextItems[std::size_t(i)] = textBox(Frame1, indexedName("TextItems", i),
+                                        IndexedName("LabItem", i));
+        TextItems[std::size_t(i)] = textBox(Frame1, IndexedName("TextItems", i),
                                             QStringLiteral("Text1"), OptionMaxLength);
         LabItem[std::size_t(i)]->setBuddy(TextItems[std::size_t(i)]);
         // Set against their boxes, so the captions keep clear of the range hint
@@ -208,14 +196,14 @@ void FormPaper::createTotalsAndGrid()
 
 void FormPaper::applyDesignFonts()
 {
-    adoStdMarks->setCaptionFont(designFont(8.25));
-    Label1->setFont(designFont(10.5));
-    Label4->setFont(designFont(10.5));
-    const QFont gridFont = designFont(8.25);
+    adoStdMarks->setCaptionFont(QuickDesignFont(8.25));
+    Label1->setFont(QuickDesignFont(10.5));
+    Label4->setFont(QuickDesignFont(10.5));
+    const QFont gridFont = QuickDesignFont(8.25);
     DataGrid1->setFont(gridFont);
     DataGrid1->horizontalHeader()->setFont(gridFont);
-    LabNoCount->setFont(designFont(9.75));
-    LabScoreCount->setFont(designFont(9.75));
+    LabNoCount->setFont(QuickDesignFont(9.75));
+    LabScoreCount->setFont(QuickDesignFont(9.75));
 }
 
 void FormPaper::Form_Load()
