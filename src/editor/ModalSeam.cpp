@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QUrl>
 
 QMessageBox::StandardButton DesktopModalSeam::showMessage(QWidget *parent,
@@ -31,6 +32,17 @@ std::optional<FileDialogChoice> DesktopModalSeam::showFileDialog(QWidget *parent
     dialog.setNameFilters(request.filters);
     if (!request.selectedFilter.isEmpty())
         dialog.selectNameFilter(request.selectedFilter);
+    // A name typed without an extension gets the chosen filter's, so "week 1"
+    // is saved as "week 1.csv".
+    if (saving) {
+        auto useSuffixOf = [&dialog](const QString &filter) {
+            const QRegularExpressionMatch match =
+                QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+            dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1) : QString());
+        };
+        useSuffixOf(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+    }
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
