@@ -1,22 +1,17 @@
 #include "AnswerDialog.h"
 
+#include "QuickDesign.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cmath>
 
 namespace {
-int toPixels(int twips)
-{
-    return int(std::lround(twips / AnswerDialog::TwipsPerPixel));
-}
-
 QRect toPixels(const QRect &twips)
 {
-    return QRect(toPixels(twips.left()), toPixels(twips.top()), toPixels(twips.width()),
-                 toPixels(twips.height()));
+    return QuickTwipsToPixels(twips.left(), twips.top(), twips.width(), twips.height());
 }
 
 // The designed rectangle, grown where the control's own text or indicator needs
@@ -58,7 +53,7 @@ AnswerDialog::AnswerDialog(SharedState &state, QLineEdit *answerBox, const Answe
     FrameItem->setGeometry(toPixels(design.frame));
     OKButton->setGeometry(toPixels(design.okButton));
     CancelButton->setGeometry(toPixels(design.cancelButton));
-    setFixedSize(toPixels(design.client.width()), toPixels(design.client.height()));
+    setFixedSize(toPixels(QRect(QPoint(0, 0), design.client)).size());
 
     // OK is the default button and holds the focus when the dialog opens.
     OKButton->setDefault(true);

@@ -39,8 +39,6 @@ class AnswerDialog : public QDialog
     Q_OBJECT
 public:
     static constexpr int ChoiceCount = AnswerChoiceCount;
-    // The dialogs are drawn in twips at this fixed resolution.
-    static constexpr double TwipsPerPixel = 15.0;
 
     // Shows the number of the question whose answer is being set.
     void setQuestionNumber(const QString &number);
