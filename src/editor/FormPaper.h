@@ -95,6 +95,9 @@ private:
     void ComputeScale();
     void applyDesignFonts();
     void scaleGridColumns();
+    // Makes a complete table the open paper: its marks, first row, totals and count.
+    void showPaper(BuiltPaper paper);
+    // showPaper for a new paper, which has no file yet.
     void handOver(BuiltPaper paper);
     void showQuestionCount();
     // Reads the ten fields that travel with a question when it is moved.

@@ -44,13 +44,18 @@ void FormPaper::NewPaper_Click()
     handOver(std::move(paper));
 }
 
-void FormPaper::handOver(BuiltPaper paper)
+void FormPaper::showPaper(BuiltPaper paper)
 {
     state_.QuestionScores = paper.scores;
     adoStdMarks->setRecordset(std::move(paper.table));
     questionTable()->MoveFirst();
     CountScore();
     showQuestionCount();
+}
+
+void FormPaper::handOver(BuiltPaper paper)
+{
+    showPaper(std::move(paper));
     state_.currentPaperPath.clear();
     showPaperPathInCaption();
 }

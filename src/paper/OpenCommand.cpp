@@ -21,12 +21,7 @@ bool FormPaper::ReadCsvFile(const QString &PFileName)
         showMessage(QStringLiteral("Open file error"), error->text());
         return false;
     }
-    BuiltPaper &paper = std::get<BuiltPaper>(read);
-    state_.QuestionScores = paper.scores;
-    adoStdMarks->setRecordset(std::move(paper.table));
-    questionTable()->MoveFirst();
-    CountScore();
-    showQuestionCount();
+    showPaper(std::move(std::get<BuiltPaper>(read)));
     state_.modified = false;
     return true;
 }
