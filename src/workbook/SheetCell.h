@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// One cell of a worksheet as the readers deliver it and the writers take it.
+// Only Number and Text are ever written; a reader may deliver any kind.
+struct SheetCell
+{
+    enum class Kind { Empty, Number, Text, Boolean, Error };
+
+    Kind kind = Kind::Empty;
+    double number = 0; // Number; Boolean as 1 or 0
+    QString text;      // Text; Error as the error's name ("#N/A", "#DIV/0!", ...)
+
+    static SheetCell fromNumber(double value) { return {Kind::Number, value, {}}; }
+    static SheetCell fromText(const QString &value) { return {Kind::Text, 0, value}; }
+    static SheetCell fromBoolean(bool value) { return {Kind::Boolean, value ? 1.0 : 0.0, {}}; }
+    static SheetCell fromError(const QString &name) { return {Kind::Error, 0, name}; }
+
+    bool operator==(const SheetCell &) const = default;
+};

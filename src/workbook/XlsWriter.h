@@ -1,0 +1,14 @@
+#pragma once
+
+#include "SheetContent.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The bytes of a BIFF8 workbook (.xls) holding content: a compound file with one
+// Workbook stream.
+QByteArray FormatXlsWorkbook(const SheetContent &content);
+
+// Writes FormatXlsWorkbook(content) to path. Replaces the file completely, or leaves it
+// exactly as it was and says why in reason.
+bool WriteXlsWorkbook(const SheetContent &content, const QString &path, QString &reason);

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "SheetReadResult.h"
+
+#include <QString>
+
+// Reads an Office Open XML workbook (.xlsx): the active sheet, or the first when none is
+// marked. Cached values only; formulas are never evaluated.
+SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits);

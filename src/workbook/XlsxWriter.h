@@ -1,0 +1,9 @@
+#pragma once
+
+#include "SheetContent.h"
+
+#include <QString>
+
+// Writes content as an Office Open XML workbook (.xlsx). Replaces the file at path
+// completely, or leaves it exactly as it was and says why in reason.
+bool WriteXlsxWorkbook(const SheetContent &content, const QString &path, QString &reason);
