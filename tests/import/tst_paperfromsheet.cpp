@@ -1,0 +1,244 @@
+// The import's reading of a worksheet: which rows are questions, the header check, the
+// value conversions and the limits, on sheets built in memory.
+#include "PaperFromSheet.h"
+#include "PaperSheetLayout.h"
+#include "SheetValues.h"
+
+#include <QTest>
+#include <functional>
+
+namespace {
+using Edit = std::function<void(SheetGrid &)>;
+
+// A sheet as the export writes it: question k has mark k, time limit 15, answer "A".
+SheetGrid paperSheet(int questions)
+{
+    QuestionTable table;
+    for (int k = 1; k <= questions; ++k) {
+        table.AddNew();
+        table.setField(QuestionField::QuestionNo, k);
+        table.setField(QuestionField::Score, k % 250);
+        table.setField(QuestionField::TimeLimit, 15);
+        table.setField(QuestionField::Answer, QStringLiteral("A"));
+        table.setField(QuestionField::Title, QStringLiteral("Question %1").arg(k));
+        for (int i = 0; i < 6; ++i)
+            table.setField(OptionField(i), QStringLiteral("%1-%2").arg(k).arg(i));
+        table.Update();
+    }
+    SheetGrid sheet = PaperToSheet(table).cells;
+    SheetGrid sized(PaperSheetReadLimits().rows, PaperSheetReadLimits().columns);
+    for (int row = 1; row <= sheet.rowCount(); ++row)
+        for (int column = 1; column <= sheet.columnCount(); ++column)
+            sized.setCell(row, column, sheet.cell(row, column));
+    return sized;
+}
+
+Edit setCell(int row, int column, SheetCell cell)
+{
+    return [=](SheetGrid &sheet) { sheet.setCell(row, column, cell); };
+}
+Edit setText(int row, int column, const QString &text)
+{
+    return setCell(row, column, SheetCell::fromText(text));
+}
+Edit setNumber(int row, int column, double number)
+{
+    return setCell(row, column, SheetCell::fromNumber(number));
+}
+Edit both(Edit first, Edit second)
+{
+    return [=](SheetGrid &sheet) { first(sheet); second(sheet); };
+}
+
+BuiltPaper paperOf(PaperFromSheetResult result)
+{
+    if (const auto *error = std::get_if<WorkbookError>(&result))
+        qFatal("refused: %s", qPrintable(error->text()));
+    return std::move(std::get<BuiltPaper>(result));
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(SheetCell)
+
+class TestPaperFromSheet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void acceptedSheets_data();
+    void acceptedSheets();
+    void refusedSheets_data();
+    void refusedSheets();
+    void fieldConversions_data();
+    void fieldConversions();
+    void textsAreTakenUntrimmed();
+    void questionsAreRenumberedInRowOrder();
+    void marksTableFollowsTheRows();
+};
+
+void TestPaperFromSheet::acceptedSheets_data()
+{
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<int>("expectedCount");
+
+    const Edit none = [](SheetGrid &) {};
+    QTest::newRow("one question") << 1 << none << 1;
+    QTest::newRow("250 questions") << 250 << none << 250;
+    QTest::newRow("blank mark in row 6 ends the questions")
+        << 10 << setCell(6, 2, SheetCell()) << 4;
+    QTest::newRow("spaces-only number in row 4 ends them")
+        << 10 << setText(4, 1, QStringLiteral("   ")) << 2;
+    QTest::newRow("rows below the end are never read, even when bad")
+        << 10 << both(setCell(3, 1, SheetCell()), setNumber(5, 2, 999)) << 1;
+    QTest::newRow("header with spaces around it")
+        << 3 << setText(1, 2, QStringLiteral("  Mark  ")) << 3;
+    QTest::newRow("empty header in column 11") << 3 << setCell(1, 11, SheetCell()) << 3;
+    QTest::newRow("spaces-only header in column 11")
+        << 3 << setText(1, 11, QStringLiteral("  ")) << 3;
+    QTest::newRow("mark as text that is a number") << 3 << setText(2, 2, QStringLiteral(" 7 ")) << 3;
+    QTest::newRow("mark as text that is not a number counts as 0")
+        << 3 << setText(2, 2, QStringLiteral("ten")) << 3;
+}
+
+void TestPaperFromSheet::acceptedSheets()
+{
+    QFETCH(int, questions);
+    QFETCH(Edit, edit);
+    QFETCH(int, expectedCount);
+    SheetGrid sheet = paperSheet(questions);
+    edit(sheet);
+    const BuiltPaper paper = paperOf(PaperFromSheet(sheet));
+    QCOMPARE(paper.table->RecordCount(), expectedCount);
+}
+
+void TestPaperFromSheet::refusedSheets_data()
+{
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+
+    const Edit none = [](SheetGrid &) {};
+    QTest::newRow("header only") << 0 << none << 2 << 0;
+    QTest::newRow("first question lacks its number") << 3 << setCell(2, 1, SheetCell()) << 2 << 0;
+    QTest::newRow("251 questions") << 251 << none << 252 << 0;
+    QTest::newRow("header in other letter case") << 3 << setText(1, 2, QStringLiteral("MARK")) << 1 << 2;
+    QTest::newRow("header of column 11 is another text")
+        << 3 << setText(1, 11, QStringLiteral("Option G")) << 1 << 11;
+    QTest::newRow("empty header in column 10") << 3 << setCell(1, 10, SheetCell()) << 1 << 10;
+    QTest::newRow("header as a number") << 3 << setNumber(1, 4, 4) << 1 << 4;
+    QTest::newRow("mark -0.5 reads as -1") << 3 << setNumber(3, 2, -0.5) << 3 << 2;
+    QTest::newRow("mark 251") << 3 << setNumber(4, 2, 251) << 4 << 2;
+    QTest::newRow("mark beyond 16 bits reads as 0, time limit too")
+        << 3 << both(setNumber(2, 2, 40000), setNumber(2, 5, 40000)) << 2 << 5;
+    QTest::newRow("time limit 0.5 reads as 0") << 3 << setNumber(2, 5, 0.5) << 2 << 5;
+    QTest::newRow("time limit 251") << 3 << setNumber(3, 5, 251) << 3 << 5;
+    QTest::newRow("time limit as text that is not a number")
+        << 3 << setText(3, 5, QStringLiteral("soon")) << 3 << 5;
+    QTest::newRow("empty time limit") << 3 << setCell(4, 5, SheetCell()) << 4 << 5;
+    QTest::newRow("time limit an error value")
+        << 3 << setCell(2, 5, SheetCell::fromError(QStringLiteral("#N/A"))) << 2 << 5;
+}
+
+void TestPaperFromSheet::refusedSheets()
+{
+    QFETCH(int, questions);
+    QFETCH(Edit, edit);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    SheetGrid sheet = paperSheet(questions);
+    edit(sheet);
+    const PaperFromSheetResult result = PaperFromSheet(sheet);
+    const auto *error = std::get_if<WorkbookError>(&result);
+    QVERIFY2(error, "the sheet was accepted");
+    QCOMPARE(error->row, row);
+    QCOMPARE(error->column, column);
+    QVERIFY(!error->reason.isEmpty());
+}
+
+void TestPaperFromSheet::fieldConversions_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<SheetCell>("cell");
+    QTest::addColumn<QVariant>("expected");
+
+    QTest::newRow("mark 12.7 floors to 12") << 2 << SheetCell::fromNumber(12.7) << QVariant(12);
+    QTest::newRow("mark as text 1e2") << 2 << SheetCell::fromText(QStringLiteral("1e2")) << QVariant(100);
+    QTest::newRow("mark TRUE is no number") << 2 << SheetCell::fromBoolean(true) << QVariant(0);
+    QTest::newRow("time limit 15.99") << 5 << SheetCell::fromNumber(15.99) << QVariant(15);
+    QTest::newRow("answer c a with spaces")
+        << 3 << SheetCell::fromText(QStringLiteral("  ca  ")) << QVariant(QStringLiteral("AC"));
+    QTest::newRow("answer FDB") << 3 << SheetCell::fromText(QStringLiteral("FDB"))
+                                << QVariant(QStringLiteral("BDF"));
+    QTest::newRow("answer G") << 3 << SheetCell::fromText(QStringLiteral("G"))
+                              << QVariant(QStringLiteral("Uncertain"));
+    QTest::newRow("answer Uncertain") << 3 << SheetCell::fromText(QStringLiteral("Uncertain"))
+                                      << QVariant(QStringLiteral("Uncertain"));
+    QTest::newRow("answer empty") << 3 << SheetCell() << QVariant(QStringLiteral("Uncertain"));
+    QTest::newRow("title as a number") << 4 << SheetCell::fromNumber(3.25)
+                                       << QVariant(QStringLiteral("3.25"));
+    QTest::newRow("title as a large number") << 4 << SheetCell::fromNumber(1e20)
+                                             << QVariant(QStringLiteral("1E+20"));
+    QTest::newRow("option A an error value") << 6 << SheetCell::fromError(QStringLiteral("#DIV/0!"))
+                                             << QVariant(QString());
+    QTest::newRow("option F boolean") << 11 << SheetCell::fromBoolean(false)
+                                      << QVariant(QStringLiteral("FALSE"));
+}
+
+void TestPaperFromSheet::fieldConversions()
+{
+    QFETCH(int, column);
+    QFETCH(SheetCell, cell);
+    QFETCH(QVariant, expected);
+    SheetGrid sheet = paperSheet(1);
+    sheet.setCell(2, column, cell);
+    const BuiltPaper paper = paperOf(PaperFromSheet(sheet));
+    const QuestionField fields[] = {QuestionField::QuestionNo, QuestionField::Score,
+                                    QuestionField::Answer, QuestionField::Title,
+                                    QuestionField::TimeLimit, QuestionField::ItemA,
+                                    QuestionField::ItemB, QuestionField::ItemC,
+                                    QuestionField::ItemD, QuestionField::ItemE,
+                                    QuestionField::ItemF};
+    QCOMPARE(paper.table->row(0).value(fields[column - 1]), expected);
+}
+
+void TestPaperFromSheet::textsAreTakenUntrimmed()
+{
+    SheetGrid sheet = paperSheet(1);
+    const QString title = QStringLiteral("  \"Quoted\", with comma\r\nand line \u00e9\u4e2d  ");
+    sheet.setCell(2, 4, SheetCell::fromText(title));
+    sheet.setCell(2, 9, SheetCell::fromText(QStringLiteral(" d ")));
+    const BuiltPaper paper = paperOf(PaperFromSheet(sheet));
+    QCOMPARE(paper.table->row(0).Title, title);
+    QCOMPARE(paper.table->row(0).Items[3], QStringLiteral(" d "));
+}
+
+void TestPaperFromSheet::questionsAreRenumberedInRowOrder()
+{
+    SheetGrid sheet = paperSheet(3);
+    sheet.setCell(2, 1, SheetCell::fromNumber(7));
+    sheet.setCell(3, 1, SheetCell::fromNumber(3));
+    sheet.setCell(4, 1, SheetCell::fromText(QStringLiteral("nine")));
+    const BuiltPaper paper = paperOf(PaperFromSheet(sheet));
+    QCOMPARE(paper.table->RecordCount(), 3);
+    for (int k = 0; k < 3; ++k) {
+        QCOMPARE(paper.table->row(k).QuestionNo, k + 1);
+        QCOMPARE(paper.table->row(k).Title, QStringLiteral("Question %1").arg(k + 1));
+    }
+}
+
+void TestPaperFromSheet::marksTableFollowsTheRows()
+{
+    SheetGrid sheet = paperSheet(5);
+    sheet.setCell(3, 2, SheetCell::fromNumber(250));
+    const BuiltPaper paper = paperOf(PaperFromSheet(sheet));
+    QCOMPARE(paper.scores[1], 1);
+    QCOMPARE(paper.scores[2], 250);
+    QCOMPARE(paper.scores[5], 5);
+    QCOMPARE(paper.scores[6], 0);
+    QCOMPARE(paper.scores.total(5), 1 + 250 + 3 + 4 + 5);
+}
+
+QTEST_GUILESS_MAIN(TestPaperFromSheet)
+#include "tst_paperfromsheet.moc"
