@@ -89,6 +89,25 @@ WorkbookError hasDocumentType(const QString &part)
         QStringLiteral("The workbook is damaged: %1 holds a document type declaration.").arg(part));
 }
 
+WorkbookError tagTooLarge(const QString &part, qint64 limitBytes)
+{
+    return reason(
+        QStringLiteral("The workbook is damaged: %1 holds a tag of more than %2 KiB.")
+            .arg(part)
+            .arg(limitBytes / 1024));
+}
+
+WorkbookError nestedTooDeeply(const QString &part)
+{
+    return reason(QStringLiteral("The workbook is damaged: %1 nests its elements too deeply.")
+                      .arg(part));
+}
+
+WorkbookError notAWorksheet()
+{
+    return reason(QStringLiteral("The workbook's active sheet is not a worksheet."));
+}
+
 WorkbookError damaged(const QString &detail)
 {
     return reason(QStringLiteral("The workbook is damaged: %1").arg(detail));

@@ -22,6 +22,9 @@ WorkbookError badChecksum(const QString &part);
 WorkbookError unsupportedCompression(const QString &part);
 WorkbookError notWellFormed(const QString &part, qint64 line);
 WorkbookError hasDocumentType(const QString &part);
+WorkbookError tagTooLarge(const QString &part, qint64 limitBytes);
+WorkbookError nestedTooDeeply(const QString &part);
+WorkbookError notAWorksheet();
 WorkbookError damaged(const QString &detail);
 // A fault of one cell: row and column are the cell's, 1-based.
 WorkbookError badCell(const QString &detail, int row, int column);

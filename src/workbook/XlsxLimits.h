@@ -16,4 +16,9 @@ inline constexpr qint64 MaxSmallPartBytes = 4 * 1024 * 1024;
 // Items read from the shared-string table before the table is refused.
 inline constexpr qint64 MaxSharedStrings = 1000000;
 
+// Bytes of one start or end tag, from '<' to '>'.
+inline constexpr qint64 MaxTagBytes = 64 * 1024;
+// Elements open at once; workbook parts nest a dozen deep.
+inline constexpr int MaxElementDepth = 256;
+
 } // namespace XlsxLimits

@@ -113,7 +113,7 @@ SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits)
         return XlsxErrorReasons::damaged(
             QStringLiteral("the active sheet's part is not named."));
     if (!XlsxRelationships::hasType(*sheet, u"worksheet"))
-        return WorkbookError{QStringLiteral("The workbook's active sheet is not a worksheet."), 0, 0};
+        return XlsxErrorReasons::notAWorksheet();
 
     XlsxSheetCells cells;
     if (!ReadXlsxSheetCells(*package, sheet->partName, limits, cells, error))

@@ -1,9 +1,13 @@
 #include "XlsxXmlPart.h"
 
 #include "XlsxErrorReasons.h"
+#include "XlsxLimits.h"
 #include "XlsxPackage.h"
 
-XlsxXmlPart::XlsxXmlPart(XlsxPartStream &stream) : m_stream(stream) {}
+XlsxXmlPart::XlsxXmlPart(XlsxPartStream &stream)
+    : m_stream(stream), m_guard(XlsxLimits::MaxTagBytes)
+{
+}
 
 bool XlsxXmlPart::fail(const WorkbookError &error)
 {
@@ -22,6 +26,9 @@ bool XlsxXmlPart::readNext()
             // The parser wants more: inflate the next piece, or the part ends too early.
             QByteArray chunk;
             if (m_stream.readChunk(chunk)) {
+                if (!m_guard.feed(chunk))
+                    return fail(XlsxErrorReasons::tagTooLarge(m_stream.partName(),
+                                                              XlsxLimits::MaxTagBytes));
                 m_xml.addData(chunk);
                 continue;
             }
@@ -45,7 +52,8 @@ bool XlsxXmlPart::readNext()
             return finishStream();
         }
         if (token == QXmlStreamReader::StartElement) {
-            ++m_depth;
+            if (++m_depth > XlsxLimits::MaxElementDepth)
+                return fail(XlsxErrorReasons::nestedTooDeeply(m_stream.partName()));
             m_rootSeen = true;
         } else if (token == QXmlStreamReader::EndElement) {
             --m_depth;

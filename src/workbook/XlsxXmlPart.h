@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WorkbookError.h"
+#include "XlsxMarkupGuard.h"
 
 #include <QString>
 #include <QXmlStreamReader>
@@ -40,6 +41,7 @@ private:
     bool finishStream();
 
     XlsxPartStream &m_stream;
+    XlsxMarkupGuard m_guard;
     QXmlStreamReader m_xml;
     bool m_failed = false;
     bool m_ended = false;

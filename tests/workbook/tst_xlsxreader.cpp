@@ -453,6 +453,20 @@ void TestXlsxReader::refusesBadFiles_data()
         << 5 << "The workbook is too large to read: xl/sharedStrings.xml unpacks to more than 64 MiB."
         << 0 << 0;
 
+    // One tag of a megabyte of attributes; a '>' inside a quoted value does not end it.
+    QTest::newRow("tag crowded with attributes")
+        << BuildTestZip(Replaced(Package({}), LyingPart("xl/worksheets/sheet1.xml",
+                                                        "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"",
+                                                        " a=\"x>y\"", 100000,
+                                                        "><v>1</v></c></row></sheetData></worksheet>")))
+        << 5 << "The workbook is damaged: xl/worksheets/sheet1.xml holds a tag of more than 64 KiB."
+        << 0 << 0;
+    QTest::newRow("elements nested without end")
+        << BuildTestZip(Replaced(Package({}), LyingPart("xl/worksheets/sheet1.xml", "<worksheet>",
+                                                        "<x>", 1000000, "")))
+        << 5 << "The workbook is damaged: xl/worksheets/sheet1.xml nests its elements too deeply."
+        << 0 << 0;
+
     QList<TestZipEntry> crowded = Package(goodSheet, twoStrings);
     for (int i = 0; i < 10000; ++i)
         crowded.append(TestZipEntry::text(QStringLiteral("customXml/item%1.xml").arg(i), "<a/>"));
