@@ -63,6 +63,9 @@ bool SheetCellsParser::run()
             inSheetData = true;
             continue;
         }
+        // Nothing after the cells is needed.
+        if (m_part.isEnd(u"sheetData"))
+            return true;
         if (!inSheetData || !m_part.xml().isStartElement())
             continue;
         if (!m_part.isStart(u"row")) {

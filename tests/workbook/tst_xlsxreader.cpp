@@ -359,6 +359,11 @@ void TestXlsxReader::readsHandBuiltSheets_data()
         << Grid(3, 2, {{"A1", T("first")}, {"B1", N(7)}, {"A2", T("first")}, {"B2", N(7)},
                        {"A3", T("first")}, {"B3", N(7)}});
 
+    QTest::newRow("reading ends with the cells; what follows them is never parsed")
+        << BuildTestZip(Package("<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                "</sheetData><mergeCells <<< not xml"))
+        << 5 << 1 << Grid(5, 1, {{"A1", N(1)}});
+
     QTest::newRow("sheet with no rows at all")
         << BuildTestZip(Package(Sheet(""))) << 2 << 2 << SheetGrid(2, 2);
 
