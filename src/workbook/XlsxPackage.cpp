@@ -1,0 +1,166 @@
+#include "XlsxPackage.h"
+
+#include "XlsxErrorReasons.h"
+#include "XlsxLimits.h"
+
+#include <QFile>
+
+#include <zip.h>
+
+namespace {
+
+constexpr qint64 ChunkBytes = 64 * 1024;
+
+// A file that starts like a zip but whose directory cannot be found was cut short;
+// anything else was never a zip.
+bool StartsLikeZip(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(4) == QByteArrayLiteral("PK\x03\x04");
+}
+
+WorkbookError OpenFailure(int code, const QString &path)
+{
+    switch (code) {
+    case ZIP_ER_NOZIP:
+        return StartsLikeZip(path) ? XlsxErrorReasons::incomplete()
+                                   : XlsxErrorReasons::notAWorkbook();
+    case ZIP_ER_EOF:
+        return XlsxErrorReasons::incomplete();
+    case ZIP_ER_INCONS:
+        return XlsxErrorReasons::badContainer();
+    case ZIP_ER_MULTIDISK:
+        return XlsxErrorReasons::notAWorkbook();
+    default:
+        return XlsxErrorReasons::cannotOpen();
+    }
+}
+
+WorkbookError PartFailure(int code, const QString &partName)
+{
+    switch (code) {
+    case ZIP_ER_CRC:
+        return XlsxErrorReasons::badChecksum(partName);
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+    case ZIP_ER_ENCRNOTSUPP:
+        return XlsxErrorReasons::encrypted();
+    case ZIP_ER_COMPNOTSUPP:
+        return XlsxErrorReasons::unsupportedCompression(partName);
+    default:
+        return XlsxErrorReasons::unreadablePart(partName);
+    }
+}
+
+} // namespace
+
+XlsxPartStream::XlsxPartStream(zip_file *file, const QString &partName, qint64 maxBytes)
+    : m_file(file), m_partName(partName), m_maxBytes(maxBytes)
+{
+}
+
+XlsxPartStream::~XlsxPartStream()
+{
+    if (m_file)
+        zip_fclose(m_file);
+}
+
+bool XlsxPartStream::readChunk(QByteArray &chunk)
+{
+    chunk.clear();
+    if (m_atEnd || m_failed)
+        return false;
+    // One byte more than the cap allows is enough to know the cap was passed.
+    const qint64 wanted = qMin(ChunkBytes, m_maxBytes - m_inflated + 1);
+    chunk.resize(wanted);
+    const zip_int64_t got = zip_fread(m_file, chunk.data(), zip_uint64_t(wanted));
+    if (got < 0) {
+        m_failed = true;
+        m_error = PartFailure(zip_error_code_zip(zip_file_get_error(m_file)), m_partName);
+        chunk.clear();
+        return false;
+    }
+    chunk.resize(got);
+    m_inflated += got;
+    if (m_inflated > m_maxBytes) {
+        m_failed = true;
+        m_error = XlsxErrorReasons::partTooLarge(m_partName, m_maxBytes);
+        chunk.clear();
+        return false;
+    }
+    if (got == 0) {
+        m_atEnd = true;
+        return false;
+    }
+    return true;
+}
+
+XlsxPackage::~XlsxPackage()
+{
+    zip_discard(m_archive);
+}
+
+std::unique_ptr<XlsxPackage> XlsxPackage::open(const QString &path, WorkbookError &error)
+{
+    int code = ZIP_ER_OK;
+    zip *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    if (!archive) {
+        error = OpenFailure(code, path);
+        return nullptr;
+    }
+    std::unique_ptr<XlsxPackage> package(new XlsxPackage(archive));
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    if (entries > XlsxLimits::MaxZipEntries) {
+        error = XlsxErrorReasons::tooManyEntries(XlsxLimits::MaxZipEntries);
+        return nullptr;
+    }
+    // libzip takes an empty file for an empty archive; either way there is no workbook.
+    if (entries <= 0) {
+        error = XlsxErrorReasons::notAWorkbook();
+        return nullptr;
+    }
+    return package;
+}
+
+qint64 XlsxPackage::indexOf(const QString &partName) const
+{
+    // Part names compare without regard to case; most packages spell them exactly.
+    const QByteArray name = partName.toUtf8();
+    zip_int64_t index = zip_name_locate(m_archive, name.constData(), 0);
+    if (index < 0)
+        index = zip_name_locate(m_archive, name.constData(), ZIP_FL_NOCASE);
+    return index;
+}
+
+bool XlsxPackage::contains(const QString &partName) const
+{
+    return indexOf(partName) >= 0;
+}
+
+std::unique_ptr<XlsxPartStream> XlsxPackage::openPart(const QString &partName, qint64 maxBytes,
+                                                      WorkbookError &error) const
+{
+    const qint64 index = indexOf(partName);
+    if (index < 0) {
+        error = XlsxErrorReasons::missingPart(partName);
+        return nullptr;
+    }
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) != 0) {
+        error = XlsxErrorReasons::unreadablePart(partName);
+        return nullptr;
+    }
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+        error = XlsxErrorReasons::encrypted();
+        return nullptr;
+    }
+    zip_file *file = zip_fopen_index(m_archive, zip_uint64_t(index), 0);
+    if (!file) {
+        error = PartFailure(zip_error_code_zip(zip_get_error(m_archive)), partName);
+        return nullptr;
+    }
+    return std::unique_ptr<XlsxPartStream>(new XlsxPartStream(file, partName, maxBytes));
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "WorkbookError.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+struct zip;
+struct zip_file;
+
+// One part of the package being inflated, a piece at a time. Counts the bytes it has
+// actually inflated and fails once they pass its cap, whatever size the zip declares.
+class XlsxPartStream
+{
+public:
+    ~XlsxPartStream();
+    XlsxPartStream(const XlsxPartStream &) = delete;
+    XlsxPartStream &operator=(const XlsxPartStream &) = delete;
+
+    const QString &partName() const { return m_partName; }
+
+    // The next inflated piece. False at the end of the part or on a failure; failed()
+    // tells the two apart.
+    bool readChunk(QByteArray &chunk);
+    bool failed() const { return m_failed; }
+    const WorkbookError &error() const { return m_error; }
+
+private:
+    friend class XlsxPackage;
+    XlsxPartStream(zip_file *file, const QString &partName, qint64 maxBytes);
+
+    zip_file *m_file = nullptr;
+    QString m_partName;
+    qint64 m_maxBytes = 0;
+    qint64 m_inflated = 0;
+    bool m_atEnd = false;
+    bool m_failed = false;
+    WorkbookError m_error;
+};
+
+// The zip container of an .xlsx workbook, opened read-only through libzip.
+class XlsxPackage
+{
+public:
+    ~XlsxPackage();
+    XlsxPackage(const XlsxPackage &) = delete;
+    XlsxPackage &operator=(const XlsxPackage &) = delete;
+
+    // Null with the reason when the file is no zip, is damaged or has too many entries.
+    static std::unique_ptr<XlsxPackage> open(const QString &path, WorkbookError &error);
+
+    bool contains(const QString &partName) const;
+    // Null with the reason when the part is missing, encrypted or cannot be inflated.
+    std::unique_ptr<XlsxPartStream> openPart(const QString &partName, qint64 maxBytes,
+                                             WorkbookError &error) const;
+
+private:
+    explicit XlsxPackage(zip *archive) : m_archive(archive) {}
+    qint64 indexOf(const QString &partName) const;
+
+    zip *m_archive = nullptr;
+};

@@ -1,0 +1,44 @@
+#include "XlsxWorkbookPart.h"
+
+#include "XlsxLimits.h"
+#include "XlsxPackage.h"
+#include "XlsxXmlPart.h"
+
+int XlsxWorkbookSheets::activeIndex() const
+{
+    return activeTab >= 0 && activeTab < relationshipIds.size() ? activeTab : 0;
+}
+
+bool ReadXlsxWorkbookPart(const XlsxPackage &package, const QString &partName,
+                          XlsxWorkbookSheets &sheets, WorkbookError &error)
+{
+    sheets = {};
+    auto stream = package.openPart(partName, XlsxLimits::MaxSmallPartBytes, error);
+    if (!stream)
+        return false;
+    XlsxXmlPart part(*stream);
+    bool viewSeen = false;
+    bool inSheets = false;
+    while (part.readNext()) {
+        if (part.isStart(u"sheets"))
+            inSheets = true;
+        else if (part.isEnd(u"sheets"))
+            inSheets = false;
+        else if (part.isStart(u"workbookView") && !viewSeen) {
+            // Only the first window's tab counts; later windows are views of their own.
+            viewSeen = true;
+            bool ok = false;
+            const int tab = part.attribute(u"activeTab").toInt(&ok);
+            sheets.activeTab = ok ? tab : 0;
+        } else if (inSheets && part.isStart(u"sheet")) {
+            // The r:id attribute; the sheet's own attributes (name, sheetId, state) have
+            // other names.
+            sheets.relationshipIds.append(part.attribute(u"id"));
+        }
+    }
+    if (part.failed()) {
+        error = part.error();
+        return false;
+    }
+    return true;
+}

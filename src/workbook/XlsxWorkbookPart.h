@@ -1,0 +1,22 @@
+#pragma once
+
+#include "WorkbookError.h"
+
+#include <QList>
+#include <QString>
+
+class XlsxPackage;
+
+// What the reader needs of the workbook part: its sheets in tab order and which of
+// them is shown.
+struct XlsxWorkbookSheets
+{
+    QList<QString> relationshipIds; // one per <sheet>, in document order
+    int activeTab = 0;              // as written; may lie outside relationshipIds
+
+    // The sheet to read: the active tab, or the first when it names no sheet.
+    int activeIndex() const;
+};
+
+bool ReadXlsxWorkbookPart(const XlsxPackage &package, const QString &partName,
+                          XlsxWorkbookSheets &sheets, WorkbookError &error);
