@@ -93,7 +93,8 @@ QByteArray extSstBody(const QList<StringStart> &starts, const QList<quint32> &re
     constexpr int RecordHeaderBytes = 4;
     Biff8Body body;
     body.u16(stringsPerBucket);
-    for (qsizetype i = 0; i < starts.size(); i += stringsPerBucket) {
+    for (qsizetype i = 0; i < starts.size() && body.size() + 8 <= Biff8MaxRecordBody;
+         i += stringsPerBucket) {
         const StringStart &start = starts[i];
         const quint32 inRecord = quint32(RecordHeaderBytes + start.offset);
         body.u32(recordPositions[start.record] + inRecord).u16(quint16(inRecord)).u16(0);
@@ -133,8 +134,8 @@ QByteArray Biff8SharedStrings::records(quint32 streamOffset) const
 
     // At least 8 strings per bucket, and no more than 128 buckets.
     constexpr qsizetype MaxBuckets = 128;
-    const auto stringsPerBucket =
-        quint16(qMax<qsizetype>(8, (strings_.size() + MaxBuckets - 1) / MaxBuckets));
+    const auto stringsPerBucket = quint16(
+        qBound(qsizetype(8), (strings_.size() + MaxBuckets - 1) / MaxBuckets, qsizetype(0xFFFF)));
     AppendBiff8Record(out, Biff8Record::ExtSst,
                       extSstBody(starts, recordPositions, stringsPerBucket));
     return out;

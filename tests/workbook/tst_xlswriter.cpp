@@ -263,9 +263,11 @@ void TestXlsWriter::sharedStringsRunOverRecordBoundaries()
         at = 0;
     };
     QSet<quint8> straddledForms;
+    QList<std::pair<qsizetype, qsizetype>> starts; // record, offset in its body
     for (const QString &expected : texts) {
         if (at == records[record].body.size())
             nextRecord();
+        starts.append({record, at});
         const QByteArray &head = records[record].body;
         QVERIFY2(at + 3 <= head.size(), "a string's header is split");
         const auto count = qFromLittleEndian<quint16>(head.constData() + at);
@@ -298,6 +300,21 @@ void TestXlsWriter::sharedStringsRunOverRecordBoundaries()
     QCOMPARE(record, records.size() - 2);
     QCOMPARE(at, records[record].body.size());
     QCOMPARE(straddledForms, (QSet<quint8>{0x00, 0x01}));
+
+    // EXTSST: every bucket's first string, by stream position and offset in its record.
+    QList<quint32> recordPositions{1000};
+    for (const Record &r : records)
+        recordPositions.append(recordPositions.last() + 4 + quint32(r.body.size()));
+    const QByteArray &index = records.last().body;
+    const auto perBucket = qFromLittleEndian<quint16>(index.constData());
+    QCOMPARE(perBucket, quint16(8));
+    QCOMPARE(index.size(), 2 + 8 * ((texts.size() + 7) / 8));
+    for (qsizetype i = 0; i < texts.size(); i += perBucket) {
+        const char *entry = index.constData() + 2 + 8 * (i / perBucket);
+        const auto [inRecord, offset] = starts[i];
+        QCOMPARE(qFromLittleEndian<quint32>(entry), recordPositions[inRecord] + 4 + quint32(offset));
+        QCOMPARE(qFromLittleEndian<quint16>(entry + 4), quint16(4 + offset));
+    }
 }
 
 void TestXlsWriter::refusesWhatACellCannotHold_data()
