@@ -1,0 +1,42 @@
+#include "XlsxTextEscape.h"
+
+namespace {
+bool isHexDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+
+// True when text holds "_xHHHH_" from position i on.
+bool startsEscapeLikeText(const QString &text, qsizetype i)
+{
+    if (i + 6 >= text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
+        return false;
+    for (qsizetype k = i + 2; k < i + 6; ++k) {
+        if (!isHexDigit(text[k]))
+            return false;
+    }
+    return true;
+}
+
+QString escapeOf(char16_t unit)
+{
+    const QString hex = QString::number(unit, 16).toUpper().rightJustified(4, u'0');
+    return QStringLiteral("_x%1_").arg(hex);
+}
+} // namespace
+
+QByteArray XlsxCellTextUtf8(const QString &text)
+{
+    QString prepared;
+    prepared.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit == u'_' && startsEscapeLikeText(text, i))
+            prepared += escapeOf(u'_');
+        else if (unit == 0 || unit == 0xFFFE || unit == 0xFFFF)
+            prepared += escapeOf(unit);
+        else
+            prepared += text[i];
+    }
+    return prepared.toUtf8();
+}

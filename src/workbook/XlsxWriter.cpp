@@ -1,0 +1,154 @@
+#include "XlsxWriter.h"
+
+#include "AtomicFileWriter.h"
+#include "SheetContentCheck.h"
+#include "XlsxTextEscape.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <xlsxwriter.h>
+
+namespace {
+// libxlsxwriter frees its workbook only in workbook_close, which also writes the file;
+// on a failed export that file lands in the private folder that is about to be removed.
+class OpenWorkbook
+{
+public:
+    OpenWorkbook(const QByteArray &file, const QByteArray &tmpdir) : tmpdir_(tmpdir)
+    {
+        lxw_workbook_options options{};
+        options.tmpdir = tmpdir_.data();
+        workbook_ = workbook_new_opt(file.constData(), &options);
+    }
+    ~OpenWorkbook()
+    {
+        if (workbook_)
+            workbook_close(workbook_);
+    }
+    lxw_workbook *get() const { return workbook_; }
+    lxw_error close()
+    {
+        lxw_workbook *workbook = workbook_;
+        workbook_ = nullptr;
+        return workbook_close(workbook);
+    }
+
+private:
+    QByteArray tmpdir_;
+    lxw_workbook *workbook_ = nullptr;
+};
+
+QString libraryError(lxw_error error)
+{
+    return QString::fromUtf8(lxw_strerror(error));
+}
+
+bool fail(QString &reason, const QString &why, int row = 0, int column = 0)
+{
+    reason = WorkbookError{why, row, column}.text();
+    return false;
+}
+
+bool writeCell(lxw_worksheet *sheet, const SheetCell &cell, int row, int column,
+               lxw_format *format, QString &reason)
+{
+    lxw_error error = LXW_NO_ERROR;
+    if (cell.kind == SheetCell::Kind::Number) {
+        error = worksheet_write_number(sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                       cell.number, format);
+    } else if (cell.kind == SheetCell::Kind::Text) {
+        const QByteArray utf8 = XlsxCellTextUtf8(cell.text);
+        error = worksheet_write_string(sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                       utf8.constData(), format);
+    }
+    if (error != LXW_NO_ERROR)
+        return fail(reason, QStringLiteral("the cell could not be written: %1")
+                                .arg(libraryError(error)),
+                    row, column);
+    return true;
+}
+
+// Builds the workbook at file; the library keeps its own temporary data in tmpdir.
+bool buildWorkbook(const SheetContent &content, const QString &file, const QString &tmpdir,
+                   QString &reason)
+{
+    OpenWorkbook workbook(QFile::encodeName(file), QFile::encodeName(tmpdir));
+    if (!workbook.get())
+        return fail(reason, QStringLiteral("the workbook could not be created"));
+
+    const QByteArray sheetName = content.sheetName.toUtf8();
+    const lxw_error nameError = workbook_validate_sheet_name(workbook.get(), sheetName.constData());
+    if (nameError != LXW_NO_ERROR)
+        return fail(reason, QStringLiteral("the sheet name \"%1\" cannot be used: %2")
+                                .arg(content.sheetName, libraryError(nameError)));
+    lxw_worksheet *sheet = workbook_add_worksheet(workbook.get(), sheetName.constData());
+    if (!sheet)
+        return fail(reason, QStringLiteral("the sheet could not be added"));
+
+    lxw_format *wrap = nullptr;
+    if (content.wrapText) {
+        wrap = workbook_add_format(workbook.get());
+        if (!wrap)
+            return fail(reason, QStringLiteral("the wrap-text format could not be added"));
+        format_set_text_wrap(wrap);
+    }
+
+    const int widthCount = int(content.columnWidths.size());
+    for (int c = 0; c < widthCount; ++c) {
+        const lxw_error error = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
+                                                     content.columnWidths[c], wrap);
+        if (error != LXW_NO_ERROR)
+            return fail(reason, QStringLiteral("the column width could not be set: %1")
+                                    .arg(libraryError(error)),
+                        0, c + 1);
+    }
+
+    // A cell's own format wins over its column's, so cells under a wrapping column carry
+    // the wrap format themselves.
+    const SheetGrid &cells = content.cells;
+    for (int r = 1; r <= cells.rowCount(); ++r) {
+        for (int c = 1; c <= cells.columnCount(); ++c) {
+            lxw_format *format = c <= widthCount ? wrap : nullptr;
+            if (!writeCell(sheet, cells.cell(r, c), r, c, format, reason))
+                return false;
+        }
+    }
+
+    const lxw_error closeError = workbook.close();
+    if (closeError != LXW_NO_ERROR)
+        return fail(reason, QStringLiteral("the workbook could not be written: %1")
+                                .arg(libraryError(closeError)));
+    return true;
+}
+} // namespace
+
+bool WriteXlsxWorkbook(const SheetContent &content, const QString &path, QString &reason)
+{
+    if (auto error = CheckSheetContent(content, XlsxSheetLimits)) {
+        reason = error->text();
+        return false;
+    }
+
+    // libxlsxwriter writes to a file name, never to memory: build the workbook in a
+    // private folder and hand its bytes to the atomic writer, so the target is only
+    // ever replaced by a complete file.
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return fail(reason, QStringLiteral("no temporary folder for the workbook: %1")
+                                .arg(scratch.errorString()));
+    const QString built = scratch.filePath(QStringLiteral("workbook.xlsx"));
+    if (!buildWorkbook(content, built, scratch.path(), reason))
+        return false;
+
+    QFile file(built);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(reason, QStringLiteral("the built workbook could not be read: %1")
+                                .arg(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() != file.size())
+        return fail(reason, QStringLiteral("the built workbook could not be read: %1")
+                                .arg(file.errorString()));
+    return WriteFileAtomically(path, bytes, reason);
+}
