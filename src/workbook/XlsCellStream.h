@@ -1,0 +1,82 @@
+#pragma once
+
+// The stream of cells that the .xls helper program writes to its standard output and
+// the editor reads back. Every integer is little-endian; rows and columns count from 1.
+//
+//   header  "PXC1" u32 rowCount u32 columnCount
+//   cell    'N' u32 row u32 column f64 value              (a number)
+//           'T' u32 row u32 column u32 byteCount bytes     (UTF-8 text)
+//   end     'E' u32 cellCount
+//
+// Cells come in row-major order, each at most once and inside rowCount x columnCount;
+// empty cells are not written. Nothing follows the end record. The helper writes plain
+// bytes and links no Qt, so this part is standard C++ only.
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace XlsCellStream {
+
+inline constexpr std::string_view Magic = "PXC1";
+inline constexpr char NumberTag = 'N';
+inline constexpr char TextTag = 'T';
+inline constexpr char EndTag = 'E';
+// A cell holds at most 32767 UTF-16 units, which take at most three UTF-8 bytes each.
+inline constexpr std::uint32_t MaxTextBytes = 3 * 32767;
+
+// How the helper ends: 0 with a complete stream on standard output, otherwise one of
+// these with a short reason on standard error and nothing to use on standard output.
+enum ExitCode : int {
+    Success = 0,
+    Usage = 2,
+    CannotOpen = 3,    // the file is missing or cannot be read
+    NotReadable = 4,   // the parser refused the file
+    Protected = 5,     // the workbook is encrypted with a password
+    NoWorksheet = 6,   // the workbook holds no sheet to read
+    WriteFailed = 7,   // standard output could not be written
+};
+
+inline void appendU32(std::string &out, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(char((value >> shift) & 0xFF));
+}
+
+inline void appendHeader(std::string &out, std::uint32_t rowCount, std::uint32_t columnCount)
+{
+    out.append(Magic);
+    appendU32(out, rowCount);
+    appendU32(out, columnCount);
+}
+
+inline void appendNumber(std::string &out, std::uint32_t row, std::uint32_t column, double value)
+{
+    out.push_back(NumberTag);
+    appendU32(out, row);
+    appendU32(out, column);
+    std::uint64_t bits;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
+    appendU32(out, std::uint32_t(bits & 0xFFFFFFFFu));
+    appendU32(out, std::uint32_t(bits >> 32));
+}
+
+inline void appendText(std::string &out, std::uint32_t row, std::uint32_t column,
+                       std::string_view utf8)
+{
+    out.push_back(TextTag);
+    appendU32(out, row);
+    appendU32(out, column);
+    appendU32(out, std::uint32_t(utf8.size()));
+    out.append(utf8);
+}
+
+inline void appendEnd(std::string &out, std::uint32_t cellCount)
+{
+    out.push_back(EndTag);
+    appendU32(out, cellCount);
+}
+
+} // namespace XlsCellStream

@@ -1,0 +1,123 @@
+#include "XlsHelperProcess.h"
+
+#include "XlsCellStream.h"
+#include "XlsCellStreamParser.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <sys/resource.h>
+
+namespace {
+
+const QString NotReadable = QStringLiteral("The file is not a readable .xls workbook.");
+
+WorkbookError refuse(const QString &reason)
+{
+    return WorkbookError{reason, 0, 0};
+}
+
+// No honest stream of the asked-for cells is longer than this.
+qint64 largestHonestStream(SheetReadLimits limits)
+{
+    const qint64 cells = qint64(qMax(limits.rows, 0)) * qMax(limits.columns, 0);
+    const qint64 perCell = 13 + qint64(XlsCellStream::MaxTextBytes);
+    return 12 + 5 + cells * perCell;
+}
+
+// Collects the helper's output until it ends, the time runs out or the output is too
+// long; returns false in the last two cases, with the helper still running.
+bool collectOutput(QProcess &helper, QDeadlineTimer deadline, qint64 limit, QByteArray &output)
+{
+    for (;;) {
+        output += helper.readAllStandardOutput();
+        if (output.size() > limit)
+            return false;
+        if (helper.state() == QProcess::NotRunning)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        if (!helper.waitForReadyRead(int(qMin<qint64>(deadline.remainingTime(), INT_MAX)))
+            && helper.state() != QProcess::NotRunning)
+            // Output closed but still running: all that is left is to wait for its end.
+            helper.waitForFinished(int(qMin<qint64>(deadline.remainingTime(), INT_MAX)));
+    }
+}
+
+void stop(QProcess &helper)
+{
+    if (helper.state() == QProcess::NotRunning)
+        return;
+    helper.kill();
+    helper.waitForFinished(-1); // a killed process ends; this reaps it
+}
+
+WorkbookError refusalForExitCode(int code)
+{
+    switch (code) {
+    case XlsCellStream::CannotOpen:
+        return refuse(QStringLiteral("The file cannot be opened."));
+    case XlsCellStream::Protected:
+        return refuse(QStringLiteral("The workbook is protected by a password."));
+    case XlsCellStream::NoWorksheet:
+        return refuse(QStringLiteral("The workbook has no worksheet."));
+    default:
+        return refuse(NotReadable);
+    }
+}
+
+} // namespace
+
+QString XlsHelperProgram()
+{
+    const QString override = qEnvironmentVariable("PAPEREDIT_XLS_HELPER");
+    if (!override.isEmpty())
+        return override;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/paperxlsread");
+}
+
+SheetReadResult RunXlsHelper(const QString &helperProgram, const QString &path,
+                             SheetReadLimits limits, XlsHelperOptions options)
+{
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable())
+        return refuse(QStringLiteral("The file cannot be opened."));
+
+    const SheetReadLimits asked{qMax(limits.rows, 0), qMax(limits.columns, 0)};
+    QProcess helper;
+    helper.setProgram(helperProgram);
+    helper.setArguments({file.absoluteFilePath(), QString::number(asked.rows),
+                         QString::number(asked.columns)});
+    helper.setStandardInputFile(QProcess::nullDevice());
+    helper.setStandardErrorFile(QProcess::nullDevice());
+    helper.setChildProcessModifier([] {
+        // A crashing helper leaves no core file behind.
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+    });
+
+    const QDeadlineTimer deadline(qMax(options.timeLimitMs, 0));
+    helper.start(QIODevice::ReadOnly);
+    if (!helper.waitForStarted(int(qMin<qint64>(deadline.remainingTime(), INT_MAX)))) {
+        stop(helper);
+        return refuse(QStringLiteral("The .xls reader %1 cannot be started.")
+                          .arg(QFileInfo(helperProgram).fileName()));
+    }
+
+    QByteArray output;
+    const qint64 limit = qMin(options.outputLimitBytes, largestHonestStream(asked));
+    const bool ended = collectOutput(helper, deadline, limit, output);
+    stop(helper);
+    if (!ended || helper.exitStatus() != QProcess::NormalExit)
+        return refuse(NotReadable);
+    if (helper.exitCode() != XlsCellStream::Success)
+        return refusalForExitCode(helper.exitCode());
+
+    auto parsed = ParseXlsCellStream(output, asked);
+    if (std::holds_alternative<QString>(parsed))
+        return refuse(NotReadable);
+    return std::get<SheetGrid>(std::move(parsed));
+}

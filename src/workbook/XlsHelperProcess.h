@@ -1,0 +1,22 @@
+#pragma once
+
+#include "SheetReadResult.h"
+
+#include <QString>
+
+// How long the .xls helper may run and how much it may write before it is stopped.
+struct XlsHelperOptions
+{
+    int timeLimitMs = 10000;
+    qint64 outputLimitBytes = qint64(64) << 20;
+};
+
+// The helper program: $PAPEREDIT_XLS_HELPER when set, else paperxlsread beside the program.
+QString XlsHelperProgram();
+
+// Runs `helperProgram` on the workbook `path` and checks what it wrote. A helper that
+// cannot start, crashes, overruns its time (it is killed) or its output limit (likewise),
+// ends with an error, or writes anything but a valid cell stream gives a WorkbookError.
+// The helper has always ended and been reaped when this returns.
+SheetReadResult RunXlsHelper(const QString &helperProgram, const QString &path,
+                             SheetReadLimits limits, XlsHelperOptions options = {});

@@ -1,0 +1,170 @@
+// The editor's side of the cell stream: everything the .xls helper writes is checked as a
+// whole before a grid is built, so a damaged or hostile stream never yields cells.
+#include "XlsCellStream.h"
+#include "XlsCellStreamParser.h"
+
+#include <QTest>
+
+#include <limits>
+
+namespace {
+
+QByteArray bytesOf(const std::string &stream)
+{
+    return QByteArray(stream.data(), qsizetype(stream.size()));
+}
+
+// A 2 x 3 grid holding a number, an accented text and a CJK text.
+std::string validStream()
+{
+    std::string s;
+    XlsCellStream::appendHeader(s, 2, 3);
+    XlsCellStream::appendNumber(s, 1, 1, 12.7);
+    XlsCellStream::appendText(s, 1, 3, "Café, \"quoted\"\r\n");
+    XlsCellStream::appendText(s, 2, 2, "中文");
+    XlsCellStream::appendEnd(s, 3);
+    return s;
+}
+
+const SheetReadLimits Limits{252, 11};
+
+QString problemOf(const std::variant<SheetGrid, QString> &parsed)
+{
+    const auto *problem = std::get_if<QString>(&parsed);
+    return problem ? *problem : QString();
+}
+
+} // namespace
+
+class TestXlsCellStream : public QObject
+{
+    Q_OBJECT
+private slots:
+    void validStreamBuildsTheGrid()
+    {
+        const auto parsed = ParseXlsCellStream(bytesOf(validStream()), Limits);
+        QVERIFY2(std::holds_alternative<SheetGrid>(parsed), qPrintable(problemOf(parsed)));
+        const SheetGrid &grid = std::get<SheetGrid>(parsed);
+        QCOMPARE(grid.rowCount(), 2);
+        QCOMPARE(grid.columnCount(), 3);
+        QCOMPARE(grid.cell(1, 1), SheetCell::fromNumber(12.7));
+        QCOMPARE(grid.cell(1, 2), SheetCell());
+        QCOMPARE(grid.cell(1, 3), SheetCell::fromText(QStringLiteral("Café, \"quoted\"\r\n")));
+        QCOMPARE(grid.cell(2, 2), SheetCell::fromText(QStringLiteral("中文")));
+    }
+
+    void leadingByteOrderMarkStaysInTheText()
+    {
+        std::string s;
+        XlsCellStream::appendHeader(s, 1, 1);
+        XlsCellStream::appendText(s, 1, 1, "\xEF\xBB\xBFmark");
+        XlsCellStream::appendEnd(s, 1);
+        const auto parsed = ParseXlsCellStream(bytesOf(s), Limits);
+        QVERIFY2(std::holds_alternative<SheetGrid>(parsed), qPrintable(problemOf(parsed)));
+        QCOMPARE(std::get<SheetGrid>(parsed).cell(1, 1).text, QStringLiteral("\uFEFFmark"));
+    }
+
+    void damagedStreamsAreRefused_data()
+    {
+        using namespace XlsCellStream;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("columns");
+
+        const std::string valid = validStream();
+        QTest::newRow("nothing") << QByteArray() << 252 << 11;
+        QTest::newRow("wrong magic") << bytesOf("PXC2" + valid.substr(4)) << 252 << 11;
+        QTest::newRow("cut inside the header") << bytesOf(valid.substr(0, 7)) << 252 << 11;
+        QTest::newRow("cut before the end record")
+            << bytesOf(valid.substr(0, valid.size() - 5)) << 252 << 11;
+        QTest::newRow("cut inside the end record")
+            << bytesOf(valid.substr(0, valid.size() - 2)) << 252 << 11;
+        QTest::newRow("bytes after the end") << bytesOf(valid + "x") << 252 << 11;
+        QTest::newRow("grid taller than asked") << bytesOf(valid) << 1 << 11;
+        QTest::newRow("grid wider than asked") << bytesOf(valid) << 252 << 2;
+
+        auto stream = [](auto &&body) {
+            std::string s;
+            appendHeader(s, 2, 3);
+            body(s);
+            return bytesOf(s);
+        };
+        QTest::newRow("row 0") << stream([](std::string &s) {
+            appendNumber(s, 0, 1, 1);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("column past the grid") << stream([](std::string &s) {
+            appendNumber(s, 1, 4, 1);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("row past the grid") << stream([](std::string &s) {
+            appendNumber(s, 3, 1, 1);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("same cell twice") << stream([](std::string &s) {
+            appendNumber(s, 1, 2, 1);
+            appendText(s, 1, 2, "again");
+            appendEnd(s, 2);
+        }) << 252 << 11;
+        QTest::newRow("cells out of order") << stream([](std::string &s) {
+            appendNumber(s, 2, 1, 1);
+            appendNumber(s, 1, 3, 1);
+            appendEnd(s, 2);
+        }) << 252 << 11;
+        QTest::newRow("end counts too many") << stream([](std::string &s) {
+            appendNumber(s, 1, 1, 1);
+            appendEnd(s, 2);
+        }) << 252 << 11;
+        QTest::newRow("end counts too few") << stream([](std::string &s) {
+            appendNumber(s, 1, 1, 1);
+            appendNumber(s, 1, 2, 1);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("unknown record") << stream([](std::string &s) {
+            s += 'B';
+            appendU32(s, 1);
+            appendU32(s, 1);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("not a number") << stream([](std::string &s) {
+            appendNumber(s, 1, 1, std::numeric_limits<double>::quiet_NaN());
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("infinite number") << stream([](std::string &s) {
+            appendNumber(s, 1, 1, std::numeric_limits<double>::infinity());
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("invalid UTF-8") << stream([](std::string &s) {
+            appendText(s, 1, 1, "caf\xE9");
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("UTF-8 surrogate") << stream([](std::string &s) {
+            appendText(s, 1, 1, "\xED\xA0\x80");
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("text longer than the stream") << stream([](std::string &s) {
+            s += TextTag;
+            appendU32(s, 1);
+            appendU32(s, 1);
+            appendU32(s, 100);
+            s += "short";
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("text longer than a cell") << stream([](std::string &s) {
+            appendText(s, 1, 1, std::string(MaxTextBytes + 1, 'a'));
+            appendEnd(s, 1);
+        }) << 252 << 11;
+    }
+
+    void damagedStreamsAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, rows);
+        QFETCH(int, columns);
+        const auto parsed = ParseXlsCellStream(bytes, SheetReadLimits{rows, columns});
+        QVERIFY(!problemOf(parsed).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXlsCellStream)
+#include "tst_xlscellstream.moc"

@@ -1,0 +1,273 @@
+// ReadXlsSheet and the helper process behind it: workbooks written by other programs are
+// read cell for cell; every kind of bad file, and every kind of misbehaving helper, comes
+// back as an error while the caller goes on and no helper process is left behind.
+#include "XlsHelperProcess.h"
+#include "XlsReader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <signal.h>
+
+namespace {
+
+QString workbook(const char *name)
+{
+    return QStringLiteral(TEST_DATA_DIR "/workbooks/") + QLatin1String(name);
+}
+
+const SheetReadLimits PaperLimits{252, 11};
+
+QString errorOf(const SheetReadResult &result)
+{
+    const auto *error = std::get_if<WorkbookError>(&result);
+    return error ? error->text() : QString();
+}
+
+// The same text as long_text() in make_xls_fixtures.py.
+QString longText()
+{
+    QString text;
+    for (int i = 0; i < 150; ++i)
+        text += QStringLiteral("段落%1: long text, \"quoted\"\r\n").arg(i, 4, 10, QLatin1Char('0'));
+    return text;
+}
+
+// The paper sheet that make_xls_fixtures.py writes.
+SheetGrid expectedPaperSheet()
+{
+    const QStringList headers = {
+        QStringLiteral("Question NO"), QStringLiteral("Mark"), QStringLiteral("Answer"),
+        QStringLiteral("Question Title"), QStringLiteral("Time Limit"),
+        QStringLiteral("Option A"), QStringLiteral("Option B"), QStringLiteral("Option C"),
+        QStringLiteral("Option D"), QStringLiteral("Option E")};
+    SheetGrid grid(5, 11);
+    for (int column = 1; column <= headers.size(); ++column)
+        grid.setCell(1, column, SheetCell::fromText(headers[column - 1]));
+    const auto number = SheetCell::fromNumber;
+    auto text = [](const QString &value) { return SheetCell::fromText(value); };
+    const QList<QList<SheetCell>> rows = {
+        {number(1), number(5), text("A"), text("Commas, and \"quotes\""), number(30),
+         text("Line one\r\nLine two"), text("LF\nonly"), text("Café crème – naïve"),
+         text("中文题目 日本語テキスト"), text("  leading and trailing  "), text("F text")},
+        {number(2), number(12.7), text(" c a "), text(longText()), number(60), SheetCell(),
+         text("B"), text("C"), text("D"), text("E"), text("F")},
+        {number(3), number(-0.5), text("Uncertain"), text("Negative mark"), number(0.5),
+         text("a"), text("b"), text("c"), text("d"), text("e"), text("f")},
+        {number(4), number(250), text("ABCDEF"), text("42"), number(251),
+         number(3.14159265358979), text("x"), text("y"), text("z"), text("w"),
+         text("2024-03-01")}, // a date cell arrives as its ISO text
+    };
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            grid.setCell(r + 2, c + 1, rows[r][c]);
+    return grid;
+}
+
+// Where a cell differs, for a readable failure instead of one big grid comparison.
+QString firstDifference(const SheetGrid &actual, const SheetGrid &expected)
+{
+    if (actual.rowCount() != expected.rowCount() || actual.columnCount() != expected.columnCount())
+        return QStringLiteral("size %1 x %2, expected %3 x %4")
+            .arg(actual.rowCount()).arg(actual.columnCount())
+            .arg(expected.rowCount()).arg(expected.columnCount());
+    for (int r = 1; r <= expected.rowCount(); ++r)
+        for (int c = 1; c <= expected.columnCount(); ++c)
+            if (!(actual.cell(r, c) == expected.cell(r, c)))
+                return QStringLiteral("row %1, column %2: kind %3 \"%4\" %5, expected kind %6 \"%7\" %8")
+                    .arg(r).arg(c)
+                    .arg(int(actual.cell(r, c).kind)).arg(actual.cell(r, c).text.left(40))
+                    .arg(actual.cell(r, c).number)
+                    .arg(int(expected.cell(r, c).kind)).arg(expected.cell(r, c).text.left(40))
+                    .arg(expected.cell(r, c).number);
+    return {};
+}
+
+QString fakeHelper(const QByteArray &behaviour)
+{
+    if (behaviour == "crash")
+        return QStringLiteral(FAKE_HELPER_CRASH);
+    if (behaviour == "hang")
+        return QStringLiteral(FAKE_HELPER_HANG);
+    if (behaviour == "garbage")
+        return QStringLiteral(FAKE_HELPER_GARBAGE);
+    return QStringLiteral(FAKE_HELPER_ENDLESS);
+}
+
+} // namespace
+
+class TestXlsReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFile::exists(XlsHelperProgram()),
+                 qPrintable(QStringLiteral("no helper at ") + XlsHelperProgram()));
+    }
+
+    void readsTheActiveSheetOfOtherWriters_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("xlwt") << workbook("paper-xlwt.xls");
+        QTest::newRow("gnumeric") << workbook("paper-gnumeric.xls");
+        QTest::newRow("xlwt, second sheet active") << workbook("second-sheet-active-xlwt.xls");
+    }
+
+    void readsTheActiveSheetOfOtherWriters()
+    {
+        QFETCH(QString, file);
+        const SheetReadResult result = ReadXlsSheet(file, PaperLimits);
+        QVERIFY2(std::holds_alternative<SheetGrid>(result), qPrintable(errorOf(result)));
+        const QString difference = firstDifference(std::get<SheetGrid>(result), expectedPaperSheet());
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    // Gnumeric's own format, through which this fixture went, keeps line breaks as LF
+    // only; everything else matches the paper sheet.
+    void readsTheSecondSheetMarkedActiveByGnumeric()
+    {
+        const SheetReadResult result = ReadXlsSheet(workbook("second-sheet-active-gnumeric.xls"),
+                                                    PaperLimits);
+        QVERIFY2(std::holds_alternative<SheetGrid>(result), qPrintable(errorOf(result)));
+        SheetGrid expected = expectedPaperSheet();
+        expected.setCell(2, 6, SheetCell::fromText(QStringLiteral("Line one\nLine two")));
+        expected.setCell(3, 4, SheetCell::fromText(longText().replace(QStringLiteral("\r\n"),
+                                                                      QStringLiteral("\n"))));
+        const QString difference = firstDifference(std::get<SheetGrid>(result), expected);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    void readsNoMoreThanTheLimits_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("expectedRows");
+        QTest::addColumn<int>("expectedColumns");
+        QTest::newRow("corner") << 3 << 4 << 3 << 4;
+        QTest::newRow("larger than the sheet") << 1000 << 200 << 5 << 11;
+        QTest::newRow("nothing asked") << 0 << 0 << 0 << 0;
+        QTest::newRow("negative") << -1 << 5 << 0 << 5;
+    }
+
+    void readsNoMoreThanTheLimits()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, columns);
+        QFETCH(int, expectedRows);
+        QFETCH(int, expectedColumns);
+        const SheetReadResult result = ReadXlsSheet(workbook("paper-xlwt.xls"), {rows, columns});
+        QVERIFY2(std::holds_alternative<SheetGrid>(result), qPrintable(errorOf(result)));
+        const SheetGrid &grid = std::get<SheetGrid>(result);
+        QCOMPARE(grid.rowCount(), expectedRows);
+        QCOMPARE(grid.columnCount(), expectedColumns);
+        const SheetGrid full = expectedPaperSheet();
+        for (int r = 1; r <= expectedRows; ++r)
+            for (int c = 1; c <= expectedColumns; ++c)
+                QCOMPARE(grid.cell(r, c), full.cell(r, c));
+    }
+
+    void badFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // written to a temporary .xls when not empty
+        QTest::addColumn<QString>("file");     // or this file as it is
+        QTest::addColumn<QString>("reason");
+
+        const QString notReadable = QStringLiteral("The file is not a readable .xls workbook.");
+        QFile valid(workbook("paper-xlwt.xls"));
+        QVERIFY(valid.open(QIODevice::ReadOnly));
+        const QByteArray validBytes = valid.readAll();
+
+        QTest::newRow("text, not a workbook")
+            << QByteArray("Question NO,Mark,Answer\r\n1,5,A\r\n") << QString() << notReadable;
+        QTest::newRow("empty file") << QByteArray() << QString() << notReadable;
+        QTest::newRow("cut after the directory")
+            << validBytes.left(validBytes.size() / 2) << QString() << notReadable;
+        QTest::newRow("cut inside the header") << validBytes.left(300) << QString() << notReadable;
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("/nonexistent/paper.xls")
+                                 << QStringLiteral("The file cannot be opened.");
+        QTest::newRow("a folder") << QByteArray() << QStringLiteral(TEST_DATA_DIR "/workbooks")
+                                  << QStringLiteral("The file cannot be opened.");
+        // Kills the parser library with SIGSEGV inside freexl_open (see the README).
+        QTest::newRow("crashes the parser")
+            << QByteArray() << workbook("crash-freexl-open.xls") << notReadable;
+        // The library cuts this text short; a cut text must not pass as the cell's value.
+        QTest::newRow("text the parser misreads")
+            << QByteArray() << workbook("text-over-two-continue-records-xlwt.xls") << notReadable;
+    }
+
+    void badFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        if (file.isEmpty()) {
+            file = dir.filePath(QStringLiteral("bad.xls"));
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            QCOMPARE(out.write(bytes), bytes.size());
+        }
+        const SheetReadResult result = ReadXlsSheet(file, PaperLimits);
+        QCOMPARE(errorOf(result), reason);
+    }
+
+    // Whatever the helper does, the caller gets an error and the helper is gone: killed
+    // when it overruns, and reaped in every case (a zombie would still answer kill(pid, 0)).
+    void misbehavingHelpersAreSurvived_data()
+    {
+        QTest::addColumn<QByteArray>("behaviour");
+        QTest::newRow("crashes") << QByteArray("crash");
+        QTest::newRow("never ends") << QByteArray("hang");
+        QTest::newRow("succeeds with garbage") << QByteArray("garbage");
+        QTest::newRow("writes without end") << QByteArray("endless");
+    }
+
+    void misbehavingHelpersAreSurvived()
+    {
+        QFETCH(QByteArray, behaviour);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString pidFile = dir.filePath(QStringLiteral("helper.pid"));
+        qputenv("FAKE_XLS_HELPER_PID_FILE", QFile::encodeName(pidFile));
+
+        XlsHelperOptions options;
+        options.timeLimitMs = 1000; // only the helper that never ends waits this long
+        options.outputLimitBytes = 1 << 20;
+        const SheetReadResult result =
+            RunXlsHelper(fakeHelper(behaviour), workbook("paper-xlwt.xls"), PaperLimits, options);
+        qunsetenv("FAKE_XLS_HELPER_PID_FILE");
+        QCOMPARE(errorOf(result), QStringLiteral("The file is not a readable .xls workbook."));
+
+        QFile written(pidFile);
+        QVERIFY2(written.open(QIODevice::ReadOnly), "the fake helper did not record its pid");
+        bool ok = false;
+        const pid_t pid = pid_t(written.readAll().trimmed().toLong(&ok));
+        QVERIFY(ok && pid > 0);
+        errno = 0;
+        QCOMPARE(::kill(pid, 0), -1);
+        QCOMPARE(errno, ESRCH);
+    }
+
+    void missingHelperIsAnError()
+    {
+        const SheetReadResult result = RunXlsHelper(QStringLiteral("/nonexistent/paperxlsread"),
+                                                    workbook("paper-xlwt.xls"), PaperLimits);
+        QCOMPARE(errorOf(result), QStringLiteral("The .xls reader paperxlsread cannot be started."));
+    }
+
+    void helperIsFoundThroughTheEnvironment()
+    {
+        const QByteArray saved = qgetenv("PAPEREDIT_XLS_HELPER");
+        qputenv("PAPEREDIT_XLS_HELPER", "/nonexistent/other-helper");
+        const SheetReadResult result = ReadXlsSheet(workbook("paper-xlwt.xls"), PaperLimits);
+        qputenv("PAPEREDIT_XLS_HELPER", saved);
+        QCOMPARE(errorOf(result), QStringLiteral("The .xls reader other-helper cannot be started."));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXlsReader)
+#include "tst_xlsreader.moc"
