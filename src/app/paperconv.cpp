@@ -1,8 +1,11 @@
 // paperconv IN OUT: reads a paper with the editor's reader and writes it with the
-// editor's writer, each chosen by the file's extension. For scripts and batch work;
-// the editor itself has no command line.
+// editor's writer, each chosen by the file's extension (.csv paper file, .xls or .xlsx
+// workbook). For scripts and batch work; the editor itself has no command line.
 #include "PaperFileReader.h"
 #include "PaperFileWriter.h"
+#include "PaperFromSheet.h"
+#include "PaperSheetLayout.h"
+#include "WorkbookFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,13 +19,43 @@ bool isPaperFile(const QString &path)
     return QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0;
 }
 
+bool isKnownFile(const QString &path)
+{
+    return isPaperFile(path) || WorkbookFormatOfName(path) != WorkbookFormat::None;
+}
+
+// The paper in a paper file or a workbook, or why it was refused.
+std::variant<BuiltPaper, QString> readPaper(const QString &path)
+{
+    if (isPaperFile(path)) {
+        PaperReadResult read = ReadPaperFile(path);
+        if (const auto *error = std::get_if<PaperFileError>(&read))
+            return error->text();
+        return std::move(std::get<BuiltPaper>(read));
+    }
+    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
+    if (const auto *error = std::get_if<WorkbookError>(&sheet))
+        return error->text();
+    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
+    if (const auto *error = std::get_if<WorkbookError>(&paper))
+        return error->text();
+    return std::move(std::get<BuiltPaper>(paper));
+}
+
+bool writePaper(const QuestionTable &table, const QString &path, QString &reason)
+{
+    if (isPaperFile(path))
+        return WritePaperFile(table, path, reason);
+    return WriteWorkbook(PaperToSheet(table), path, reason);
+}
+
 int fail(const QString &path, const QString &reason)
 {
     QTextStream(stderr) << "paperconv: " << path << ": " << reason << Qt::endl;
     return Failed;
 }
 
-const QString UnknownType = QStringLiteral("unknown file type (only .csv is supported)");
+const QString UnknownType = QStringLiteral("unknown file type (.csv, .xls and .xlsx are supported)");
 } // namespace
 
 int main(int argc, char *argv[])
@@ -31,21 +64,21 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 3) {
         QTextStream(stderr) << "usage: paperconv IN OUT" << Qt::endl
-                            << "Reads the paper IN and writes it to OUT (.csv)." << Qt::endl;
+                            << "Reads the paper IN and writes it to OUT (.csv, .xls or .xlsx)." << Qt::endl;
         return Usage;
     }
     const QString in = args[1];
     const QString out = args[2];
-    if (!isPaperFile(in))
+    if (!isKnownFile(in))
         return fail(in, UnknownType);
-    if (!isPaperFile(out))
+    if (!isKnownFile(out))
         return fail(out, UnknownType);
 
-    PaperReadResult read = ReadPaperFile(in);
-    if (const auto *error = std::get_if<PaperFileError>(&read))
-        return fail(in, error->text());
+    std::variant<BuiltPaper, QString> read = readPaper(in);
+    if (const auto *reason = std::get_if<QString>(&read))
+        return fail(in, *reason);
     QString reason;
-    if (!WritePaperFile(*std::get<BuiltPaper>(read).table, out, reason))
+    if (!writePaper(*std::get<BuiltPaper>(read).table, out, reason))
         return fail(out, reason);
     return Converted;
 }

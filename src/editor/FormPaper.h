@@ -48,6 +48,12 @@ public:
     bool ReadCsvFile(const QString &PFileName);
     void OpenPaper_Click();
 
+    // Spreadsheets: the export writes the open paper to a new workbook at ExportFile;
+    // the import replaces the open paper with a workbook's questions and is true when
+    // it did. ImportOrOpen true announces a successful import.
+    void DoExport(QString &ExportFile);
+    bool DoImport(QString ImportFile, bool &ImportOrOpen);
+
     // The command Timer1 is to run again: a save came first.
     enum class PendingAction : std::uint8_t { None = 0, Open = 1, Import = 2 };
     PendingAction pendingAction() const { return pendingAction_; }
@@ -85,6 +91,11 @@ private:
     bool Form_Unload();
     void Help_Click();
     bool WriteCsvFile(const QString &path);
+    void ExportPaper_Click();
+    void ImportPaper_Click();
+    void showInvalidFormat(const QString &reason);
+    // "Excel File (*.xls)" first, then "Excel Workbook (*.xlsx)".
+    static QStringList workbookFilters();
     void showPaperPathInCaption();
 
     void createControls();

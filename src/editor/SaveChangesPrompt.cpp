@@ -40,6 +40,8 @@ void FormPaper::Timer1_Timer()
     seam_.endWaitCursor();
     if (action == PendingAction::Open)
         OpenPaper_Click();
+    else if (action == PendingAction::Import)
+        ImportPaper_Click();
 }
 
 bool FormPaper::Form_Unload()

@@ -20,6 +20,8 @@ void FormPaper::CommandTools_Click(int index)
     switch (index) {
     case New: NewPaper_Click(); break;
     case Open: OpenPaper_Click(); break;
+    case Import: ImportPaper_Click(); break;
+    case Export: ExportPaper_Click(); break;
     case Save: SavePaper_Click(); break;
     case Add: AddQuestion_Click(); break;
     case Delete: DeleteQuestion_Click(); break;
@@ -27,7 +29,7 @@ void FormPaper::CommandTools_Click(int index)
     case MoveDown: MoveDownQuestion_Click(); break;
     case Exit: ExitEditor_Click(); break;
     case Help: Help_Click(); break;
-    default: break; // the file commands join as they are built
+    default: break;
     }
 }
 

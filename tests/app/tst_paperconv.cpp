@@ -103,7 +103,7 @@ private slots:
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("named");
         QTest::newRow("input") << "paper.txt" << "out.csv" << "paper.txt";
-        QTest::newRow("output") << paper("standard_order.csv") << "out.xlsx" << "out.xlsx";
+        QTest::newRow("output") << paper("standard_order.csv") << "out.ods" << "out.ods";
     }
     void unknownFileTypeIsRefused()
     {

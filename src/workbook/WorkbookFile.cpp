@@ -1,0 +1,57 @@
+#include "WorkbookFile.h"
+
+#include "XlsReader.h"
+#include "XlsWriter.h"
+#include "XlsxReader.h"
+#include "XlsxWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+// A zip archive's local header, and a compound file's signature.
+constexpr char ZipSignature[] = "PK\x03\x04";
+constexpr char CompoundFileSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+
+WorkbookFormat formatOfContent(const QByteArray &start)
+{
+    if (start.startsWith(QByteArrayView(CompoundFileSignature, 8)))
+        return WorkbookFormat::Xls;
+    if (start.startsWith(QByteArrayView(ZipSignature, 4)))
+        return WorkbookFormat::Xlsx;
+    return WorkbookFormat::None;
+}
+} // namespace
+
+WorkbookFormat WorkbookFormatOfName(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(u"xls", Qt::CaseInsensitive) == 0)
+        return WorkbookFormat::Xls;
+    if (suffix.compare(u"xlsx", Qt::CaseInsensitive) == 0)
+        return WorkbookFormat::Xlsx;
+    return WorkbookFormat::None;
+}
+
+SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return WorkbookError{QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
+    switch (formatOfContent(file.read(8))) {
+    case WorkbookFormat::Xls:
+        return ReadXlsSheet(path, limits);
+    case WorkbookFormat::Xlsx:
+        return ReadXlsxSheet(path, limits);
+    case WorkbookFormat::None:
+        break;
+    }
+    return WorkbookError{QStringLiteral("The file is neither an .xls nor an .xlsx workbook.")};
+}
+
+bool WriteWorkbook(const SheetContent &content, const QString &path, QString &reason)
+{
+    if (WorkbookFormatOfName(path) == WorkbookFormat::Xlsx)
+        return WriteXlsxWorkbook(content, path, reason);
+    return WriteXlsWorkbook(content, path, reason);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "SheetContent.h"
+#include "SheetReadResult.h"
+
+#include <QString>
+
+enum class WorkbookFormat { None, Xls, Xlsx };
+
+// The workbook format a file name asks for, by its extension (any letter case).
+WorkbookFormat WorkbookFormatOfName(const QString &path);
+
+// Reads the active sheet of a workbook in either format, recognised by the file's first
+// bytes rather than its name, so a renamed workbook still opens.
+SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits);
+
+// Writes a one-sheet workbook in the format the name asks for; a name with neither
+// extension gets .xls, the format offered first. Replaces the file completely or
+// leaves it as it was.
+bool WriteWorkbook(const SheetContent &content, const QString &path, QString &reason);
