@@ -87,6 +87,9 @@ private:
     void showMessage(const QString &text, const QString &details = {});
     QMessageBox::StandardButton askToSaveChanges();
     void deferUntilSaved(PendingAction action);
+    // Whether a command may replace a modified paper now: No goes on, Yes saves and
+    // has Timer1 rerun the command later, Cancel stops it.
+    bool mayReplacePaper(PendingAction rerun);
     void Timer1_Timer();
     bool Form_Unload();
     void Help_Click();

@@ -19,6 +19,22 @@ QMessageBox::StandardButton FormPaper::askToSaveChanges()
     return seam_.showMessage(this, question);
 }
 
+bool FormPaper::mayReplacePaper(PendingAction rerun)
+{
+    if (!state_.modified)
+        return true;
+    switch (askToSaveChanges()) {
+    case QMessageBox::Yes:
+        SavePaper_Click();
+        deferUntilSaved(rerun);
+        return false;
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void FormPaper::deferUntilSaved(PendingAction action)
 {
     seam_.beginWaitCursor();

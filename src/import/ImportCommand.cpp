@@ -9,18 +9,8 @@
 
 void FormPaper::ImportPaper_Click()
 {
-    if (state_.modified) {
-        switch (askToSaveChanges()) {
-        case QMessageBox::Yes:
-            SavePaper_Click();
-            deferUntilSaved(PendingAction::Import);
-            return;
-        case QMessageBox::No:
-            break;
-        default:
-            return;
-        }
-    }
+    if (!mayReplacePaper(PendingAction::Import))
+        return;
     CommonDialog1.FileName.clear();
     CommonDialog1.DialogTitle = QStringLiteral("Please select the file should be imported.");
     CommonDialog1.Filter = workbookFilters();

@@ -28,18 +28,8 @@ bool FormPaper::ReadCsvFile(const QString &PFileName)
 
 void FormPaper::OpenPaper_Click()
 {
-    if (state_.modified) {
-        switch (askToSaveChanges()) {
-        case QMessageBox::Yes:
-            SavePaper_Click();
-            deferUntilSaved(PendingAction::Open);
-            return;
-        case QMessageBox::No:
-            break;
-        default:
-            return;
-        }
-    }
+    if (!mayReplacePaper(PendingAction::Open))
+        return;
     CommonDialog1.FileName.clear();
     CommonDialog1.DialogTitle = QStringLiteral("Please choose a file (test paper) to open");
     CommonDialog1.Filter = {QStringLiteral("Test Paper (*.csv)")};
