@@ -6,6 +6,8 @@
 #include "PaperSheetLayout.h"
 #include "WorkbookFile.h"
 
+#include "BenchPaper.h"
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -18,39 +20,10 @@ QTemporaryDir &workDir()
     return dir;
 }
 
-void reportPeakMemory(benchmark::State &state)
+// The one full paper every benchmark here exports.
+const QuestionTable &fullPaperTable()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_MiB"] = double(usage.ru_maxrss) / 1024.0; // ru_maxrss is KiB
-}
-
-QString text(int length, int seed)
-{
-    static const QString pieces[] = {
-        QStringLiteral("Which, of \"these\" "), QStringLiteral("été ça "),
-        QStringLiteral("中文题目 "), QStringLiteral("line\r\nbreak ")};
-    QString result;
-    while (result.size() < length)
-        result += pieces[(seed + result.size()) % 4];
-    return result.left(length);
-}
-
-// 250 questions, each with a 250-character title and six 100-character options: the
-// most the editor's boxes hold.
-const QuestionTable &fullPaper()
-{
-    static const std::unique_ptr<QuestionTable> table = [] {
-        BuiltPaper paper{std::make_unique<QuestionTable>(), {}};
-        for (int k = 1; k <= MaxQuestions; ++k) {
-            AppendQuestion(paper, std::int16_t(k % (MaxMark + 1)), 15, QStringLiteral("ACE"));
-            paper.table->setField(QuestionField::Title, text(250, k));
-            for (int i = 0; i < 6; ++i)
-                paper.table->setField(OptionField(i), text(100, k + i));
-            paper.table->Update();
-        }
-        return std::move(paper.table);
-    }();
+    static const std::unique_ptr<QuestionTable> table = fullPaper();
     return *table;
 }
 
@@ -64,7 +37,7 @@ void exportPaper(benchmark::State &state, const char *extension)
     const QString path = workbookPath(extension);
     for (auto _ : state) {
         QString reason;
-        if (!WriteWorkbook(PaperToSheet(fullPaper()), path, reason))
+        if (!WriteWorkbook(PaperToSheet(fullPaperTable()), path, reason))
             state.SkipWithError(qPrintable(reason));
     }
     reportPeakMemory(state);
@@ -74,7 +47,7 @@ void importPaper(benchmark::State &state, const char *extension)
 {
     const QString path = workbookPath(extension);
     QString reason;
-    if (!WriteWorkbook(PaperToSheet(fullPaper()), path, reason)) {
+    if (!WriteWorkbook(PaperToSheet(fullPaperTable()), path, reason)) {
         state.SkipWithError(qPrintable(reason));
         return;
     }
@@ -89,7 +62,7 @@ void importPaper(benchmark::State &state, const char *extension)
             state.SkipWithError(qPrintable(error->text()));
             break;
         }
-        if (std::get<BuiltPaper>(paper).table->rows() != fullPaper().rows()) {
+        if (std::get<BuiltPaper>(paper).table->rows() != fullPaperTable().rows()) {
             state.SkipWithError("the imported paper differs from the exported one");
             break;
         }
