@@ -120,6 +120,12 @@ int main(int argc, char *argv[])
     }
     const char *path = argv[1];
 
+    // The library may fail to open such a file or cut the text short; either way the
+    // reason is known before it is asked.
+    const XlsGlobals globals = ScanXlsGlobals(path);
+    if (globals.sharedStringsKnown && globals.sharedStringOverTwoRecords)
+        return fail(TextTooLong, "a shared string runs over more than two records");
+
     Workbook book;
     int rc = freexl_open(path, &book.handle);
     if (rc == FREEXL_FILE_NOT_FOUND)
@@ -139,9 +145,8 @@ int main(int argc, char *argv[])
     if (sheetCount == 0)
         return fail(NoWorksheet, "the workbook has no sheet");
 
-    const XlsGlobals globals = ScanXlsGlobals(path);
     if (!sharedStringsAgree(book.handle, globals))
-        return fail(NotReadable, "a shared string was misread");
+        return fail(TextTooLong, "a shared string was misread");
 
     // The sheet the workbook was saved with in front; the first when that is not marked.
     const int active = globals.activeSheet;

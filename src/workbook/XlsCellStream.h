@@ -36,6 +36,7 @@ enum ExitCode : int {
     Protected = 5,     // the workbook is encrypted with a password
     NoWorksheet = 6,   // the workbook holds no sheet to read
     WriteFailed = 7,   // standard output could not be written
+    TextTooLong = 8,   // a shared string is longer than the parser reads back whole
 };
 
 inline void appendU32(std::string &out, std::uint32_t value)

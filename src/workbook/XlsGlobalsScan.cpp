@@ -278,7 +278,7 @@ private:
 
 // One string of the SST (an XLUnicodeRichExtendedString); its characters may continue in
 // the next record, which then starts with a new option byte saying how wide they are.
-bool readSharedString(RecordSequence &in, std::uint32_t &length)
+bool readSharedString(RecordSequence &in, std::uint32_t &length, unsigned &boundariesCrossed)
 {
     unsigned characters, options;
     if (!in.readU16(characters) || !in.readByte(options))
@@ -290,11 +290,13 @@ bool readSharedString(RecordSequence &in, std::uint32_t &length)
     if ((options & 0x04) && !in.readU32(extended))
         return false;
     unsigned width = (options & 0x01) ? 2 : 1;
+    boundariesCrossed = 0;
     for (unsigned left = characters; left > 0;) {
         if (in.atRecordEnd()) {
             if (!in.nextRecord() || !in.readByte(options))
                 return false;
             width = (options & 0x01) ? 2 : 1;
+            ++boundariesCrossed;
         }
         const std::size_t fit = std::min<std::size_t>(left, in.leftInRecord() / width);
         if (fit == 0)
@@ -308,8 +310,9 @@ bool readSharedString(RecordSequence &in, std::uint32_t &length)
 
 bool readSharedStrings(const Bytes &stream,
                        std::vector<std::pair<std::size_t, std::size_t>> parts,
-                       std::vector<std::uint32_t> &lengths)
+                       XlsGlobals &globals)
 {
+    std::vector<std::uint32_t> &lengths = globals.sharedStringLengths;
     RecordSequence in(stream, std::move(parts));
     std::uint32_t total, unique;
     if (!in.readU32(total) || !in.readU32(unique) || unique > (1u << 20))
@@ -317,9 +320,12 @@ bool readSharedStrings(const Bytes &stream,
     lengths.clear();
     for (std::uint32_t i = 0; i < unique; ++i) {
         std::uint32_t length;
-        if (!readSharedString(in, length))
+        unsigned boundariesCrossed;
+        if (!readSharedString(in, length, boundariesCrossed))
             return false;
         lengths.push_back(length);
+        if (boundariesCrossed > 1)
+            globals.sharedStringOverTwoRecords = true;
     }
     return true;
 }
@@ -349,7 +355,7 @@ void scanGlobals(const Bytes &stream, XlsGlobals &globals)
                 next += 4 + size;
             }
             globals.sharedStringsKnown =
-                readSharedStrings(stream, std::move(parts), globals.sharedStringLengths);
+                readSharedStrings(stream, std::move(parts), globals);
         }
         if (type == EndOfFile)
             return;

@@ -14,6 +14,7 @@ struct XlsGlobals
     int activeSheet = -1;              // from 0 in the workbook's sheet order; -1 unknown
     bool sharedStringsKnown = false;   // false when there is no SST or it could not be read
     std::vector<std::uint32_t> sharedStringLengths; // UTF-16 units of each SST string
+    bool sharedStringOverTwoRecords = false; // one string's characters cross two or more boundaries
 };
 
 XlsGlobals ScanXlsGlobals(const char *path);

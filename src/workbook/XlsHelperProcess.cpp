@@ -64,6 +64,9 @@ WorkbookError refusalForExitCode(int code)
         return refuse(QStringLiteral("The workbook is protected by a password."));
     case XlsCellStream::NoWorksheet:
         return refuse(QStringLiteral("The workbook has no worksheet."));
+    case XlsCellStream::TextTooLong:
+        return refuse(QStringLiteral("A text in the workbook is too long to be read from an "
+                                     ".xls file. Use an .xlsx workbook for such long texts."));
     default:
         return refuse(NotReadable);
     }
