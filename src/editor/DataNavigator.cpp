@@ -2,10 +2,13 @@
 
 #include "LeadingNumber.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QToolButton>
 
 namespace {
@@ -38,8 +41,7 @@ void setControlText(QWidget *control, const QString &text)
     if (auto *box = qobject_cast<QLineEdit *>(control)) {
         box->setText(text);
     } else if (auto *box = qobject_cast<QPlainTextEdit *>(control)) {
-        if (box->toPlainText() != text)
-            box->setPlainText(text);
+        box->setPlainText(text);
     } else if (auto *label = qobject_cast<QLabel *>(control)) {
         label->setText(text);
     }
@@ -48,6 +50,20 @@ void setControlText(QWidget *control, const QString &text)
 bool isEditable(const QWidget *control)
 {
     return !qobject_cast<const QLabel *>(control);
+}
+
+// A multi-line box hands back every line break as LF. An edited text keeps the line
+// ends its field had: LF where the field used bare LF, otherwise CR LF, the paper
+// file's own line end.
+QString withFieldLineEnds(const QWidget *control, const QString &edited, const QString &stored)
+{
+    if (!qobject_cast<const QPlainTextEdit *>(control))
+        return edited;
+    static const QRegularExpression bareLineFeed(QStringLiteral("(?<!\\r)\\n"));
+    if (stored.contains(bareLineFeed))
+        return edited;
+    QString text = edited;
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 bool isIntegerField(QuestionField field)
@@ -126,24 +142,29 @@ QString DataNavigator::storedText(QuestionField field) const
 
 void DataNavigator::showCurrentRow()
 {
-    if (!table_ || !table_->hasCurrentRow()) {
-        for (const Binding &binding : bindings_)
-            setControlText(binding.control, QString());
-        return;
+    const bool hasRow = table_ && table_->hasCurrentRow();
+    for (Binding &binding : bindings_) {
+        const QString text = hasRow ? storedText(binding.field) : QString();
+        // A box already showing this value, unedited, keeps its cursor and scroll.
+        if (binding.isShowing && binding.stored == text && !isEdited(binding))
+            continue;
+        setControlText(binding.control, text);
+        binding.stored = text;
+        binding.shown = controlText(binding.control);
+        binding.isShowing = true;
     }
-    for (const Binding &binding : bindings_)
-        setControlText(binding.control, storedText(binding.field));
+}
+
+bool DataNavigator::isEdited(const Binding &binding)
+{
+    return isEditable(binding.control) && controlText(binding.control) != binding.shown;
 }
 
 bool DataNavigator::hasPendingEdit() const
 {
     if (!table_ || !table_->hasCurrentRow())
         return false;
-    for (const Binding &binding : bindings_) {
-        if (isEditable(binding.control) && controlText(binding.control) != storedText(binding.field))
-            return true;
-    }
-    return false;
+    return std::any_of(bindings_.begin(), bindings_.end(), isEdited);
 }
 
 bool DataNavigator::commitPendingEdit()
@@ -153,8 +174,11 @@ bool DataNavigator::commitPendingEdit()
     if (willChangeRecord_ && !willChangeRecord_())
         return false;
     for (const Binding &binding : bindings_) {
-        if (isEditable(binding.control))
-            table_->setField(binding.field, fieldValue(binding.field, controlText(binding.control)));
+        if (!isEdited(binding))
+            continue;
+        const QString text =
+            withFieldLineEnds(binding.control, controlText(binding.control), binding.stored);
+        table_->setField(binding.field, fieldValue(binding.field, text));
     }
     table_->Update();
     return true;

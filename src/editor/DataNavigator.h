@@ -31,10 +31,11 @@ public:
     // Runs before bound edits are written back; returning false refuses them.
     void setWillChangeRecord(std::function<bool()> check) { willChangeRecord_ = std::move(check); }
 
-    // True when a bound box differs from the stored value of the current row.
+    // True when a bound box no longer shows what was put in it for the current row.
     bool hasPendingEdit() const;
-    // Writes bound edits back through the will-change check. False when refused;
-    // true when written or when there was nothing to write.
+    // Writes the edited boxes back through the will-change check; boxes left alone are
+    // not written, so a value a box cannot show as it is stored stays untouched. False
+    // when refused; true when written or when there was nothing to write.
     bool commitPendingEdit();
     // Moves to a 1-based position (first / last row when out of range) after
     // committing; false when the commit was refused and nothing moved.
@@ -59,7 +60,12 @@ private:
     {
         QWidget *control;
         QuestionField field;
+        QString stored; // the field's value when it was last shown
+        QString shown;  // the box's text right after showing it
+        bool isShowing = false; // stored and shown are set
     };
+
+    static bool isEdited(const Binding &binding);
 
     void showCurrentRow();
     QString storedText(QuestionField field) const;

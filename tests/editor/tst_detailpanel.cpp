@@ -293,6 +293,83 @@ private slots:
         QVERIFY(editor.state().modified);
     }
 
+    // The boxes show some stored values differently (a multi-line box turns CR LF into
+    // LF, a box cuts a text at its limit); moving on, with or without an edit elsewhere
+    // in the row, must leave such a value exactly as it was stored.
+    void valuesTheBoxesCannotShowStayUntouched_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("stored");
+        const int title = int(QuestionField::Title);
+        QTest::newRow("title with CR LF") << title << "Line one\r\nline two\r\n";
+        QTest::newRow("title with bare LF and CR") << title << "one\ntwo\rthree";
+        QTest::newRow("title over its limit") << title << QString(300, QChar(u'x'));
+        QTest::newRow("option over its limit")
+            << int(OptionField(2)) << QString(150, QChar(u'\u00e9'));
+    }
+    void valuesTheBoxesCannotShowStayUntouched()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, stored);
+        StartedEditor editor;
+        fillPaper(editor, 2);
+        QuestionTable *table = editor.form().questionTable();
+        table->MoveTo(1);
+        table->setField(QuestionField(field), stored);
+        table->Update();
+        editor.state().modified = false;
+        auto *navigator = editor.child<DataNavigator>("adoStdMarks");
+
+        QVERIFY(navigator->moveNext());
+        QCOMPARE(table->row(0).value(QuestionField(field)).toString(), stored);
+        QVERIFY(!editor.state().modified);
+
+        QVERIFY(navigator->moveFirst());
+        editor.child<QLineEdit>(field == int(QuestionField::Title) ? "TextItems_0" : "TextItems_5")
+            ->setText(QStringLiteral("edited"));
+        QVERIFY(navigator->moveNext());
+        QCOMPARE(table->row(0).value(QuestionField(field)).toString(), stored);
+        QVERIFY(editor.state().modified);
+    }
+
+    // An edited title keeps the line ends its field had; a new line break is CR LF.
+    void editedTitleKeepsItsLineEnds_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("CR LF") << "one\r\ntwo" << "one\r\ntwo!";
+        QTest::newRow("bare LF") << "one\ntwo" << "one\ntwo!";
+        QTest::newRow("no line break yet") << "one" << "one!";
+    }
+    void editedTitleKeepsItsLineEnds()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, written);
+        StartedEditor editor;
+        fillPaper(editor, 2);
+        QuestionTable *table = editor.form().questionTable();
+        table->MoveTo(1);
+        table->setField(QuestionField::Title, stored);
+        table->Update();
+        auto *title = editor.child<QPlainTextEdit>("TextTitle");
+        title->moveCursor(QTextCursor::End);
+        title->insertPlainText(QStringLiteral("!"));
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveNext());
+        QCOMPARE(table->row(0).Title, written);
+    }
+
+    void typedLineBreakIsCrLf()
+    {
+        StartedEditor editor;
+        fillPaper(editor, 2);
+        auto *title = editor.child<QPlainTextEdit>("TextTitle");
+        title->moveCursor(QTextCursor::End);
+        QTest::keyClick(title, Qt::Key_Return);
+        QTest::keyClicks(title, "more");
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveNext());
+        QCOMPARE(editor.form().questionTable()->row(0).Title, QStringLiteral("Q1\r\nmore"));
+    }
+
     void titleIsCutAtItsLimit()
     {
         StartedEditor editor;
