@@ -94,6 +94,8 @@ private:
     bool Form_Unload();
     void Help_Click();
     bool WriteCsvFile(const QString &path);
+    // True when nothing is at the path, or the user agrees to overwrite what is.
+    bool mayOverwrite(const QString &path);
     void ExportPaper_Click();
     void ImportPaper_Click();
     void showInvalidFormat(const QString &reason);

@@ -39,15 +39,8 @@ void FormPaper::ExportPaper_Click()
         return;
     QString path = withWorkbookExtension(*chosen, CommonDialog1.SelectedFilter);
 
-    if (QFileInfo::exists(path)) {
-        MessageBoxRequest question;
-        question.text = QStringLiteral("File exists. Overwrite it or not?");
-        question.buttons = QMessageBox::Yes | QMessageBox::No;
-        question.icon = QMessageBox::Warning;
-        question.defaultButton = QMessageBox::No;
-        if (seam_.showMessage(this, question) != QMessageBox::Yes)
-            return;
-    }
+    if (!mayOverwrite(path))
+        return;
     DoExport(path);
 }
 

@@ -33,20 +33,25 @@ void FormPaper::SavePaper_Click()
     if (!chosen)
         return;
 
-    if (*chosen != state_.currentPaperPath && QFileInfo::exists(*chosen)) {
-        MessageBoxRequest question;
-        question.text = QStringLiteral("File exists. Overwrite it or not?");
-        question.buttons = QMessageBox::Yes | QMessageBox::No;
-        question.icon = QMessageBox::Warning;
-        question.defaultButton = QMessageBox::No;
-        if (seam_.showMessage(this, question) != QMessageBox::Yes)
-            return;
-    }
+    if (*chosen != state_.currentPaperPath && !mayOverwrite(*chosen))
+        return;
     if (!WriteCsvFile(*chosen))
         return;
     state_.modified = false;
     state_.currentPaperPath = *chosen;
     showPaperPathInCaption();
+}
+
+bool FormPaper::mayOverwrite(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    MessageBoxRequest question;
+    question.text = QStringLiteral("File exists. Overwrite it or not?");
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.icon = QMessageBox::Warning;
+    question.defaultButton = QMessageBox::No;
+    return seam_.showMessage(this, question) == QMessageBox::Yes;
 }
 
 bool FormPaper::WriteCsvFile(const QString &path)

@@ -2,6 +2,7 @@
 #include "CompoundFileWriter.h"
 #include "WorkbookProbe.h"
 #include "WorkbookSamples.h"
+#include "WriterChecks.h"
 #include "XlsWriter.h"
 
 #include <QCryptographicHash>
@@ -13,29 +14,11 @@
 #include <freexl.h>
 
 using namespace WorkbookProbe;
+using namespace WriterChecks;
 
 Q_DECLARE_METATYPE(SheetContent)
 
 namespace {
-const QByteArray OldBytes = "the workbook that was there before\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-bool wrapsColumn(const SheetContent &content, int column)
-{
-    return content.wrapText && column <= content.columnWidths.size();
-}
-
 // Compares xlrd's view with the content: every written cell with its type, value and
 // wrap flag, nothing else; the column widths and their wrap flags; one sheet.
 QString xlrdMismatch(const SheetContent &content, const QJsonObject &json)
@@ -335,36 +318,15 @@ void TestXlsWriter::refusesWhatACellCannotHold()
 {
     QFETCH(SheetContent, content);
     QFETCH(QString, reason);
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath("paper.xls");
-    QVERIFY(writeBytes(path, OldBytes));
-
-    QString why;
-    QVERIFY(!WriteXlsWorkbook(content, path, why));
-    QVERIFY2(why.contains(reason), qPrintable(why));
-    QCOMPARE(readAll(path), OldBytes);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"paper.xls"});
+    refusalKeepsTheOldFile(WriteXlsWorkbook, content, "paper.xls", reason);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(FormatXlsWorkbook(content).isEmpty());
 }
 
 void TestXlsWriter::failedWriteLeavesTheOldFile()
 {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    QString reason;
-    QVERIFY(!WriteXlsWorkbook(WorkbookSamples::paperSheet(3),
-                              folder.filePath("missing/paper.xls"), reason));
-    QVERIFY(!reason.isEmpty());
-    QVERIFY(!QFile::exists(folder.filePath("missing")));
-
-    // A folder where the file should be is not replaced.
-    QVERIFY(QDir(folder.path()).mkdir("taken.xls"));
-    reason.clear();
-    QVERIFY(!WriteXlsWorkbook(WorkbookSamples::paperSheet(3), folder.filePath("taken.xls"), reason));
-    QVERIFY(!reason.isEmpty());
-    QVERIFY(QFileInfo(folder.filePath("taken.xls")).isDir());
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    unwritablePlacesLeaveNothing(WriteXlsWorkbook, WorkbookSamples::paperSheet(3), "xls");
 }
 
 void TestXlsWriter::compoundFileCarriesTheStream_data()

@@ -1,5 +1,6 @@
 #include "WorkbookProbe.h"
 #include "WorkbookSamples.h"
+#include "WriterChecks.h"
 #include "XlsxTextEscape.h"
 #include "XlsxWriter.h"
 
@@ -11,29 +12,11 @@
 #include <cmath>
 
 using namespace WorkbookProbe;
+using namespace WriterChecks;
 
 Q_DECLARE_METATYPE(SheetContent)
 
 namespace {
-const QByteArray OldBytes = "the workbook that was there before\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-bool wrapsColumn(const SheetContent &content, int column)
-{
-    return content.wrapText && column <= content.columnWidths.size();
-}
-
 // The width the file stores for a width in characters: the spreadsheet adds 5 pixels of
 // padding to the characters of its 7-pixel-wide default digit, in 1/256 steps.
 double storedWidth(double characters)
@@ -220,35 +203,12 @@ void TestXlsxWriter::refusesWhatACellCannotHold()
 {
     QFETCH(SheetContent, content);
     QFETCH(QString, reason);
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath("paper.xlsx");
-    QVERIFY(writeBytes(path, OldBytes));
-
-    QString why;
-    QVERIFY(!WriteXlsxWorkbook(content, path, why));
-    QVERIFY2(why.contains(reason), qPrintable(why));
-    QCOMPARE(readAll(path), OldBytes);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"paper.xlsx"});
+    refusalKeepsTheOldFile(WriteXlsxWorkbook, content, "paper.xlsx", reason);
 }
 
 void TestXlsxWriter::failedWriteLeavesTheOldFile()
 {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    QString reason;
-    QVERIFY(!WriteXlsxWorkbook(WorkbookSamples::paperSheet(3),
-                               folder.filePath("missing/paper.xlsx"), reason));
-    QVERIFY(!reason.isEmpty());
-    QVERIFY(!QFile::exists(folder.filePath("missing")));
-
-    // A folder where the file should be is not replaced.
-    QVERIFY(QDir(folder.path()).mkdir("taken.xlsx"));
-    reason.clear();
-    QVERIFY(!WriteXlsxWorkbook(WorkbookSamples::paperSheet(3), folder.filePath("taken.xlsx"), reason));
-    QVERIFY(!reason.isEmpty());
-    QVERIFY(QFileInfo(folder.filePath("taken.xlsx")).isDir());
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    unwritablePlacesLeaveNothing(WriteXlsxWorkbook, WorkbookSamples::paperSheet(3), "xlsx");
 }
 
 QTEST_GUILESS_MAIN(TestXlsxWriter)
