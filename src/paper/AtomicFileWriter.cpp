@@ -2,39 +2,24 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <optional>
+#include <cstdio>
+#include <cstring>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 constexpr qint64 ChunkBytes = 64 * 1024;
 
-// QSaveFile refuses a target the user may not write to. Giving the owner write
-// permission for the time of the save lets it replace a read-only file; the target's
-// permissions are put back when the save fails.
-class WritableForSave
+QString systemError(int error)
 {
-public:
-    explicit WritableForSave(const QString &path) : path_(path)
-    {
-        const QFileInfo info(path);
-        if (!info.exists() || !info.isFile())
-            return;
-        // The "User" flags describe the running user and QFile maps them onto the owner's
-        // bits when setting; keep only the bits the file really has.
-        old_ = info.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-        if (!(old_ & QFile::WriteOwner))
-            changed_ = QFile::setPermissions(path, old_ | QFile::WriteOwner);
-    }
-    void restore()
-    {
-        if (changed_)
-            QFile::setPermissions(path_, old_);
-    }
-
-private:
-    QString path_;
-    QFile::Permissions old_;
-    bool changed_ = false;
-};
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 bool writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes, QString &reason)
 {
@@ -49,11 +34,95 @@ bool writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes, QStr
             reason = QStringLiteral("write error after %1 bytes (injected)").arg(written);
             return false;
         }
-        if (file.write(bytes.data() + written, size) != size) {
-            reason = file.errorString();
+        // A short write is not yet an error: the next call tells why the disk took no
+        // more (a full disk, a quota), which the short one leaves unsaid.
+        const qint64 done = file.write(bytes.data() + written, size);
+        if (done <= 0) {
+            reason = file.error() != QFileDevice::NoError
+                         ? file.errorString()
+                         : QStringLiteral("the disk took no more bytes after %1").arg(written);
             return false;
         }
-        written += size;
+        written += done;
+    }
+    return true;
+}
+
+// Puts the data on the disk before it replaces the old file. Some file systems report
+// a write that cannot be kept (a full disk, an I/O error) only here, and QSaveFile
+// ignores the result of its own sync.
+bool syncToDisk(QSaveFile &file, QString &reason)
+{
+    if (!file.flush()) {
+        reason = file.errorString();
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
+        reason = systemError(errno);
+        return false;
+    }
+#endif
+    return true;
+}
+
+// Writes bytes to a file at path through a temporary file beside it, renamed over path
+// when complete; the file gets permissions when given.
+bool writeThroughSaveFile(const QString &path, QByteArrayView bytes, qint64 failAfterBytes,
+                          std::optional<QFile::Permissions> permissions, QString &reason)
+{
+    QSaveFile file(path);
+    // Unbuffered, so that every write reaches the disk here and a failing one is seen
+    // with its reason rather than in a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = file.errorString();
+        return false;
+    }
+    if (!writeAll(file, bytes, failAfterBytes, reason) || !syncToDisk(file, reason)) {
+        file.cancelWriting();
+        return false; // an uncommitted QSaveFile removes its temporary file when destroyed
+    }
+    if (permissions && !file.setPermissions(*permissions)) {
+        reason = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// A name beside path that no file has yet.
+QString unusedNameBeside(const QString &path)
+{
+    static constexpr char Letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (;;) {
+        QString name = path + u'.';
+        for (int k = 0; k < 6; ++k)
+            name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(62)]);
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+}
+
+// QSaveFile refuses a file the user may not write to, although replacing it by a rename
+// needs only the folder's permission, as the owner may delete it. Such a file is written
+// complete under a new name beside it, with its permissions, and renamed over it; the
+// file itself, its permissions included, is never touched until the rename.
+bool replaceReadOnlyFile(const QString &path, QFile::Permissions permissions,
+                         QByteArrayView bytes, qint64 failAfterBytes, QString &reason)
+{
+    const QString fresh = unusedNameBeside(path);
+    if (!writeThroughSaveFile(fresh, bytes, failAfterBytes, permissions, reason))
+        return false;
+    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData())
+        != 0) {
+        reason = systemError(errno);
+        QFile::remove(fresh);
+        return false;
     }
     return true;
 }
@@ -62,22 +131,23 @@ bool writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes, QStr
 bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString &reason,
                          qint64 failAfterBytes)
 {
-    WritableForSave writable(path);
-    QSaveFile file(path);
-    bool done = file.open(QIODevice::WriteOnly);
+    const QFileInfo target(path);
+    bool done = false;
+    if (target.exists() && target.isFile()) {
+        // The new file keeps the old one's permissions. QSaveFile copies them too, but
+        // with the "User" flags, which describe the running user rather than the file,
+        // mapped onto the owner's bits: keep only the bits the file has.
+        const QFile::Permissions permissions =
+            target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        done = target.isWritable()
+                   ? writeThroughSaveFile(path, bytes, failAfterBytes, permissions, reason)
+                   : replaceReadOnlyFile(target.isSymLink() ? target.canonicalFilePath()
+                                                            : target.absoluteFilePath(),
+                                         permissions, bytes, failAfterBytes, reason);
+    } else {
+        done = writeThroughSaveFile(path, bytes, failAfterBytes, {}, reason);
+    }
     if (!done)
-        reason = file.errorString();
-    if (done && !writeAll(file, bytes, failAfterBytes, reason)) {
-        file.cancelWriting();
-        done = false;
-    }
-    if (done && !file.commit()) {
-        reason = file.errorString();
-        done = false;
-    }
-    if (!done) {
-        writable.restore();
         reason = QStringLiteral("the file could not be written: %1").arg(reason);
-    }
-    return done; // an uncommitted QSaveFile removes its temporary file when destroyed
+    return done;
 }

@@ -1,0 +1,395 @@
+// Every write of a paper or a workbook, with the file system failing under it: a full
+// disk part-way through, failing sync, link, rename and close calls, a folder the user
+// may not write to. The old file must stay byte for byte, nothing may be left beside it,
+// and the editor must say what the command's message says.
+#include "FaultPapers.h"
+#include "FaultShim.h"
+#include "PaperFileWriter.h"
+#include "PaperFixture.h"
+#include "PaperSheetLayout.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <set>
+#include <unistd.h>
+
+using namespace FaultPapers;
+
+Q_DECLARE_METATYPE(FaultPapers::Format)
+
+namespace {
+const QString FileName = QStringLiteral("target");
+constexpr auto ReadOnly = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool writeIn(Format format, const QuestionTable &table, const QString &path, QString &reason)
+{
+    if (format == Format::Paper)
+        return WritePaperFile(table, path, reason);
+    return WriteWorkbook(PaperToSheet(table), path, reason);
+}
+
+// A folder holding the target, with the old paper in it unless there is to be none.
+struct Target
+{
+    QTemporaryDir dir;
+    QString path;
+    QByteArray oldBytes;
+    QFile::Permissions permissions;
+    bool existed = false;
+
+    Target(Format format, bool existing)
+        : path(dir.filePath(FileName + u'.' + extensionOf(format))), existed(existing)
+    {
+        QString reason;
+        if (existing && writeIn(format, *oldPaper(), path, reason)) {
+            oldBytes = bytesOf(path);
+            permissions = QFile::permissions(path);
+        }
+    }
+    QString name() const { return QFileInfo(path).fileName(); }
+    QString spec(const QString &fault) const
+    {
+        return QStringLiteral("under=%1,%2").arg(dir.path(), fault);
+    }
+};
+
+// After a write that failed: the old file as it was, or no file where there was none,
+// and nothing beside it.
+void verifyUntouched(const Target &target)
+{
+    if (target.existed) {
+        QVERIFY(target.oldBytes.size() > 0);
+        QVERIFY2(bytesOf(target.path) == target.oldBytes, "the old file was changed");
+        QCOMPARE(QFile::permissions(target.path), target.permissions);
+        QCOMPARE(otherEntries(target.dir.path(), {target.name()}), QStringList());
+    } else {
+        QCOMPARE(otherEntries(target.dir.path(), {}), QStringList());
+    }
+}
+
+// After a write that succeeded: the complete new paper and nothing beside it.
+void verifyReplaced(const Target &target, Format format, const QuestionTable &table)
+{
+    QVERIFY2(rowsIn(target.path, format) == table.rows(), "the new file is not complete");
+    QCOMPARE(otherEntries(target.dir.path(), {target.name()}), QStringList());
+}
+
+} // namespace
+
+class TestWriteFaults : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QuestionTable> paper_ = longPaper();
+    std::map<Format, qint64> sizes_;
+
+private slots:
+    void initTestCase()
+    {
+        if (!FaultShim::loaded()) {
+            if (qEnvironmentVariableIsSet("FAULT_SHIM_REQUIRED"))
+                QFAIL("the fault shim is not preloaded although the test run says it is");
+            QSKIP("the fault shim is not preloaded; run through ctest, which sets LD_PRELOAD");
+        }
+        // How many bytes each writer hands to the disk, from one clean write with the
+        // shim counting.
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
+            Target target(format, false);
+            QString reason;
+            FaultShim::Armed counting(target.spec(QStringLiteral("op=write")));
+            QVERIFY2(writeIn(format, *paper_, target.path, reason), qPrintable(reason));
+            sizes_[format] = FaultShim::counts().bytes;
+            QCOMPARE(sizes_[format], QFileInfo(target.path).size());
+            qInfo("%s: %lld bytes", qPrintable(extensionOf(format)), sizes_[format]);
+        }
+    }
+
+    // The disk fills up at every 4 KiB boundary of the file and at some odd offsets.
+    void diskFullPartWay_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<qint64>("offset");
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
+            const qint64 size = sizes_[format];
+            // The .xlsx bytes hold the time they were written, which compresses to a
+            // byte more or less: its last offset keeps clear of the end.
+            const qint64 last = format == Format::Xlsx ? size - 64 : size - 1;
+            std::set<qint64> offsets{0, 1, 511, 4095, 4097, 12345, size / 2 + 3, last};
+            for (qint64 offset = 4096; offset < size; offset += 4096)
+                offsets.insert(offset);
+            for (qint64 offset : offsets)
+                QTest::addRow("%s at %lld", qPrintable(extensionOf(format)), offset)
+                    << format << offset;
+        }
+    }
+    void diskFullPartWay()
+    {
+        QFETCH(Format, format);
+        QFETCH(qint64, offset);
+        Target target(format, true);
+        QString reason;
+        bool written;
+        {
+            FaultShim::Armed fault(target.spec(
+                QStringLiteral("op=write,after=%1,errno=ENOSPC").arg(offset)));
+            written = writeIn(format, *paper_, target.path, reason);
+            QCOMPARE(FaultShim::counts().bytes, offset); // the disk really filled there
+        }
+        QVERIFY(!written);
+        QVERIFY2(reason.contains(errnoText(ENOSPC)), qPrintable(reason));
+        verifyUntouched(target);
+    }
+
+    // One call of the save fails: the write, the sync that makes the data durable, the
+    // link that names the finished file, the rename that puts it in place, the close.
+    void failingCall_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("error");
+        struct Case { const char *name; const char *fault; int error; bool oldFileOnly; };
+        // A new file is linked straight to its name; only an old one is renamed over.
+        const Case cases[] = {
+            {"first write, EIO", "op=write,call=1,errno=EIO", EIO, false},
+            {"second write, quota", "op=write,call=2,errno=EDQUOT", EDQUOT, false},
+            {"sync, EIO", "op=sync,call=1,errno=EIO", EIO, false},
+            {"sync, disk full", "op=sync,call=1,errno=ENOSPC", ENOSPC, false},
+            {"every link, disk full", "op=link,from=1,errno=ENOSPC", ENOSPC, false},
+            {"rename, denied", "op=rename,call=1,errno=EACCES", EACCES, true},
+            {"rename, read-only file system", "op=rename,call=1,errno=EROFS", EROFS, true},
+        };
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
+            for (bool existing : {true, false}) {
+                for (const Case &c : cases) {
+                    if (c.oldFileOnly && !existing)
+                        continue;
+                    QTest::addRow("%s, %s, %s", qPrintable(extensionOf(format)),
+                                  existing ? "old file" : "new file", c.name)
+                        << format << existing << QString::fromLatin1(c.fault) << c.error;
+                }
+            }
+        }
+    }
+    void failingCall()
+    {
+        QFETCH(Format, format);
+        QFETCH(bool, existing);
+        QFETCH(QString, fault);
+        QFETCH(int, error);
+        Target target(format, existing);
+        QString reason;
+        bool written;
+        long calls[FaultShim::OpCount];
+        {
+            FaultShim::Armed armed(target.spec(fault));
+            written = writeIn(format, *paper_, target.path, reason);
+            std::copy_n(FaultShim::counts().calls, FaultShim::OpCount, calls);
+        }
+        // The call the fault names was made, or the case tests nothing.
+        const QString op = fault.section(u',', 0, 0).section(u'=', 1);
+        const int k = fault.section(u',', 1, 1).section(u'=', 1).toInt();
+        const QStringList ops{"write", "sync", "close", "link", "rename"};
+        QVERIFY2(calls[ops.indexOf(op)] >= k, "the faulty call was never made");
+
+        QVERIFY2(!written, "a failed call was reported as success");
+        QVERIFY2(reason.contains(errnoText(error)), qPrintable(reason));
+        verifyUntouched(target);
+    }
+
+    // A failing close comes after the data is written and synced; whatever the writer
+    // makes of it, the file is either the old one or the complete new one.
+    void failingClose_data()
+    {
+        QTest::addColumn<Format>("format");
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx})
+            QTest::addRow("%s", qPrintable(extensionOf(format))) << format;
+    }
+    void failingClose()
+    {
+        QFETCH(Format, format);
+        Target target(format, true);
+        QString reason;
+        bool written;
+        {
+            FaultShim::Armed armed(target.spec(QStringLiteral("op=close,call=1,errno=EIO")));
+            written = writeIn(format, *paper_, target.path, reason);
+            QVERIFY(FaultShim::counts().calls[FaultShim::Close] >= 1);
+        }
+        if (written)
+            verifyReplaced(target, format, *paper_);
+        else
+            verifyUntouched(target);
+    }
+
+    // The editor's save and export report the failure with the command's message and
+    // the reason, and leave the paper as it was.
+    void editorReportsFailure_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("error");
+        const struct { const char *name; const char *fault; int error; } cases[] = {
+            {"disk full part-way", "op=write,after=50000,errno=ENOSPC", ENOSPC},
+            {"sync fails", "op=sync,call=1,errno=EIO", EIO},
+            {"rename refused", "op=rename,call=1,errno=EACCES", EACCES},
+        };
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
+            for (const auto &c : cases)
+                QTest::addRow("%s, %s", format == Format::Paper ? "save" : format == Format::Xls
+                                  ? "export xls" : "export xlsx", c.name)
+                    << format << QString::fromLatin1(c.fault) << c.error;
+        }
+    }
+    void editorReportsFailure()
+    {
+        QFETCH(Format, format);
+        QFETCH(QString, fault);
+        QFETCH(int, error);
+        StartedEditor editor;
+        const QString opened = openLongPaper(editor);
+        QVERIFY(!opened.isEmpty());
+        editor.state().modified = true;
+        const QString caption = editor.form().windowTitle();
+        Target target(format, true);
+
+        QStringList expected;
+        {
+            FaultShim::Armed armed(target.spec(fault));
+            if (format == Format::Paper) {
+                editor.seam.fileAnswers.push_back(
+                    FileDialogChoice{target.path, QStringLiteral("Test Paper (*.csv)")});
+                editor.seam.messageAnswers.push_back(QMessageBox::Yes); // overwrite
+                editor.form().SavePaper_Click();
+                expected = QStringList{"File exists. Overwrite it or not?", "Writing file error!"};
+            } else {
+                QString path = target.path;
+                editor.form().DoExport(path);
+                expected = QStringList{"Export File Error"};
+            }
+        }
+        QCOMPARE(editor.seam.messageTexts(), expected);
+        const QString details = editor.seam.messages.last().detailedText;
+        QVERIFY2(details.contains(errnoText(error)), qPrintable(details));
+        verifyUntouched(target);
+        QVERIFY(editor.state().modified);
+        QCOMPARE(editor.state().currentPaperPath, opened);
+        QCOMPARE(editor.form().windowTitle(), caption);
+        QVERIFY(editor.form().questionTable()->rows() == paper_->rows());
+    }
+
+    // A folder the user may not write to: nothing can be replaced atomically there, so
+    // the save and the export fail with their messages and leave the folder as it was.
+    void unwritableFolder_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<bool>("readOnlyFile");
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
+            const QString ext = extensionOf(format);
+            QTest::addRow("%s, old file", qPrintable(ext)) << format << true << false;
+            QTest::addRow("%s, read-only old file", qPrintable(ext)) << format << true << true;
+            QTest::addRow("%s, new file", qPrintable(ext)) << format << false << false;
+        }
+    }
+    void unwritableFolder()
+    {
+        if (geteuid() == 0)
+            QSKIP("running as root, which writes into any folder whatever its permissions; "
+                  "tst_writefaults_unprivileged runs this as an ordinary user");
+        QFETCH(Format, format);
+        QFETCH(bool, existing);
+        QFETCH(bool, readOnlyFile);
+        StartedEditor editor;
+        const QString opened = openLongPaper(editor);
+        QVERIFY(!opened.isEmpty());
+        Target target(format, existing);
+        if (readOnlyFile) {
+            QVERIFY(QFile::setPermissions(target.path, ReadOnly));
+            target.permissions = QFile::permissions(target.path);
+        }
+        const auto folderMode = QFile::permissions(target.dir.path());
+        QVERIFY(QFile::setPermissions(target.dir.path(), ReadOnly | QFile::ExeOwner | QFile::ExeUser));
+        if (format == Format::Paper) {
+            editor.seam.fileAnswers.push_back(
+                FileDialogChoice{target.path, QStringLiteral("Test Paper (*.csv)")});
+            editor.seam.messageAnswers.push_back(QMessageBox::Yes); // overwrite
+            editor.form().SavePaper_Click();
+        } else {
+            QString path = target.path;
+            editor.form().DoExport(path);
+        }
+        QVERIFY(QFile::setPermissions(target.dir.path(), folderMode));
+        QVERIFY(!editor.seam.messages.isEmpty());
+        QCOMPARE(editor.seam.messageTexts().last(), format == Format::Paper
+                                                        ? QStringLiteral("Writing file error!")
+                                                        : QStringLiteral("Export File Error"));
+        QVERIFY(!editor.seam.messages.last().detailedText.isEmpty());
+        verifyUntouched(target);
+        QCOMPARE(editor.state().currentPaperPath, opened);
+    }
+
+    // A read-only file in a folder the user may write to is replaced, as the owner could
+    // delete it, and it stays read-only.
+    void readOnlyFileIsReplacedAndStaysReadOnly_data()
+    {
+        QTest::addColumn<Format>("format");
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx})
+            QTest::addRow("%s", qPrintable(extensionOf(format))) << format;
+    }
+    void readOnlyFileIsReplacedAndStaysReadOnly()
+    {
+        QFETCH(Format, format);
+        Target target(format, true);
+        QVERIFY(QFile::setPermissions(target.path, ReadOnly));
+        const QFile::Permissions before = QFile::permissions(target.path);
+        QString reason;
+        QVERIFY2(writeIn(format, *paper_, target.path, reason), qPrintable(reason));
+        verifyReplaced(target, format, *paper_);
+        QCOMPARE(QFile::permissions(target.path), before);
+    }
+
+    // A failed write to a read-only file leaves its permissions as they were.
+    void readOnlyFileKeepsItsPermissionsOnFailure_data()
+    {
+        QTest::addColumn<Format>("format");
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx})
+            QTest::addRow("%s", qPrintable(extensionOf(format))) << format;
+    }
+    void readOnlyFileKeepsItsPermissionsOnFailure()
+    {
+        QFETCH(Format, format);
+        Target target(format, true);
+        QVERIFY(QFile::setPermissions(target.path, ReadOnly));
+        target.permissions = QFile::permissions(target.path);
+        QString reason;
+        {
+            FaultShim::Armed fault(target.spec(QStringLiteral("op=write,after=5000,errno=ENOSPC")));
+            QVERIFY(!writeIn(format, *paper_, target.path, reason));
+        }
+        verifyUntouched(target);
+    }
+
+private:
+    // Opens the long paper in the editor from a folder of its own; its path, or an
+    // empty text when it could not be opened.
+    QString openLongPaper(StartedEditor &editor)
+    {
+        const QString path = editor.programFolder.filePath(QStringLiteral("long.csv"));
+        QString reason;
+        if (!WritePaperFile(*paper_, path, reason) || !editor.form().ReadCsvFile(path))
+            return {};
+        editor.state().currentPaperPath = path;
+        return path;
+    }
+};
+
+QTEST_MAIN(TestWriteFaults)
+#include "tst_writefaults.moc"
