@@ -44,8 +44,9 @@ def write_paper(path, questions):
 
 
 class Run:
-    def __init__(self, seconds, peak_kib, code, error):
+    def __init__(self, seconds, peak_kib, code, error, cpu=0.0):
         self.seconds, self.peak_kib, self.code, self.error = seconds, peak_kib, code, error
+        self.cpu = cpu
 
 
 def run_once(command, env=None, cwd=None):
@@ -54,15 +55,15 @@ def run_once(command, env=None, cwd=None):
         result = subprocess.run([RUN_MEASURED] + command, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, stderr=errors, env=env, cwd=cwd,
                                 check=True)
-        seconds, peak_kib, code = result.stdout.split()
+        seconds, peak_kib, code, cpu = result.stdout.split()
         errors.seek(0)
         return Run(float(seconds), int(peak_kib), int(code),
-                   errors.read().decode(errors="replace")[-400:])
+                   errors.read().decode(errors="replace")[-400:], float(cpu))
 
 
 def measure(command, repeat, check=None, env=None, cwd=None, prepare=None):
-    """Median seconds and median peak KiB of `repeat` runs after one warm-up run; None
-    when the command fails or `check` refuses its result."""
+    """Median wall seconds, peak KiB and processor seconds of `repeat` runs after one
+    warm-up run; None when the command fails or `check` refuses its result."""
     runs = []
     for i in range(repeat + 1):
         if prepare:
@@ -75,7 +76,8 @@ def measure(command, repeat, check=None, env=None, cwd=None, prepare=None):
         if i > 0:
             runs.append(run)
     return (statistics.median(r.seconds for r in runs),
-            statistics.median(r.peak_kib for r in runs))
+            statistics.median(r.peak_kib for r in runs),
+            statistics.median(r.cpu for r in runs))
 
 
 def exists(path):
@@ -146,11 +148,12 @@ class Bench:
 
     def conversions(self):
         print("## Whole-process conversions\n")
-        print("Median wall time of whole processes (ms) and their peak memory (MiB); "
-              "ratio = fastest peer's time / paperconv's time.\n")
-        print("| conversion | questions | paperconv ms (MiB) | peers ms (MiB) | fastest peer "
-              "| ratio |")
-        print("| --- | --- | --- | --- | --- | --- |")
+        print("Each cell: median wall time ms / processor time ms (peak MiB) of whole "
+              "processes. Ratio = the fastest peer's time / paperconv's, in wall time and "
+              "in processor time (the steadier of the two on a busy machine).\n")
+        print("| conversion | questions | paperconv | peers | fastest peer (wall) "
+              "| ratio wall | ratio CPU |")
+        print("| --- | --- | --- | --- | --- | --- | --- |")
         for source, target in (("csv", "xlsx"), ("csv", "xls"), ("xlsx", "csv"), ("xls", "csv")):
             for n in SIZES:
                 inp = self.path(f"paper-{n}.{source}")
@@ -173,19 +176,25 @@ class Bench:
                         self.soffice_command(source, target, inp, outdir), 3, exists(lo_out),
                         prepare=remove(lo_out))))
                 measured = [(name, m) for name, m in peers if m]
-                cells = "<br>".join(f"{name}: {ms(m[0])} ({mib(m[1])})" for name, m in measured)
+                cell = lambda m: f"{ms(m[0])} / {ms(m[2])} ({mib(m[1])})"
+                cells = "<br>".join(f"{name}: {cell(m)}" for name, m in measured)
                 if ours and measured:
                     best_name, best = min(measured, key=lambda p: p[1][0])
-                    ratio = f"{best[0] / ours[0]:.1f}"
-                    print(f"| {source} → {target} | {n} | {ms(ours[0])} ({mib(ours[1])}) | "
-                          f"{cells} | {best_name} | {ratio} |")
+                    best_cpu = min(m[2] for _, m in measured)
+                    print(f"| {source} → {target} | {n} | {cell(ours)} | {cells} | {best_name} "
+                          f"| {best[0] / ours[0]:.1f} | {best_cpu / max(ours[2], 1e-4):.1f} |")
                 else:
-                    print(f"| {source} → {target} | {n} | "
-                          f"{ms(ours[0]) if ours else 'failed'} | {cells or 'none'} | | |")
+                    print(f"| {source} → {target} | {n} | {cell(ours) if ours else 'failed'} "
+                          f"| {cells or 'none'} | | | |")
                 sys.stdout.flush()
         floor = measure(["/bin/true"], self.repeat)
-        print(f"\nStarting and ending any process (/bin/true): {ms(floor[0])} ms, "
-              f"{mib(floor[1])} MiB.\n")
+        print(f"\nStarting and ending any process (/bin/true): {ms(floor[0])} ms wall, "
+              f"{ms(floor[2])} ms processor, {mib(floor[1])} MiB.  ")
+        bare = [run_once([self.paperconv()]) for _ in range(self.repeat)]
+        print("paperconv started without arguments (loading its libraries, then the usage "
+              f"message): {ms(statistics.median(r.seconds for r in bare))} ms wall, "
+              f"{ms(statistics.median(r.cpu for r in bare))} ms processor, "
+              f"{mib(statistics.median(r.peak_kib for r in bare))} MiB.\n")
 
     def refusal(self):
         print("## Refusing a 1 GB file that is not a paper (whole process)\n")

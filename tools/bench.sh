@@ -6,7 +6,7 @@
 # Usage: tools/bench.sh [--quick]   (--quick: fewer repetitions, no instruction counts)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-repeat=15 repetitions=5 counts=--counts
+repeat=11 repetitions=5 counts=--counts
 if [[ ${1:-} == --quick ]]; then
   repeat=5 repetitions=3 counts=
 fi
