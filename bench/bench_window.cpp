@@ -1,5 +1,6 @@
 // The start-up harness's windows. `bench_window bare WIDTH HEIGHT` shows a bare Qt window
-// of that size: the floor the editor's start-up is measured against. `bench_window
+// of that size: the floor the editor's start-up is measured against; `bench_window label
+// WIDTH HEIGHT` the same window showing one line of text, which costs loading the fonts. `bench_window
 // editor [PAPER]` starts the editor as paperedit does, opens PAPER when given, and once
 // the window has been painted prints its size and the process's peak memory, then quits.
 #include "FormPaper.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -69,16 +71,18 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     ReportAfterPaint reporter;
-    if (args.value(1) == u"bare") {
+    if (args.value(1) == u"bare" || args.value(1) == u"label") {
         QWidget window;
         window.resize(args.value(2).toInt(), args.value(3).toInt());
+        QLabel label(QStringLiteral("Test Paper"), &window);
+        label.setVisible(args.value(1) == u"label");
         if (qEnvironmentVariableIsSet("BENCH_REPORT"))
             window.installEventFilter(&reporter);
         window.show();
         return app.exec();
     }
     if (args.value(1) != u"editor") {
-        std::fprintf(stderr, "usage: bench_window bare WIDTH HEIGHT | editor [PAPER]\n");
+        std::fprintf(stderr, "usage: bench_window bare|label WIDTH HEIGHT | editor [PAPER]\n");
         return 2;
     }
     // The editor reads its installation record from beside paperedit.
