@@ -1,39 +1,50 @@
-// How the main window keeps up on a full paper: moving through every question,
-// adding the 250th, deleting question 1 of 250 (renumbering all), and building a
-// 250-question quick paper.
+// How the main window keeps up with papers full of text: moving through every question,
+// adding the 250th, deleting question 1 of 250 (renumbering all), and building a quick
+// paper, each beside its floor: the same change made to plain widgets or a plain list.
 #include "DataNavigator.h"
 #include "FormPaper.h"
 #include "Moddule1.h"
 #include "ModalSeam.h"
+#include "PaperFileWriter.h"
 #include "QuickPaperRecipe.h"
 
+#include "BenchCases.h"
+
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
+#include <QVBoxLayout>
 
 namespace {
-// Answers every message box with its first button and cancels every dialog.
+// Answers the open dialog with one paper, every message box with its first button.
 class QuietSeam : public ModalSeam
 {
 public:
+    QString paper;
     QMessageBox::StandardButton showMessage(QWidget *, const MessageBoxRequest &) override
     {
         return QMessageBox::Ok;
     }
     std::optional<FileDialogChoice> showFileDialog(QWidget *, const FileDialogRequest &) override
     {
-        return std::nullopt;
+        if (paper.isEmpty())
+            return std::nullopt;
+        return FileDialogChoice{paper, {}};
     }
     bool openHelp(const QString &) override { return false; }
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
 };
 
+// The editor as it starts, with a paper of `questions` full questions opened in it.
 struct Editor
 {
     QTemporaryDir folder;
     QuietSeam seam;
     std::unique_ptr<Moddule1> startup;
+    bool opened = false;
 
     explicit Editor(int questions)
     {
@@ -42,71 +53,186 @@ struct Editor
         environment.seam = &seam;
         startup = std::make_unique<Moddule1>(environment);
         startup->Main();
-        while (form().questionTable()->RecordCount() < questions)
-            form().AddQuestion_Click();
+        seam.paper = folder.filePath(QStringLiteral("paper.csv"));
+        QString reason;
+        if (WritePaperFile(*paperOf(questions), seam.paper, reason))
+            form().OpenPaper_Click();
+        opened = form().questionTable()->RecordCount() == questions
+                 && !form().questionTable()->field(QuestionField::Title).toString().isEmpty();
     }
     FormPaper &form() const { return *startup->formPaper(); }
     DataNavigator &navigator() const { return *form().findChild<DataNavigator *>("adoStdMarks"); }
 };
 
-void BM_MoveThroughEveryQuestion(benchmark::State &state)
+// The detail panel's boxes on a plain window, without the editor around them.
+struct PlainBoxes
 {
-    Editor editor(int(state.range(0)));
-    for (auto _ : state) {
-        editor.navigator().moveFirst();
-        while (editor.form().questionTable()->AbsolutePosition() < editor.form().questionTable()->RecordCount())
-            editor.navigator().moveNext();
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_MoveThroughEveryQuestion)->Arg(1)->Arg(50)->Arg(250);
+    QWidget window;
+    QLabel number;
+    std::array<QLineEdit, 9> lines; // mark, answer, time limit, six options
+    QPlainTextEdit title;
 
-void BM_AddTheLastQuestion(benchmark::State &state)
+    PlainBoxes()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(&number);
+        for (QLineEdit &line : lines)
+            layout->addWidget(&line);
+        layout->addWidget(&title);
+        window.show();
+    }
+    void show(const QuestionRow &row)
+    {
+        number.setText(QString::number(row.QuestionNo));
+        lines[0].setText(QString::number(row.Score));
+        lines[1].setText(row.Answer);
+        lines[2].setText(QString::number(row.TimeLimit));
+        for (int i = 0; i < 6; ++i)
+            lines[std::size_t(3 + i)].setText(row.Items[std::size_t(i)]);
+        title.setPlainText(row.Title);
+    }
+};
+
+std::vector<QuestionRow> rowsOf(int questions)
 {
-    Editor editor(249);
-    for (auto _ : state) {
-        editor.form().AddQuestion_Click();
-        state.PauseTiming();
-        editor.form().DeleteQuestion_Click();
-        state.ResumeTiming();
+    const auto table = paperOf(questions);
+    std::vector<QuestionRow> rows;
+    for (table->MoveFirst(); table->hasCurrentRow(); table->MoveNext()) {
+        QuestionRow row;
+        for (const auto &info : QuestionTableSchema())
+            row.setValue(info.field, table->field(info.field));
+        rows.push_back(row);
     }
+    return rows;
 }
-BENCHMARK(BM_AddTheLastQuestion);
 
-void BM_DeleteFirstOf250(benchmark::State &state)
+CaseSteps moveThroughEveryQuestion(int questions)
 {
-    Editor editor(250);
-    for (auto _ : state) {
-        editor.form().questionTable()->MoveFirst();
-        editor.form().DeleteQuestion_Click();
-        state.PauseTiming();
-        editor.form().AddQuestion_Click();
-        state.ResumeTiming();
-    }
+    auto editor = std::make_shared<Editor>(questions);
+    if (!editor->opened)
+        return {};
+    return CaseRun([editor]() -> QString {
+        QuestionTable &table = *editor->form().questionTable();
+        editor->navigator().moveFirst();
+        while (table.AbsolutePosition() < table.RecordCount())
+            editor->navigator().moveNext();
+        return {};
+    });
 }
-BENCHMARK(BM_DeleteFirstOf250);
 
-void BM_BuildQuickPaper(benchmark::State &state)
+CaseSteps showEveryRowInPlainBoxes(int questions)
+{
+    auto boxes = std::make_shared<PlainBoxes>();
+    auto rows = std::make_shared<std::vector<QuestionRow>>(rowsOf(questions));
+    return CaseRun([boxes, rows]() -> QString {
+        for (const QuestionRow &row : *rows)
+            boxes->show(row);
+        return {};
+    });
+}
+
+CaseSteps deleteFirstOf250()
+{
+    auto editor = std::make_shared<Editor>(MaxQuestions);
+    if (!editor->opened)
+        return {};
+    const auto refill = [editor] { editor->form().AddQuestion_Click(); };
+    return {[editor]() -> QString {
+                editor->form().questionTable()->MoveFirst();
+                editor->form().DeleteQuestion_Click();
+                return editor->form().questionTable()->RecordCount() == MaxQuestions - 1
+                           ? QString()
+                           : QStringLiteral("question 1 was not deleted");
+            },
+            refill};
+}
+
+// The floor: the first of 250 rows taken out of a plain list, the rest renumbered.
+CaseSteps deleteFirstOfPlainRows()
+{
+    const std::vector<QuestionRow> full = rowsOf(MaxQuestions);
+    auto rows = std::make_shared<std::vector<QuestionRow>>(full);
+    return {[rows]() -> QString {
+                rows->erase(rows->begin());
+                for (std::size_t k = 0; k < rows->size(); ++k)
+                    (*rows)[k].QuestionNo = qint32(k + 1);
+                return {};
+            },
+            [rows, full] { *rows = full; }};
+}
+
+CaseSteps addTheLastQuestion()
+{
+    auto editor = std::make_shared<Editor>(MaxQuestions - 1);
+    if (!editor->opened)
+        return {};
+    return {[editor]() -> QString {
+                editor->form().AddQuestion_Click();
+                return editor->form().questionTable()->RecordCount() == MaxQuestions
+                           ? QString()
+                           : QStringLiteral("no question was added");
+            },
+            [editor] { editor->form().DeleteQuestion_Click(); }};
+}
+
+std::array<QuestionRecord, MaxQuestions> quickAnswers()
 {
     std::array<QuestionRecord, MaxQuestions> answers{};
     for (int k = 0; k < MaxQuestions; ++k)
         answers[std::size_t(k)].answer = AnswerMask(k % 64);
-    for (auto _ : state) {
-        BuiltPaper paper = BuildQuickPaper(std::int16_t(state.range(0)), 10, 15, answers);
-        benchmark::DoNotOptimize(paper.table.get());
-    }
+    return answers;
 }
-BENCHMARK(BM_BuildQuickPaper)->Arg(1)->Arg(50)->Arg(250);
+
+CaseSteps buildQuickPaper(int questions)
+{
+    return CaseRun([questions, answers = quickAnswers()]() -> QString {
+        BuiltPaper paper = BuildQuickPaper(std::int16_t(questions), 10, 15, answers);
+        return paper.table->RecordCount() == questions ? QString()
+                                                       : QStringLiteral("wrong question count");
+    });
+}
+
+// The floor: the same rows filled into a plain list.
+CaseSteps fillPlainRows(int questions)
+{
+    return CaseRun([questions, answers = quickAnswers()]() -> QString {
+        std::vector<QuestionRow> rows(static_cast<std::size_t>(questions));
+        for (int k = 0; k < questions; ++k) {
+            QuestionRow &row = rows[std::size_t(k)];
+            row.QuestionNo = k + 1;
+            row.Score = 10;
+            row.TimeLimit = 15;
+            row.Answer = AnswerMaskToText(answers[std::size_t(k)].answer);
+        }
+        benchmark::DoNotOptimize(rows.data());
+        return {};
+    });
+}
+
+const bool registered = [] {
+    for (const int questions : PaperSizes) {
+        const std::string size = "/" + std::to_string(questions);
+        addCase("MoveThroughEveryQuestion" + size,
+                [questions] { return moveThroughEveryQuestion(questions); });
+        addCase("MoveThroughEveryQuestion" + size + "/floor",
+                [questions] { return showEveryRowInPlainBoxes(questions); });
+    }
+    addCase("AddTheLastQuestion", addTheLastQuestion);
+    addCase("DeleteFirstOf250", deleteFirstOf250);
+    addCase("DeleteFirstOf250/floor", deleteFirstOfPlainRows);
+    for (const int questions : PaperSizes) {
+        const std::string size = "/" + std::to_string(questions);
+        addCase("BuildQuickPaper" + size, [questions] { return buildQuickPaper(questions); });
+        addCase("BuildQuickPaper" + size + "/floor",
+                [questions] { return fillPlainRows(questions); });
+    }
+    return true;
+}();
 } // namespace
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchCases(argc, argv);
 }

@@ -1,17 +1,21 @@
-// Reading and writing a full paper, and refusing huge files that are not papers, with
-// the peak resident memory of each run.
+// Reading and writing papers of 1, 50 and 250 questions, and refusing huge files that
+// are not papers, each beside its floor: the least any program must do with the same
+// bytes. The peak resident memory of each run is reported.
 #include "PaperFileFormat.h"
 #include "PaperFileReader.h"
 #include "PaperFileWriter.h"
 #include "PaperLimits.h"
 #include "PaperRecipes.h"
 
-#include "BenchPaper.h"
+#include "BenchCases.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <sys/resource.h>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QTemporaryDir &workDir()
@@ -20,108 +24,187 @@ QTemporaryDir &workDir()
     return dir;
 }
 
+QString workFile(const QString &name)
+{
+    return workDir().filePath(name);
+}
+
 // A file of the given size whose first bytes are `start`; the rest is a hole that reads
 // as NUL bytes and takes no disk space.
 QString sparseFile(const char *name, const QByteArray &start, qint64 size)
 {
-    const QString path = workDir().filePath(QLatin1StringView(name));
+    const QString path = workFile(QLatin1StringView(name));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(start) != start.size() || !file.resize(size))
         return {};
     return path;
 }
 
-// Reads the file over and over; each read must be refused for the expected reason.
-void refuse(benchmark::State &state, const QString &path, const QString &reason)
+// A paper file of `questions` full questions, written once.
+QString paperFile(int questions)
 {
-    if (path.isEmpty()) {
-        state.SkipWithError("could not create the file");
-        return;
-    }
-    resetPeakMemory();
-    for (auto _ : state) {
-        PaperReadResult result = ReadPaperFile(path);
-        const auto *error = std::get_if<PaperFileError>(&result);
-        if (!error || !error->reason.contains(reason)) {
-            state.SkipWithError("the file was not refused for the expected reason");
-            return;
-        }
-        benchmark::DoNotOptimize(result);
-    }
-    reportPeakMemory(state);
+    const QString path = workFile(QStringLiteral("paper-%1.csv").arg(questions));
+    if (QFile::exists(path))
+        return path;
+    QString reason;
+    return WritePaperFile(*paperOf(questions), path, reason) ? path : QString();
 }
 
-void BM_RefuseSparseGigabyte(benchmark::State &state)
+// The floor of reading: the file's bytes into memory and one pass over them.
+QString scanBytes(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return QStringLiteral("open failed");
+    struct stat info{};
+    ::fstat(fd, &info);
+    QByteArray bytes(qsizetype(info.st_size), Qt::Uninitialized);
+    const ssize_t got = ::read(fd, bytes.data(), size_t(bytes.size()));
+    ::close(fd);
+    if (got != bytes.size())
+        return QStringLiteral("short read");
+    int lines = 0;
+    for (const char *p = bytes.constData(), *end = p + bytes.size();
+         (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
+        ++lines;
+    benchmark::DoNotOptimize(lines);
+    return {};
+}
+
+// The floor of a safe save: the same bytes into a new file, flushed to the disk and
+// renamed over the old one.
+QString writeBytesSafely(const QByteArray &bytes, const QString &path)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = target + ".tmp";
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return QStringLiteral("open failed");
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size()
+                         && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!written || ::rename(temporary.constData(), target.constData()) != 0)
+        return QStringLiteral("write failed");
+    return {};
+}
+
+// Reading the file must be refused (the reader's tests check the reasons).
+CaseRun refusal(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    return [path]() -> QString {
+        PaperReadResult result = ReadPaperFile(path);
+        if (!std::holds_alternative<PaperFileError>(result))
+            return QStringLiteral("the file was not refused");
+        return {};
+    };
+}
+
+// The floor of refusing a file by its size: open it, ask its size, close it.
+CaseRun statFloor(const QString &path)
+{
+    return [path]() -> QString {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        struct stat info{};
+        const bool ok = fd >= 0 && ::fstat(fd, &info) == 0;
+        ::close(fd);
+        return ok ? QString() : QStringLiteral("stat failed");
+    };
+}
+
+QString gigabyteOfNul()
 {
     static const QString path = sparseFile("gigabyte.csv", QByteArray(), qint64(1) << 30);
-    refuse(state, path, QStringLiteral("NUL bytes"));
+    return path;
 }
 
-void BM_RefuseGigabyteOfQuestions(benchmark::State &state)
+QString gigabyteOfQuestions()
 {
     static const QString path = [] {
         QByteArray start = QByteArray(PaperHeaderLine) + PaperLineEnd;
-        // Long enough that the 251st question comes before the first NUL-holding chunk.
         const QByteArray title(500, 't');
         for (int k = 1; k <= 600; ++k)
             start += QByteArray::number(k) + ",10,A," + title + ",15,a,b,c,d,e,f\r\n";
         return sparseFile("questions.csv", start, qint64(1) << 30);
     }();
-    refuse(state, path, QStringLiteral("more than 250 questions"));
+    return path;
 }
 
-void BM_RefuseHundredMegabyteLine(benchmark::State &state)
+// Text all the way to the reader's total limit: a header, then 40 MiB of empty lines
+// (which a reader skips) before the hole.
+QString gigabyteOfEmptyLines()
+{
+    static const QString path = [] {
+        QByteArray start = QByteArray(PaperHeaderLine) + PaperLineEnd;
+        start += QByteArray(40 << 20, '\n');
+        return sparseFile("empty-lines.csv", start, qint64(1) << 30);
+    }();
+    return path;
+}
+
+QString hundredMegabyteLine()
 {
     static const QString path =
         sparseFile("one-line.csv", QByteArray(2 * MaxPaperLineBytes, 'x'), qint64(100) << 20);
-    refuse(state, path, QStringLiteral("the line is longer"));
+    return path;
 }
 
-void BM_ReadFullPaper(benchmark::State &state)
-{
-    static const QString path = [] {
-        const QString file = workDir().filePath(QStringLiteral("full.csv"));
-        QString reason;
-        return WritePaperFile(*fullPaper(), file, reason) ? file : QString();
-    }();
-    if (path.isEmpty()) {
-        state.SkipWithError("could not write the paper");
-        return;
-    }
-    resetPeakMemory();
-    for (auto _ : state) {
-        PaperReadResult result = ReadPaperFile(path);
-        if (!std::holds_alternative<BuiltPaper>(result)) {
-            state.SkipWithError("the paper was refused");
-            return;
-        }
-        benchmark::DoNotOptimize(result);
-    }
-    state.SetBytesProcessed(state.iterations() * QFile(path).size());
-    reportPeakMemory(state);
-}
+const bool registered = [] {
+    // Gigabyte files that are not papers, each wrong in another way besides its size.
+    addCase("RefuseGigabyteOfNul", [] { return refusal(gigabyteOfNul()); })
+        ->Unit(benchmark::kMicrosecond);
+    addCase("RefuseGigabyteOfQuestions", [] { return refusal(gigabyteOfQuestions()); })
+        ->Unit(benchmark::kMicrosecond);
+    addCase("RefuseGigabyteOfEmptyLines",
+            [] { return refusal(gigabyteOfEmptyLines()); })
+        ->Unit(benchmark::kMicrosecond);
+    addCase("RefuseGigabyteOfNul/floor", [] { return statFloor(gigabyteOfNul()); })
+        ->Unit(benchmark::kMicrosecond);
+    addCase("RefuseHundredMegabyteLine", [] { return refusal(hundredMegabyteLine()); })
+        ->Unit(benchmark::kMicrosecond);
 
-void BM_WriteFullPaper(benchmark::State &state)
-{
-    const auto table = fullPaper();
-    const QString path = workDir().filePath(QStringLiteral("written.csv"));
-    resetPeakMemory();
-    for (auto _ : state) {
-        QString reason;
-        if (!WritePaperFile(*table, path, reason)) {
-            state.SkipWithError(qPrintable(reason));
-            return;
-        }
+    for (const int questions : PaperSizes) {
+        const std::string size = "/" + std::to_string(questions);
+        addCase("ReadPaper" + size, [questions]() -> CaseRun {
+            const QString path = paperFile(questions);
+            if (path.isEmpty())
+                return {};
+            return [path, questions]() -> QString {
+                PaperReadResult result = ReadPaperFile(path);
+                const auto *paper = std::get_if<BuiltPaper>(&result);
+                if (!paper || paper->table->RecordCount() != questions)
+                    return QStringLiteral("the paper was refused");
+                return {};
+            };
+        })->Unit(benchmark::kMicrosecond);
+        addCase("ReadPaper" + size + "/floor", [questions]() -> CaseRun {
+            const QString path = paperFile(questions);
+            if (path.isEmpty())
+                return {};
+            return [path] { return scanBytes(path); };
+        })->Unit(benchmark::kMicrosecond);
+
+        addCase("WritePaper" + size, [questions]() -> CaseRun {
+            auto table = std::shared_ptr<QuestionTable>(paperOf(questions));
+            const QString path = workFile(QStringLiteral("written-%1.csv").arg(questions));
+            return [table, path]() -> QString {
+                QString reason;
+                return WritePaperFile(*table, path, reason) ? QString() : reason;
+            };
+        })->Unit(benchmark::kMicrosecond);
+        addCase("WritePaper" + size + "/floor", [questions]() -> CaseRun {
+            const QByteArray bytes = FormatPaperFile(*paperOf(questions));
+            const QString path = workFile(QStringLiteral("floor-%1.csv").arg(questions));
+            return [bytes, path] { return writeBytesSafely(bytes, path); };
+        })->Unit(benchmark::kMicrosecond);
     }
-    state.SetBytesProcessed(state.iterations() * QFile(path).size());
-    reportPeakMemory(state);
-}
+    return true;
+}();
 } // namespace
 
-BENCHMARK(BM_RefuseSparseGigabyte)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RefuseGigabyteOfQuestions)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RefuseHundredMegabyteLine)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ReadFullPaper)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_WriteFullPaper)->Unit(benchmark::kMicrosecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    return runBenchCases(argc, argv);
+}

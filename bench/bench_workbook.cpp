@@ -1,17 +1,22 @@
-// Exporting a full paper to a workbook and importing it back, in both formats, with the
-// peak resident memory of each run. The .xls import includes starting its helper process.
+// Exporting papers of 1, 50 and 250 questions to workbooks and importing them back, in
+// both formats, each beside its floor: for .xlsx, deflating (or inflating) the same XML
+// parts with zlib; for .xls, copying the same bytes. The .xls import includes starting
+// its helper process.
 #include "PaperFromSheet.h"
 #include "PaperLimits.h"
 #include "PaperRecipes.h"
 #include "PaperSheetLayout.h"
 #include "WorkbookFile.h"
 
-#include "BenchPaper.h"
+#include "BenchCases.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <sys/resource.h>
+#include <cstring>
+#include <map>
+#include <zip.h>
+#include <zlib.h>
 
 namespace {
 QTemporaryDir &workDir()
@@ -20,60 +25,162 @@ QTemporaryDir &workDir()
     return dir;
 }
 
-// The one full paper every benchmark here exports.
-const QuestionTable &fullPaperTable()
+QString workbookPath(int questions, const char *extension)
 {
-    static const std::unique_ptr<QuestionTable> table = fullPaper();
+    return workDir().filePath(QStringLiteral("paper-%1.").arg(questions)
+                              + QLatin1StringView(extension));
+}
+
+// The paper of each size, built once.
+const QuestionTable &paperTable(int questions)
+{
+    static std::map<int, std::unique_ptr<QuestionTable>> tables;
+    auto &table = tables[questions];
+    if (!table)
+        table = paperOf(questions);
     return *table;
 }
 
-QString workbookPath(const char *extension)
+// The workbook of `questions` questions as the editor writes it, written once.
+QString exportedWorkbook(int questions, const char *extension)
 {
-    return workDir().filePath(QStringLiteral("full.") + QLatin1StringView(extension));
-}
-
-void exportPaper(benchmark::State &state, const char *extension)
-{
-    const QString path = workbookPath(extension);
-    for (auto _ : state) {
-        QString reason;
-        if (!WriteWorkbook(PaperToSheet(fullPaperTable()), path, reason))
-            state.SkipWithError(qPrintable(reason));
-    }
-    reportPeakMemory(state);
-}
-
-void importPaper(benchmark::State &state, const char *extension)
-{
-    const QString path = workbookPath(extension);
+    const QString path = workbookPath(questions, extension);
     QString reason;
-    if (!WriteWorkbook(PaperToSheet(fullPaperTable()), path, reason)) {
-        state.SkipWithError(qPrintable(reason));
-        return;
-    }
-    for (auto _ : state) {
-        SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-        if (auto *error = std::get_if<WorkbookError>(&sheet)) {
-            state.SkipWithError(qPrintable(error->text()));
-            break;
-        }
-        PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-        if (auto *error = std::get_if<WorkbookError>(&paper)) {
-            state.SkipWithError(qPrintable(error->text()));
-            break;
-        }
-        if (std::get<BuiltPaper>(paper).table->rows() != fullPaperTable().rows()) {
-            state.SkipWithError("the imported paper differs from the exported one");
-            break;
-        }
-    }
-    reportPeakMemory(state);
+    if (!QFile::exists(path) && !WriteWorkbook(PaperToSheet(paperTable(questions)), path, reason))
+        return {};
+    return path;
 }
 
-BENCHMARK_CAPTURE(exportPaper, xls, "xls")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(exportPaper, xlsx, "xlsx")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(importPaper, xls, "xls")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(importPaper, xlsx, "xlsx")->Unit(benchmark::kMillisecond);
+// The parts of an .xlsx package, uncompressed.
+std::vector<QByteArray> packageParts(const QString &path)
+{
+    std::vector<QByteArray> parts;
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!zip)
+        return parts;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        zip_stat_t stat;
+        zip_file_t *file = zip_fopen_index(zip, zip_uint64_t(i), 0);
+        if (!file || zip_stat_index(zip, zip_uint64_t(i), 0, &stat) != 0) {
+            if (file)
+                zip_fclose(file);
+            continue;
+        }
+        QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
+        if (zip_fread(file, bytes.data(), stat.size) == zip_int64_t(stat.size))
+            parts.push_back(bytes);
+        zip_fclose(file);
+    }
+    zip_close(zip);
+    return parts;
+}
+
+QByteArray deflated(const QByteArray &bytes)
+{
+    uLongf size = compressBound(uLong(bytes.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef *>(out.data()), &size,
+                  reinterpret_cast<const Bytef *>(bytes.constData()), uLong(bytes.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    out.resize(qsizetype(size));
+    return out;
+}
+
+QString exportRun(int questions, const char *extension)
+{
+    const QString path = workDir().filePath(QStringLiteral("export-%1.").arg(questions)
+                                            + QLatin1StringView(extension));
+    QString reason;
+    WriteWorkbook(PaperToSheet(paperTable(questions)), path, reason);
+    return reason;
+}
+
+QString importRun(const QString &path, int questions)
+{
+    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
+    if (auto *error = std::get_if<WorkbookError>(&sheet))
+        return error->text();
+    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
+    if (auto *error = std::get_if<WorkbookError>(&paper))
+        return error->text();
+    if (std::get<BuiltPaper>(paper).table->RecordCount() != questions)
+        return QStringLiteral("the imported paper differs from the exported one");
+    return {};
+}
+
+// The floor of writing or reading an .xls: copying the same bytes once.
+CaseRun copyFloor(int questions)
+{
+    QFile file(exportedWorkbook(questions, "xls"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return [bytes]() -> QString {
+        QByteArray copy(bytes.size(), Qt::Uninitialized);
+        std::memcpy(copy.data(), bytes.constData(), size_t(bytes.size()));
+        benchmark::DoNotOptimize(copy.data());
+        return {};
+    };
+}
+
+void addCases(int questions)
+{
+    const std::string size = "/" + std::to_string(questions);
+    for (const char *extension : {"xls", "xlsx"}) {
+        const std::string ext = extension;
+        addCase("Export_" + ext + size, [questions, extension]() -> CaseRun {
+            return [questions, extension] { return exportRun(questions, extension); };
+        })->Unit(benchmark::kMillisecond);
+        addCase("Import_" + ext + size, [questions, extension]() -> CaseRun {
+            const QString path = exportedWorkbook(questions, extension);
+            if (path.isEmpty())
+                return {};
+            return [path, questions] { return importRun(path, questions); };
+        })->Unit(benchmark::kMillisecond);
+    }
+    addCase("Export_xls" + size + "/floor", [questions] { return copyFloor(questions); })
+        ->Unit(benchmark::kMillisecond);
+    addCase("Import_xls" + size + "/floor", [questions] { return copyFloor(questions); })
+        ->Unit(benchmark::kMillisecond);
+    addCase("Export_xlsx" + size + "/floor", [questions]() -> CaseRun {
+        const std::vector<QByteArray> parts = packageParts(exportedWorkbook(questions, "xlsx"));
+        if (parts.empty())
+            return {};
+        return [parts]() -> QString {
+            for (const QByteArray &part : parts) {
+                if (deflated(part).isEmpty())
+                    return QStringLiteral("deflate failed");
+            }
+            return {};
+        };
+    })->Unit(benchmark::kMillisecond);
+    addCase("Import_xlsx" + size + "/floor", [questions]() -> CaseRun {
+        std::vector<std::pair<QByteArray, qsizetype>> packed;
+        for (const QByteArray &part : packageParts(exportedWorkbook(questions, "xlsx")))
+            packed.emplace_back(deflated(part), part.size());
+        if (packed.empty())
+            return {};
+        return [packed]() -> QString {
+            for (const auto &[bytes, size] : packed) {
+                QByteArray out(size, Qt::Uninitialized);
+                uLongf got = uLongf(size);
+                if (uncompress(reinterpret_cast<Bytef *>(out.data()), &got,
+                               reinterpret_cast<const Bytef *>(bytes.constData()),
+                               uLong(bytes.size())) != Z_OK)
+                    return QStringLiteral("inflate failed");
+            }
+            return {};
+        };
+    })->Unit(benchmark::kMillisecond);
+}
+
+const bool registered = [] {
+    for (const int questions : PaperSizes)
+        addCases(questions);
+    return true;
+}();
 } // namespace
 
 int main(int argc, char **argv)
@@ -82,10 +189,5 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("PAPEREDIT_XLS_HELPER"))
         qputenv("PAPEREDIT_XLS_HELPER", PAPERXLSREAD_PATH);
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchCases(argc, argv);
 }

@@ -224,5 +224,11 @@ PaperReadResult ReadPaperFile(const QString &path, const QString &legacyCodePage
     if (!file.open(QIODevice::ReadOnly))
         return failure(0, -1,
                        QStringLiteral("the file could not be opened: %1").arg(file.errorString()));
+    // A file larger than any paper is refused by its size, before a byte of it is read:
+    // reading up to the limit would take a third of a second and prove nothing more.
+    if (!file.isSequential() && file.size() > MaxPaperFileBytes)
+        return failure(0, -1,
+                       QStringLiteral("the file is longer than %1 MiB, more than any paper "
+                                      "holds").arg(MaxPaperFileBytes >> 20));
     return ReadPaperFrom(file, legacyCodePage);
 }

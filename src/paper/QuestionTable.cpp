@@ -186,3 +186,15 @@ void QuestionTable::Delete()
     emit rowRemoved(removed);
     emit currentRowChanged(hasCurrentRow() ? position_ : -1);
 }
+
+void QuestionTable::RenumberRows()
+{
+    Update();
+    for (int index = 0; index < RecordCount(); ++index) {
+        QuestionRow &row = rows_[std::size_t(index)];
+        if (row.QuestionNo != index + 1) {
+            row.QuestionNo = index + 1;
+            emit rowChanged(index);
+        }
+    }
+}

@@ -81,6 +81,9 @@ public:
     void MoveTo(int position);
     // Removes the current row; the row that followed it becomes current.
     void Delete();
+    // Stores a pending edit, then gives every row its 1-based position as QuestionNo
+    // without moving the current row (rowChanged for each row renumbered).
+    void RenumberRows();
 
     const QuestionRow &row(int index) const { return rows_.at(std::size_t(index)); }
     const std::vector<QuestionRow> &rows() const { return rows_; }

@@ -1,6 +1,7 @@
 #include "PaperFixture.h"
 
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -65,8 +66,13 @@ private slots:
         fillPaper(editor, count, given);
         QuestionTable *table = editor.form().questionTable();
         table->MoveTo(deleted);
+        QSignalSpy moves(table, &QuestionTable::currentRowChanged);
         editor.form().CommandTools_Click(6); // DEL
 
+        // The remaining rows are renumbered where they are, not by walking the current
+        // row through each of them: it moves only as the grid leaves the removed row, as
+        // the row is removed, and back to the deleted question's place.
+        QVERIFY2(moves.count() <= 3, qPrintable(QString::number(moves.count())));
         QCOMPARE(titles(*table), remaining);
         QCOMPARE(numbers(*table), sequence(remaining.size()));
         QCOMPARE(scoresCache(editor.state(), table->RecordCount()), marks(*table));

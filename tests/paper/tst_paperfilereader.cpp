@@ -172,6 +172,21 @@ private slots:
         QVERIFY(file.pos() <= (1 << 17));
     }
 
+    // A file on disk larger than any paper is refused by its size, unread: read, this one
+    // would be refused only at its first NUL byte, for another reason.
+    void fileLargerThanAnyPaperIsRefusedUnread()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("huge.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(paperBytes({"1,10,A,T,15,,,,,,"})) > 0);
+        QVERIFY(file.resize(MaxPaperFileBytes + 1));
+        file.close();
+        QCOMPARE(errorText(ReadPaperFile(path, Cp1252)),
+                 "the file is longer than 32 MiB, more than any paper holds");
+    }
+
     void valuesAreConverted_data()
     {
         QTest::addColumn<QByteArray>("line");
