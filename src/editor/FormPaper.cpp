@@ -2,9 +2,11 @@
 
 #include "DataNavigator.h"
 #include "ModalSeam.h"
+#include "PictureButton.h"
 #include "QuestionGridModel.h"
 #include "QuestionTable.h"
 #include "QuickDesign.h"
+#include "ToolbarCommands.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QTextCursor>
@@ -112,6 +115,7 @@ void FormPaper::createControls()
     applyDesignFonts();
     bindDetailPanel();
     followGridClicks();
+    orderPanelTabs();
     // Until the layout runs, the window has the size of the reference screen.
     resize(toPixels(QRectF(0, 0, ReferenceScreenWidthTwips, ReferenceScreenHeightTwips), 15).size());
 }
@@ -120,13 +124,30 @@ void FormPaper::createToolbar()
 {
     FrameTools = named(new QGroupBox(this), QStringLiteral("FrameTools"));
     for (int i = 0; i < ToolbarButtonCount; ++i) {
-        auto *button = named(new QPushButton(QString::fromLatin1(ToolbarWords[i]), FrameTools),
+        auto *button = named(new PictureButton(QString::fromLatin1(ToolbarWords[i]),
+                                               ToolbarPicture(i), FrameTools),
                              IndexedName("CommandTools", i));
         button->setToolTip(QString::fromLatin1(DesignToolTips[i]));
         button->setProperty("index", i);
         connect(button, &QPushButton::clicked, this, [this, i] { CommandTools_Click(i); });
         CommandTools[std::size_t(i)] = button;
+        // The command's key works anywhere in the window, as if its button were clicked.
+        auto *shortcut = new QShortcut(ToolbarShortcut(i), this);
+        shortcut->setObjectName(IndexedName("ShortcutTools", i));
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
     }
+}
+
+// Tab walks the panel as it is laid out: the left column from the mark down to the
+// title, then the options on the right, then the grid.
+void FormPaper::orderPanelTabs()
+{
+    QList<QWidget *> chain = {TextScore, LabelAnswer, CmdSetAnswer, TextTimeLimit, TextTitle};
+    for (QLineEdit *option : TextItems)
+        chain << option;
+    chain << DataGrid1;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void FormPaper::createDetailPanel()

@@ -106,6 +106,7 @@ private:
     void createControls();
     void createToolbar();
     void createDetailPanel();
+    void orderPanelTabs();
     void createTotalsAndGrid();
     void Form_Load();
     void ComputeScale();

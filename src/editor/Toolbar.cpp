@@ -3,16 +3,14 @@
 
 #include "DataNavigator.h"
 #include "ModalSeam.h"
+#include "ToolbarCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-enum ToolbarButton { New, Open, Import, Export, Save, Add, Delete, MoveUp, MoveDown, Exit, Help };
-} // namespace
-
 void FormPaper::CommandTools_Click(int index)
 {
+    using namespace ToolbarCommand;
     // A command sees the panel's pending edit written back first, through the same
     // check as any other row change; if the check refuses it, the command does not run.
     if (index != Help && !adoStdMarks->commitPendingEdit())
