@@ -88,13 +88,15 @@ HelpWindow::HelpWindow(std::unique_ptr<HelpArchive> archive, QWidget *owner)
     contents_->setObjectName(QStringLiteral("HelpContents"));
     contents_->header()->hide();
     contents_->setRootIsDecorated(false);
+    contents_->setIndentation(14);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(back_);
     buttons->addWidget(forward_);
     buttons->addWidget(home_);
     buttons->addStretch();
-    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    auto *splitter = splitter_;
     splitter->addWidget(contents_);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
@@ -119,9 +121,6 @@ HelpWindow::HelpWindow(std::unique_ptr<HelpArchive> archive, QWidget *owner)
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
 
     fillContents();
-    contents_->resizeColumnToContents(0);
-    const int contentsWidth = contents_->columnWidth(0) + 2 * contents_->frameWidth() + 8;
-    splitter->setSizes({contentsWidth, 4 * contentsWidth});
 }
 
 HelpWindow::~HelpWindow() = default;
@@ -170,9 +169,14 @@ void HelpWindow::placeOver(QWidget *owner)
 {
     const QScreen *screen = owner ? owner->screen() : this->screen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size(std::min(780, available.width() * 4 / 5),
-                     std::min(560, available.height() * 4 / 5));
+    const QSize size(std::min(860, available.width() * 17 / 20),
+                     std::min(580, available.height() * 4 / 5));
     resize(size);
+    // The contents as wide as their longest entry, but the page gets two thirds at least.
+    contents_->resizeColumnToContents(0);
+    const int contentsWidth = std::min(contents_->columnWidth(0) + 2 * contents_->frameWidth() + 8,
+                                       size.width() / 3);
+    splitter_->setSizes({contentsWidth, size.width() - contentsWidth});
     // Centred over the editor, but always whole on its screen.
     QRect frame(QPoint(), size);
     frame.moveCenter(owner && owner->isVisible() ? owner->frameGeometry().center()

@@ -5,6 +5,7 @@
 
 class HelpArchive;
 class HelpBrowser;
+class QSplitter;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -37,6 +38,7 @@ private:
     std::unique_ptr<HelpArchive> archive_;
     HelpBrowser *browser_ = nullptr;
     QTreeWidget *contents_ = nullptr;
+    QSplitter *splitter_ = nullptr;
     QToolButton *back_ = nullptr;
     QToolButton *forward_ = nullptr;
     QToolButton *home_ = nullptr;

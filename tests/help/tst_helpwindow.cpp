@@ -168,7 +168,7 @@ private slots:
             pictureSize = picture.value<QPixmap>().size();
         else if (picture.userType() == QMetaType::QImage)
             pictureSize = picture.value<QImage>().size();
-        QCOMPARE(pictureSize, QSize(620, 142));
+        QCOMPARE(pictureSize, QSize(500, 115));
 
         // The window stays on the screen it opens on.
         const QRect screen = window->screen()->availableGeometry();
