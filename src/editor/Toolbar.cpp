@@ -4,9 +4,9 @@
 #include "DataNavigator.h"
 #include "ModalSeam.h"
 #include "ToolbarCommands.h"
+#include "HelpWindow.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 void FormPaper::CommandTools_Click(int index)
 {
@@ -31,10 +31,10 @@ void FormPaper::CommandTools_Click(int index)
     }
 }
 
-// Shows paperedit.chm from the program's folder; a missing file or viewer stays quiet.
+// Shows the default topic of paperedit.chm from the program's folder in the editor's
+// own help window; a file that is missing or cannot be read shows nothing at all.
 void FormPaper::Help_Click()
 {
     const QString path = QDir(programFolder_).filePath(QStringLiteral("paperedit.chm"));
-    if (QFileInfo(path).isFile())
-        seam_.openHelp(path);
+    HelpWindow::showDefaultTopic(this, path);
 }
