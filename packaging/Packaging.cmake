@@ -76,3 +76,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation")
 include(CPack)
+
+# The installed folder works on its own (cheap enough for every test run).
+if(BUILD_TESTING)
+  add_test(NAME install_layout
+    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+            -DWORK_DIR=${CMAKE_BINARY_DIR}/install-layout-check
+            -DSAMPLE_PAPER=${CMAKE_SOURCE_DIR}/tests/data/papers/standard_order.csv
+            -P ${CMAKE_CURRENT_LIST_DIR}/CheckInstallLayout.cmake)
+endif()
