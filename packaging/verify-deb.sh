@@ -1,0 +1,342 @@
+#!/usr/bin/env bash
+# Builds the Debian package and tries it where no build tree exists: a fresh Debian
+# bookworm root (debootstrap, kept under the cache folder and copied for each run).
+# There it installs the .deb with apt, checks that every library the programs and
+# Qt's plugins need came with it, converts papers through both workbook formats as
+# an ordinary user, starts the editor with the menu entry's command on a virtual
+# screen, exports from the editor's window, and finally purges the package and
+# checks that none of its files is left.
+#
+# Usage (as root): packaging/verify-deb.sh [BUILD_DIR]     default BUILD_DIR: build
+# Environment: PAPEREDIT_VERIFY_CACHE (default /var/cache/paperedit-verify),
+#              PAPEREDIT_VERIFY_MIRROR (default http://deb.debian.org/debian),
+#              PAPEREDIT_VERIFY_KEEP=1 keeps the trial root for a look afterwards.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build}")
+cache=${PAPEREDIT_VERIFY_CACHE:-/var/cache/paperedit-verify}
+mirror=${PAPEREDIT_VERIFY_MIRROR:-http://deb.debian.org/debian}
+window_title="Test Paper Editor"
+
+passed=()
+failed=()
+pass() { passed+=("$1"); echo "PASS: $1"; }
+fail() { failed+=("$1"); echo "FAIL: $1"; }
+# check DESCRIPTION COMMAND...: runs the command, records its outcome.
+check() {
+  local what=$1
+  shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+summary() {
+  echo
+  echo "==== verify-deb summary: ${#passed[@]} passed, ${#failed[@]} failed ===="
+  local item
+  for item in "${passed[@]}"; do echo "  PASS  $item"; done
+  for item in "${failed[@]}"; do echo "  FAIL  $item"; done
+  if [[ ${#failed[@]} -eq 0 && ${#passed[@]} -gt 0 ]]; then
+    echo "RESULT: PASS"
+    exit 0
+  fi
+  echo "RESULT: FAIL"
+  exit 1
+}
+# A step without which the rest cannot run.
+give_up() {
+  fail "$1"
+  summary
+}
+
+[[ $(id -u) -eq 0 ]] || { echo "Run as root: debootstrap, chroot and mount need it." >&2; exit 2; }
+
+echo "== Host: tools, build, package"
+"$root/tools/install-deps.sh" || give_up "install the build's packages"
+"$root/tools/install-deps.sh" "$root/packaging/host-packages.txt" || give_up "install the packaging tools"
+check "launcher passes desktop-file-validate" desktop-file-validate "$root/packaging/paperedit.desktop"
+
+if [[ ! -f "$build/build.ninja" ]]; then
+  cmake -S "$root" -B "$build" -G Ninja || give_up "configure $build"
+fi
+nice -n 10 cmake --build "$build" -j2 || give_up "build $build"
+out=$build/package
+rm -rf "$out"
+(cd "$build" && cpack -G DEB -B "$out") || give_up "cpack -G DEB"
+debs=("$out"/paperedit_*.deb)
+[[ -f ${debs[0]} ]] || give_up "cpack wrote no paperedit_*.deb into $out"
+deb=${debs[0]}
+pass "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+
+echo "== Package contents"
+dpkg-deb -I "$deb"
+listing=$(dpkg-deb -c "$deb")
+echo "$listing"
+contents_complete() {
+  local path missing=0
+  for path in ./opt/paperedit/paperedit ./opt/paperedit/paperconv ./opt/paperedit/paperxlsread \
+              ./opt/paperedit/TypeInfo.con ./opt/paperedit/test_papers/ \
+              ./usr/share/applications/paperedit.desktop \
+              ./usr/share/icons/hicolor/scalable/apps/paperedit.svg \
+              ./usr/share/icons/hicolor/48x48/apps/paperedit.png \
+              ./usr/share/icons/hicolor/64x64/apps/paperedit.png \
+              "./usr/bin/paperedit -> /opt/paperedit/paperedit" \
+              "./usr/bin/paperconv -> /opt/paperedit/paperconv"; do
+    grep -qF " $path" <<<"$listing" || { echo "missing from the package: $path"; missing=1; }
+  done
+  return $missing
+}
+check "package holds the program folder, launcher, icons and PATH links" contents_complete
+if [[ -f "$build/bin/paperedit.chm" ]]; then
+  check "package holds the help file built beside the editor" \
+    grep -qF " ./opt/paperedit/paperedit.chm" <<<"$listing"
+fi
+depends=$(dpkg-deb -f "$deb" Depends)
+declares_dependencies() {
+  local package missing=0
+  for package in libqt6widgets6 libqt6gui6 libqt6svg6 libxlsxwriter libzip4 libfreexl1 fonts-liberation; do
+    grep -q "\b$package" <<<"$depends" || { echo "not declared: $package"; missing=1; }
+  done
+  return $missing
+}
+check "Depends names Qt (widgets, SVG), the workbook libraries and the fonts" declares_dependencies
+no_build_paths() {
+  local unpacked leaks
+  unpacked=$(mktemp -d)
+  dpkg-deb -x "$deb" "$unpacked"
+  leaks=$(grep -rlF "$build" "$unpacked" || true)
+  rm -rf "$unpacked"
+  [[ -z $leaks ]] || { echo "build-tree paths in: $leaks"; return 1; }
+}
+check "no file in the package refers to the build tree" no_build_paths
+
+echo "== A clean Debian bookworm root"
+base=$cache/bookworm-base
+if [[ ! -d $base ]]; then
+  mkdir -p "$cache"
+  rm -rf "$cache/base.tmp"
+  debootstrap --variant=minbase bookworm "$cache/base.tmp" "$mirror" >"$cache/debootstrap.log" 2>&1 \
+    || give_up "debootstrap bookworm (log: $cache/debootstrap.log)"
+  mv "$cache/base.tmp" "$base"
+fi
+trial=$(mktemp -d /var/tmp/paperedit-verify.XXXXXX)
+jail=$trial/root
+mounted=()
+cleanup() {
+  local i
+  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null; done
+  if [[ ${PAPEREDIT_VERIFY_KEEP:-0} == 1 ]]; then
+    echo "Trial root kept: $jail"
+  elif grep -qF " $trial/" /proc/mounts; then
+    # Never delete through a bind mount of the host's /dev.
+    echo "Still mounted below $trial; not deleting it" >&2
+  else
+    rm -rf --one-file-system "$trial"
+  fi
+}
+trap cleanup EXIT
+cp -a "$base" "$jail" || give_up "copy the clean root"
+mkdir -p "$cache/apt-archives/partial"
+mount_into() { mount "$@" && mounted+=("${*: -1}"); }
+mount_into -t proc proc "$jail/proc" &&
+  mount_into --bind /dev "$jail/dev" &&
+  mount_into --bind /dev/pts "$jail/dev/pts" &&
+  mount_into --bind "$cache/apt-archives" "$jail/var/cache/apt/archives" ||
+  give_up "mount /proc, /dev and the package cache into the trial root"
+cp /etc/resolv.conf "$jail/etc/resolv.conf"
+# No services start inside the trial root.
+printf '#!/bin/sh\nexit 101\n' >"$jail/usr/sbin/policy-rc.d"
+chmod 755 "$jail/usr/sbin/policy-rc.d"
+
+# in_root COMMAND: runs a shell command in the trial root as root.
+in_root() {
+  chroot "$jail" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+    DEBIAN_FRONTEND=noninteractive bash -c "$1"
+}
+# as_teacher COMMAND: the same as the ordinary user who writes the papers.
+as_teacher() {
+  chroot --userspec=teacher:teacher "$jail" /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin \
+    HOME=/home/teacher USER=teacher LANG=C.UTF-8 bash -c "cd ~ && $1"
+}
+
+[[ ! -e "$jail$build" && ! -e "$jail$root" ]] || give_up "the trial root holds no build tree"
+in_root "useradd --create-home --user-group teacher" || give_up "create the user teacher"
+cp "$deb" "$jail/tmp/"
+cp "$root/tests/data/papers/standard_order.csv" "$root/tests/data/papers/windows1252_accents.csv" \
+  "$jail/home/teacher/"
+in_root "chown teacher:teacher /home/teacher/*.csv"
+
+echo "== Install"
+in_root "apt-get update -q" || give_up "apt-get update in the trial root"
+check "apt-get install ./$(basename "$deb") (with its dependencies)" \
+  in_root "apt-get install -y -q --no-install-recommends /tmp/$(basename "$deb")"
+in_root "dpkg -s paperedit >/dev/null" || give_up "paperedit is installed"
+owned=$(in_root "dpkg -L paperedit")
+echo "dpkg -L paperedit:"
+echo "$owned"
+
+# Before anything else is installed, so no test tool can bring a missing library.
+libraries_complete() {
+  in_root '
+    missing=0
+    for file in /opt/paperedit/paperedit /opt/paperedit/paperconv /opt/paperedit/paperxlsread \
+        /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so \
+        /usr/lib/x86_64-linux-gnu/qt6/plugins/imageformats/libqsvg.so \
+        /usr/lib/x86_64-linux-gnu/qt6/plugins/iconengines/libqsvgicon.so; do
+      [ -e "$file" ] || { echo "missing: $file"; missing=1; continue; }
+      if ldd "$file" | grep "not found"; then echo "  (needed by $file)"; missing=1; fi
+    done
+    [ -d /usr/share/fonts/truetype/liberation ] || { echo "no Liberation fonts"; missing=1; }
+    exit $missing'
+}
+check "programs, Qt's xcb and SVG plugins find all their libraries; Liberation fonts present" \
+  libraries_complete
+
+echo "== paperconv on the PATH, as user teacher"
+check "paperconv on the PATH is the link into /opt/paperedit" \
+  as_teacher '[ "$(command -v paperconv)" = /usr/bin/paperconv ] && [ "$(readlink -f /usr/bin/paperconv)" = /opt/paperedit/paperconv ]'
+for paper in standard_order windows1252_accents; do
+  for format in xls xlsx; do
+    check "paperconv $paper.csv -> .$format -> .csv gives the paper back" as_teacher "
+      paperconv $paper.csv $paper.ref.csv &&
+      paperconv $paper.csv $paper.$format &&
+      paperconv $paper.$format $paper.$format.csv &&
+      cmp $paper.ref.csv $paper.$format.csv"
+  done
+done
+check "a file that is no workbook is refused (exit 1) and nothing is written" as_teacher '
+  echo "not a workbook" >broken.xls
+  paperconv broken.xls broken.csv; [ $? -eq 1 ] && [ ! -e broken.csv ]'
+check "writing into the root-owned /opt/paperedit/test_papers fails (exit 1) and leaves nothing" \
+  as_teacher '
+  paperconv standard_order.csv /opt/paperedit/test_papers/denied.xls; status=$?
+  [ $status -eq 1 ] && [ -z "$(ls -A /opt/paperedit/test_papers)" ]'
+
+echo "== The editor from the menu entry's command, on a virtual screen"
+in_root "apt-get install -y -q --no-install-recommends xvfb xauth xdotool x11-apps" ||
+  give_up "install xvfb, xdotool and xwd in the trial root"
+launcher_command=$(sed -n 's/^Exec=//p' "$jail/usr/share/applications/paperedit.desktop")
+echo "Exec from paperedit.desktop: $launcher_command"
+[[ -n $launcher_command ]] || give_up "the launcher has an Exec line"
+# Runs in the virtual screen's session as teacher; each stage prints a line the checks
+# below look for. Waits are bounded by timeouts, never fixed sleeps.
+cat >"$jail/home/teacher/drive-editor.sh" <<'SCRIPT'
+#!/bin/bash
+launcher_command=$1 title=$2
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
+wait_for() { # wait_for NAME SECONDS: the id of a visible window of that name
+  local id deadline=$((SECONDS + $2))
+  while ((SECONDS < deadline)); do
+    id=$(visible "$1" | head -1)
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    xdotool sleep 0.2
+  done
+  return 1
+}
+wait_gone() { # wait_gone WINDOW_ID SECONDS: until the editor no longer shows that window
+  local deadline=$((SECONDS + $2))
+  while ((SECONDS < deadline)); do
+    xdotool search --onlyvisible --pid "$editor" 2>/dev/null | grep -qx "$1" || return 0
+    xdotool sleep 0.2
+  done
+  return 1
+}
+# export_to NAME: EXPORT on the toolbar, NAME typed into the file dialog, Enter.
+export_to() {
+  local dialog
+  xdotool mousemove --window "$main" 209 26 click 1
+  dialog=$(wait_for "Select the file name that you want to save" 20) || { echo "EXPORT-DIALOG missing"; return 1; }
+  echo "EXPORT-DIALOG shown"
+  xdotool windowfocus --sync "$dialog" 2>/dev/null
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  wait_gone "$dialog" 20 || { echo "EXPORT-DIALOG stays open"; return 1; }
+}
+
+$launcher_command &
+editor=$!
+main=$(wait_for "$title" 60) || { echo "WINDOW missing"; kill $editor; exit 1; }
+echo "WINDOW shown: $(xdotool getwindowname "$main")"
+echo "PROGRAM-FOLDER $(readlink /proc/$editor/exe)"
+
+# The proposed folder, /opt/paperedit/test_papers, is not the teacher's to write.
+export_to "refused.xls"
+# Its message box carries the editor's title without the two blanks after it.
+if others=$(wait_for "^${title}\$" 20); then
+  echo "REFUSED-EXPORT message: $(xdotool getwindowname "$others")"
+  xwd -silent -id "$others" >refused-export.xwd
+  xdotool windowfocus --sync "$others" 2>/dev/null
+  xdotool key Return
+  wait_gone "$others" 20
+fi
+# A folder of the teacher's own.
+export_to "$HOME/from-editor.xlsx"
+for _ in $(seq 50); do [[ -s $HOME/from-editor.xlsx ]] && break; xdotool sleep 0.2; done
+[[ -s $HOME/from-editor.xlsx ]] && echo "EXPORTED $HOME/from-editor.xlsx"
+
+# IMPORT of a workbook paperconv wrote (the .xls goes through the helper beside the
+# editor), then EXPORT of what the editor now holds.
+xdotool mousemove --window "$main" 153 26 click 1
+if dialog=$(wait_for "Please select the file should be imported." 20); then
+  echo "IMPORT-DIALOG shown"
+  xdotool windowfocus --sync "$dialog" 2>/dev/null
+  xdotool type --delay 20 "$HOME/standard_order.xls"
+  xdotool key Return
+  if answer=$(wait_for "^(Message|Error)$" 30); then
+    echo "IMPORT answered: $(xdotool getwindowname "$answer")"
+    xdotool windowfocus --sync "$answer" 2>/dev/null
+    xdotool key Return
+    wait_gone "$answer" 20
+  fi
+  export_to "$HOME/after-import.xlsx"
+  for _ in $(seq 50); do [[ -s $HOME/after-import.xlsx ]] && break; xdotool sleep 0.2; done
+  [[ -s $HOME/after-import.xlsx ]] && echo "EXPORTED $HOME/after-import.xlsx"
+else
+  echo "IMPORT-DIALOG missing"
+fi
+kill $editor
+wait $editor 2>/dev/null
+exit 0
+SCRIPT
+chmod 755 "$jail/home/teacher/drive-editor.sh"
+session=$(as_teacher "timeout 240 xvfb-run -a -s '-screen 0 1024x768x24' ./drive-editor.sh '$launcher_command' '$window_title' 2>editor-stderr.txt")
+echo "$session"
+check "the launcher's command opens the window \"$window_title\" (so TypeInfo.con was read)" \
+  grep -q "^WINDOW shown" <<<"$session"
+check "started through /usr/bin, the editor runs from /opt/paperedit" \
+  grep -qx "PROGRAM-FOLDER /opt/paperedit/paperedit" <<<"$session"
+check "EXPORT into the proposed test_papers reports an error window and writes nothing" bash -c '
+  grep -q "^REFUSED-EXPORT message" <<<"$1" && [ -z "$(ls -A "$2/opt/paperedit/test_papers")" ]' _ \
+  "$session" "$jail"
+check "EXPORT from the editor to the teacher's folder writes a workbook paperconv reads back" \
+  bash -c 'grep -q "^EXPORTED" <<<"$1"' _ "$session"
+check "IMPORT of an .xls in the editor answers \"Message\" (success)" \
+  grep -qx "IMPORT answered: Message" <<<"$session"
+check "EXPORT after that IMPORT gives the imported paper back, unchanged" as_teacher '
+  paperconv after-import.xlsx after-import.csv && cmp standard_order.ref.csv after-import.csv'
+if [[ -s "$jail/home/teacher/refused-export.xwd" ]]; then
+  cp "$jail/home/teacher/refused-export.xwd" "$out/"
+  echo "The refused export's message window: $out/refused-export.xwd"
+fi
+check "the exported workbook holds the editor's blank one-question paper" as_teacher '
+  paperconv from-editor.xlsx from-editor.csv && [ "$(wc -l <from-editor.csv)" -eq 2 ] &&
+  sed -n 2p from-editor.csv | grep -q "^1,10,Uncertain,,15,"'
+echo "editor's stderr:"
+cat "$jail/home/teacher/editor-stderr.txt"
+
+echo "== Remove"
+check "apt-get remove --purge paperedit" in_root "apt-get remove --purge -y -q paperedit"
+nothing_left() {
+  local path left=0
+  while IFS= read -r path; do
+    # Folders the package shares with others (/usr/bin, /usr/share/icons/...) may stay.
+    [[ -d "$jail$path" && ! -L "$jail$path" && $path != /opt/paperedit* ]] && continue
+    if [[ -e "$jail$path" || -L "$jail$path" ]]; then echo "left behind: $path"; left=1; fi
+  done <<<"$owned"
+  in_root "dpkg -s paperedit >/dev/null 2>&1" && { echo "dpkg still knows paperedit"; left=1; }
+  [[ ! -e "$jail/opt/paperedit" ]] || { echo "left behind: /opt/paperedit"; ls -la "$jail/opt/paperedit"; left=1; }
+  return $left
+}
+check "after the purge none of the package's files, links or /opt/paperedit is left" nothing_left
+
+summary
