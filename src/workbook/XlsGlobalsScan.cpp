@@ -38,9 +38,9 @@ struct FileCloser
 class CompoundFileView
 {
 public:
-    bool open(const char *path)
+    bool open(std::FILE *opened)
     {
-        m_file.reset(std::fopen(path, "rb"));
+        m_file.reset(opened);
         if (!m_file || std::fseek(m_file.get(), 0, SEEK_END) != 0)
             return false;
         const long size = std::ftell(m_file.get());
@@ -367,10 +367,22 @@ void scanGlobals(const Bytes &stream, XlsGlobals &globals)
 
 XlsGlobals ScanXlsGlobals(const char *path)
 {
+    return ScanXlsGlobals(std::fopen(path, "rb"));
+}
+
+XlsGlobals ScanXlsGlobals(const unsigned char *bytes, std::size_t size)
+{
+    // A read-only stream over the bytes, so the same sector reads serve both.
+    return ScanXlsGlobals(size > 0 ? fmemopen(const_cast<unsigned char *>(bytes), size, "rb")
+                                   : nullptr);
+}
+
+XlsGlobals ScanXlsGlobals(std::FILE *opened)
+{
     XlsGlobals globals;
     CompoundFileView file;
     Bytes stream;
-    if (!file.open(path))
+    if (!file.open(opened))
         return globals;
     if (!file.readStream("Workbook", stream) && !file.readStream("Book", stream))
         return globals;
