@@ -44,8 +44,9 @@ for text in A AC BDF ABCDEF Uncertain abc; do
 done
 # The cell stream of each .xls fixture, after the byte that picks the paper's limits.
 for xls in "$root"/tests/data/workbooks/*.xls; do
+  [[ $(basename "$xls") == crash-* ]] && continue # kills the parser; it writes no stream
   out=$seeds/fuzz_xlscellstream/$(basename "$xls").pxc
-  { printf '\003'; timeout 10 "$build/bin/paperxlsread" "$xls" 252 11 2>/dev/null || true; } > "$out"
+  { printf '\003'; "$build/bin/paperxlsread" "$xls" 252 11 2>/dev/null || true; } > "$out"
 done
 for t in "${all_targets[@]}"; do
   regressions=$root/tests/data/fuzz-regressions/$t
