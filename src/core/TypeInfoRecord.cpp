@@ -63,7 +63,12 @@ TypeInfoReadResult ReadTypeInfoFile(const QString &path)
         result.reason = QStringLiteral("%1 cannot be read").arg(path);
         return result;
     }
-    const QByteArray bytes = file.read(TypeInfoRecord::Size);
+    return ReadTypeInfoBytes(file.read(TypeInfoRecord::Size), path);
+}
+
+TypeInfoReadResult ReadTypeInfoBytes(const QByteArray &bytes, const QString &path)
+{
+    TypeInfoReadResult result;
     result.record = TypeInfoRecord::fromBytes(bytes);
     if (bytes.isEmpty())
         result.reason = QStringLiteral("%1 is empty").arg(path);

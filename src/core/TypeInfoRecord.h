@@ -42,6 +42,9 @@ struct TypeInfoReadResult
 inline const QString TypeInfoFileName = QStringLiteral("TypeInfo.con");
 
 TypeInfoReadResult ReadTypeInfoFile(const QString &path);
+// The same for the bytes read from the file at path (only its first Size bytes count);
+// path only names the file in the reason.
+TypeInfoReadResult ReadTypeInfoBytes(const QByteArray &bytes, const QString &path);
 
 // Installation types 2, 3 and 4 choose the check-box dialogs and sheets.
 bool UsesMultipleChoiceAnswers(std::int16_t installationType);

@@ -38,9 +38,9 @@ struct FileCloser
 class CompoundFileView
 {
 public:
-    bool open(const char *path)
+    bool open(std::FILE *opened)
     {
-        m_file.reset(std::fopen(path, "rb"));
+        m_file.reset(opened);
         if (!m_file || std::fseek(m_file.get(), 0, SEEK_END) != 0)
             return false;
         const long size = std::ftell(m_file.get());
@@ -308,16 +308,18 @@ bool readSharedString(RecordSequence &in, std::uint32_t &length, unsigned &bound
     return in.skip(4ull * runs + extended);
 }
 
+// The lengths and the flag are set only when the whole table was read; a table cut short
+// leaves neither, so nothing is claimed about strings that were never read.
 bool readSharedStrings(const Bytes &stream,
                        std::vector<std::pair<std::size_t, std::size_t>> parts,
                        XlsGlobals &globals)
 {
-    std::vector<std::uint32_t> &lengths = globals.sharedStringLengths;
+    std::vector<std::uint32_t> lengths;
+    bool overTwoRecords = false;
     RecordSequence in(stream, std::move(parts));
     std::uint32_t total, unique;
     if (!in.readU32(total) || !in.readU32(unique) || unique > (1u << 20))
         return false;
-    lengths.clear();
     for (std::uint32_t i = 0; i < unique; ++i) {
         std::uint32_t length;
         unsigned boundariesCrossed;
@@ -325,8 +327,10 @@ bool readSharedStrings(const Bytes &stream,
             return false;
         lengths.push_back(length);
         if (boundariesCrossed > 1)
-            globals.sharedStringOverTwoRecords = true;
+            overTwoRecords = true;
     }
+    globals.sharedStringLengths = std::move(lengths);
+    globals.sharedStringOverTwoRecords = overTwoRecords;
     return true;
 }
 
@@ -356,6 +360,11 @@ void scanGlobals(const Bytes &stream, XlsGlobals &globals)
             }
             globals.sharedStringsKnown =
                 readSharedStrings(stream, std::move(parts), globals);
+            if (!globals.sharedStringsKnown) {
+                // A later table that cannot be read makes an earlier one's figures moot.
+                globals.sharedStringLengths.clear();
+                globals.sharedStringOverTwoRecords = false;
+            }
         }
         if (type == EndOfFile)
             return;
@@ -367,10 +376,22 @@ void scanGlobals(const Bytes &stream, XlsGlobals &globals)
 
 XlsGlobals ScanXlsGlobals(const char *path)
 {
+    return ScanXlsGlobals(std::fopen(path, "rb"));
+}
+
+XlsGlobals ScanXlsGlobals(const unsigned char *bytes, std::size_t size)
+{
+    // A read-only stream over the bytes, so the same sector reads serve both.
+    return ScanXlsGlobals(size > 0 ? fmemopen(const_cast<unsigned char *>(bytes), size, "rb")
+                                   : nullptr);
+}
+
+XlsGlobals ScanXlsGlobals(std::FILE *opened)
+{
     XlsGlobals globals;
     CompoundFileView file;
     Bytes stream;
-    if (!file.open(path))
+    if (!file.open(opened))
         return globals;
     if (!file.readStream("Workbook", stream) && !file.readStream("Book", stream))
         return globals;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 // What the .xls helper learns from the workbook globals by itself, beside the parser
@@ -18,3 +20,7 @@ struct XlsGlobals
 };
 
 XlsGlobals ScanXlsGlobals(const char *path);
+// The same for a workbook in memory, and for one already open (the scan closes it; null
+// reads as a file that cannot be opened).
+XlsGlobals ScanXlsGlobals(const unsigned char *bytes, std::size_t size);
+XlsGlobals ScanXlsGlobals(std::FILE *opened);

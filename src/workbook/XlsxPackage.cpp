@@ -13,20 +13,25 @@ constexpr qint64 ChunkBytes = 64 * 1024;
 
 // A file that starts like a zip but whose directory cannot be found was cut short;
 // anything else was never a zip.
-bool StartsLikeZip(const QString &path)
+bool StartsLikeZip(const QByteArray &firstBytes)
+{
+    return firstBytes.startsWith(QByteArrayLiteral("PK\x03\x04"));
+}
+
+QByteArray FirstBytes(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(4) == QByteArrayLiteral("PK\x03\x04");
+        return {};
+    return file.read(4);
 }
 
-WorkbookError OpenFailure(int code, const QString &path)
+WorkbookError OpenFailure(int code, const QByteArray &firstBytes)
 {
     switch (code) {
     case ZIP_ER_NOZIP:
-        return StartsLikeZip(path) ? XlsxErrorReasons::incomplete()
-                                   : XlsxErrorReasons::notAWorkbook();
+        return StartsLikeZip(firstBytes) ? XlsxErrorReasons::incomplete()
+                                         : XlsxErrorReasons::notAWorkbook();
     case ZIP_ER_EOF:
         return XlsxErrorReasons::incomplete();
     case ZIP_ER_INCONS:
@@ -107,10 +112,41 @@ std::unique_ptr<XlsxPackage> XlsxPackage::open(const QString &path, WorkbookErro
     int code = ZIP_ER_OK;
     zip *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!archive) {
-        error = OpenFailure(code, path);
+        error = OpenFailure(code, FirstBytes(path));
         return nullptr;
     }
-    std::unique_ptr<XlsxPackage> package(new XlsxPackage(archive));
+    return checkEntries(archive, {}, error);
+}
+
+std::unique_ptr<XlsxPackage> XlsxPackage::openBytes(const QByteArray &bytes,
+                                                    WorkbookError &error)
+{
+    zip_error_t sourceError;
+    zip_error_init(&sourceError);
+    zip_source_t *source =
+        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &sourceError);
+    if (!source) {
+        zip_error_fini(&sourceError);
+        error = XlsxErrorReasons::cannotOpen();
+        return nullptr;
+    }
+    zip *archive = zip_open_from_source(source, ZIP_RDONLY, &sourceError);
+    if (!archive) {
+        // Still ours when the open failed.
+        zip_source_free(source);
+        const int code = zip_error_code_zip(&sourceError);
+        zip_error_fini(&sourceError);
+        error = OpenFailure(code, bytes.left(4));
+        return nullptr;
+    }
+    zip_error_fini(&sourceError);
+    return checkEntries(archive, bytes, error);
+}
+
+std::unique_ptr<XlsxPackage> XlsxPackage::checkEntries(zip *archive, const QByteArray &bytes,
+                                                       WorkbookError &error)
+{
+    std::unique_ptr<XlsxPackage> package(new XlsxPackage(archive, bytes));
     const zip_int64_t entries = zip_get_num_entries(archive, 0);
     if (entries > XlsxLimits::MaxZipEntries) {
         error = XlsxErrorReasons::tooManyEntries(XlsxLimits::MaxZipEntries);

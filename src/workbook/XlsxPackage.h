@@ -50,6 +50,9 @@ public:
 
     // Null with the reason when the file is no zip, is damaged or has too many entries.
     static std::unique_ptr<XlsxPackage> open(const QString &path, WorkbookError &error);
+    // The same for a package already in memory; the package keeps its own reference to
+    // the bytes.
+    static std::unique_ptr<XlsxPackage> openBytes(const QByteArray &bytes, WorkbookError &error);
 
     bool contains(const QString &partName) const;
     // Null with the reason when the part is missing, encrypted or cannot be inflated.
@@ -57,8 +60,12 @@ public:
                                              WorkbookError &error) const;
 
 private:
-    explicit XlsxPackage(zip *archive) : m_archive(archive) {}
+    explicit XlsxPackage(zip *archive, const QByteArray &bytes = {})
+        : m_archive(archive), m_bytes(bytes) {}
+    static std::unique_ptr<XlsxPackage> checkEntries(zip *archive, const QByteArray &bytes,
+                                                     WorkbookError &error);
     qint64 indexOf(const QString &partName) const;
 
     zip *m_archive = nullptr;
+    QByteArray m_bytes; // what an in-memory archive reads from
 };

@@ -86,12 +86,9 @@ bool ResolveSharedStrings(const XlsxPackage &package,
     return true;
 }
 
-} // namespace
-
-SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits)
+SheetReadResult ReadSheet(const std::unique_ptr<XlsxPackage> &package, WorkbookError error,
+                          SheetReadLimits limits)
 {
-    WorkbookError error;
-    const auto package = XlsxPackage::open(path, error);
     if (!package)
         return error;
 
@@ -121,4 +118,20 @@ SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits)
     if (!ResolveSharedStrings(*package, relationships, cells, error))
         return error;
     return cells.grid;
+}
+
+} // namespace
+
+SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits)
+{
+    WorkbookError error;
+    const auto package = XlsxPackage::open(path, error);
+    return ReadSheet(package, error, limits);
+}
+
+SheetReadResult ReadXlsxSheetFromBytes(const QByteArray &bytes, SheetReadLimits limits)
+{
+    WorkbookError error;
+    const auto package = XlsxPackage::openBytes(bytes, error);
+    return ReadSheet(package, error, limits);
 }

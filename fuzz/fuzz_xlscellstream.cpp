@@ -1,0 +1,64 @@
+// The editor's check of the cell stream the .xls helper writes. The first byte picks the
+// limits asked for; the rest is the stream. A stream accepted is no larger than asked
+// for, and writing its grid out again gives a stream read as the same grid.
+#include "FuzzCheck.h"
+#include "XlsCellStream.h"
+#include "XlsCellStreamParser.h"
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace {
+constexpr SheetReadLimits Limits[] = {{0, 0}, {1, 1}, {3, 2}, {252, 11}};
+
+QByteArray streamOf(const SheetGrid &grid)
+{
+    std::string out;
+    XlsCellStream::appendHeader(out, std::uint32_t(grid.rowCount()),
+                                std::uint32_t(grid.columnCount()));
+    std::uint32_t cells = 0;
+    for (int row = 1; row <= grid.rowCount(); ++row) {
+        for (int column = 1; column <= grid.columnCount(); ++column) {
+            const SheetCell &cell = grid.cell(row, column);
+            if (cell.kind == SheetCell::Kind::Number) {
+                XlsCellStream::appendNumber(out, std::uint32_t(row), std::uint32_t(column),
+                                            cell.number);
+            } else if (cell.kind == SheetCell::Kind::Text) {
+                const QByteArray utf8 = cell.text.toUtf8();
+                XlsCellStream::appendText(out, std::uint32_t(row), std::uint32_t(column),
+                                          std::string_view(utf8.constData(), std::size_t(utf8.size())));
+            } else {
+                FUZZ_CHECK(cell.kind == SheetCell::Kind::Empty, "only numbers and texts");
+                continue;
+            }
+            ++cells;
+        }
+    }
+    XlsCellStream::appendEnd(out, cells);
+    return QByteArray(out.data(), qsizetype(out.size()));
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const SheetReadLimits limits = Limits[data[0] % std::size(Limits)];
+    const QByteArray stream =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    const auto parsed = ParseXlsCellStream(stream, limits);
+    if (const auto *reason = std::get_if<QString>(&parsed)) {
+        FUZZ_CHECK(!reason->isEmpty(), "a refused stream says why");
+        return 0;
+    }
+    const SheetGrid &grid = std::get<SheetGrid>(parsed);
+    FUZZ_CHECK(grid.rowCount() <= limits.rows && grid.columnCount() <= limits.columns,
+               "no larger than asked for");
+    const auto again = ParseXlsCellStream(streamOf(grid), limits);
+    FUZZ_CHECK(std::holds_alternative<SheetGrid>(again), "the grid written out reads back");
+    FUZZ_CHECK(std::get<SheetGrid>(again) == grid, "the same grid reads back");
+    return 0;
+}
