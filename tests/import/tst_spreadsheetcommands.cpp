@@ -17,6 +17,13 @@ const QString XlsFilter = QStringLiteral("Excel File (*.xls)");
 const QString XlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)");
 enum Button { New, Open, Import, Export, Save };
 
+// The bytes of a string literal without its final zero, counted by the compiler.
+template <std::size_t N>
+QByteArray literalBytes(const char (&text)[N])
+{
+    return QByteArray(text, qsizetype(N - 1));
+}
+
 QByteArray contents(const QString &path)
 {
     QFile file(path);
@@ -285,9 +292,9 @@ void TestSpreadsheetCommands::refusedImportLeavesThePaperAsItWas_data()
     QTest::addColumn<double>("value");
 
     QTest::newRow("not a workbook") << QByteArray("Question NO,Mark\r\n1,2\r\n") << 0 << 0 << 0 << 0.0;
-    QTest::newRow("a damaged .xls") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 and nothing more", 30)
+    QTest::newRow("a damaged .xls") << literalBytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 and nothing more")
                                     << 0 << 0 << 0 << 0.0;
-    QTest::newRow("a damaged .xlsx") << QByteArray("PK\x03\x04 and nothing more", 21) << 0 << 0 << 0 << 0.0;
+    QTest::newRow("a damaged .xlsx") << literalBytes("PK\x03\x04 and nothing more") << 0 << 0 << 0 << 0.0;
     QTest::newRow("header only") << QByteArray() << 0 << 0 << 0 << 0.0;
     QTest::newRow("251 questions") << QByteArray() << 251 << 0 << 0 << 0.0;
     QTest::newRow("mark 251 in the last row") << QByteArray() << 3 << 4 << 2 << 251.0;

@@ -21,6 +21,8 @@ const QuestionTable &tableOf(const PaperReadResult &result)
         qWarning("refused: %s", qPrintable(errorText(result)));
     return paper ? *paper->table : none;
 }
+// The table lives in the result: a temporary result would leave the reference dangling.
+const QuestionTable &tableOf(const PaperReadResult &&) = delete;
 
 QByteArray repeatedLines(int count)
 {
@@ -288,7 +290,8 @@ private slots:
     void lineEndsOtherThanCrLfAreRead()
     {
         QFETCH(QByteArray, bytes);
-        const QuestionTable &table = tableOf(readBytes(bytes));
+        const PaperReadResult result = readBytes(bytes);
+        const QuestionTable &table = tableOf(result);
         QCOMPARE(table.RecordCount(), 2);
         QCOMPARE(table.row(1).Title, "U");
         QCOMPARE(table.row(1).Items[5], "");
@@ -325,7 +328,8 @@ private slots:
         QFETCH(QString, legacyCodePage);
         QFETCH(QString, title);
         QFETCH(QString, optionA);
-        const QuestionTable &table = tableOf(readBytes(bytes, legacyCodePage));
+        const PaperReadResult result = readBytes(bytes, legacyCodePage);
+        const QuestionTable &table = tableOf(result);
         QVERIFY(table.RecordCount() >= 1);
         QCOMPARE(table.row(0).Title, title);
         QCOMPARE(table.row(0).Items[0], optionA);
