@@ -63,8 +63,13 @@ void FormPaper::followGridClicks()
 bool FormPaper::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == TextScore && event->type() == QEvent::KeyPress) {
-        const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1 && typed[0].unicode() >= 32 && TextScore_KeyPress(typed[0].unicode()) == 0)
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        // A shortcut (Ctrl+A, Ctrl+V...) types nothing, whatever letter the platform
+        // reports with it: it belongs to the box's own key handling.
+        const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+        if (!shortcut && typed.size() == 1 && typed[0].unicode() >= 32
+            && TextScore_KeyPress(typed[0].unicode()) == 0)
             return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -41,6 +41,18 @@ private slots:
         QCOMPARE(score->text(), shown);
     }
 
+    // Shortcuts reach the box even where the platform reports their letter as text.
+    void markBoxTakesShortcuts()
+    {
+        StartedEditor editor;
+        auto *score = editor.child<QLineEdit>("TextScore");
+        score->setText("10");
+        score->setCursorPosition(1);
+        QTest::keyClick(score, Qt::Key_A, Qt::ControlModifier); // select all
+        QTest::keyClicks(score, "7");
+        QCOMPARE(score->text(), QStringLiteral("7"));
+    }
+
     void answerBoxRefusesTyping()
     {
         StartedEditor editor;
