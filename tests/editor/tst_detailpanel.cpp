@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -243,6 +244,52 @@ private slots:
         auto *grid = editor.child<QTableView>("DataGrid1");
         QTRY_COMPARE(grid->selectionModel()->selectedRows().size(), 1);
         QTRY_COMPARE(grid->selectionModel()->selectedRows().first().row(), 0);
+    }
+
+    // The window can close, or a command run, while the time-limit box still holds a
+    // value its check never saw. Such a value must not reach the paper: saved, it
+    // would make a file that no longer opens.
+    void timeLimitOutOfRangeIsNeverWrittenBack_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("close box, 0") << "close" << "0";
+        QTest::newRow("close box, -5") << "close" << "-5";
+        QTest::newRow("close box, 251") << "close" << "251";
+        QTest::newRow("close box, empty") << "close" << "";
+        QTest::newRow("toolbar command, abc") << "command" << "abc";
+    }
+    void timeLimitOutOfRangeIsNeverWrittenBack()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, text);
+        StartedEditor editor;
+        fillPaper(editor, 2);
+        QVERIFY(activate(editor));
+        QTemporaryDir folder;
+        editor.seam.messageAnswers = {QMessageBox::Yes}; // save when asked
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("paper.csv"), {}});
+        auto *limit = editor.child<QLineEdit>("TextTimeLimit");
+        limit->setFocus();
+        QTRY_VERIFY(limit->hasFocus());
+        limit->setText(text);
+        if (path == "close")
+            editor.form().close();
+        else
+            editor.form().CommandTools_Click(4); // SAVE
+        QCOMPARE(editor.seam.messageTexts(), QStringList{TimeMessage});
+        QVERIFY(editor.seam.fileDialogs.isEmpty());
+        QVERIFY(editor.form().isVisible());
+        QCOMPARE(editor.form().questionTable()->row(0).TimeLimit, 15);
+        QVERIFY(!editor.state().modified);
+        QTRY_VERIFY(limit->hasFocus());
+
+        // Corrected, the edit is written back as usual.
+        limit->setText("30");
+        editor.seam.messages.clear();
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveNext());
+        QCOMPARE(editor.form().questionTable()->row(0).TimeLimit, 30);
+        QVERIFY(editor.seam.messages.isEmpty());
     }
 
     void gridHighlightsOnlyTheCurrentRow()
