@@ -304,15 +304,17 @@ public:
             return;
         }
         QString accepted = typed;
+        if (focus != TitleBox)
+            accepted.remove(u'\n'); // Return types nothing into a one-line box
         if (focus == ScoreBox) {
             accepted.clear();
             for (QChar c : typed) {
                 if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'%' || c == u'\'')
                     accepted += c;
             }
-            if (accepted.isEmpty())
-                return; // every key was refused: the selected text stays
         }
+        if (accepted.isEmpty())
+            return; // every key was refused: the selected text stays
         text = accepted.left(maxLength(focus));
     }
 
