@@ -622,6 +622,8 @@ private:
                                                  : QStringLiteral("FormQuickPaper17"));
             std::vector<unsigned> answers(std::size_t(amount) + 1, 0);
             for (auto [question, choice] : c.sheetTicks) {
+                if (question > amount)
+                    continue; // the sheet has no such question
                 unsigned &mask = answers[std::size_t(question)];
                 if (multipleChoiceAnswers_)
                     mask ^= 1u << choice;

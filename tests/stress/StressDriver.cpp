@@ -442,6 +442,8 @@ void StressDriver::actOnDialog(QDialog *dialog, const Step &step)
             button("CancelButton")->click();
     } else if (auto *sheet = qobject_cast<QuickSheetBase *>(dialog)) {
         for (auto [question, choice] : c.sheetTicks) {
+            if (question > editor_.state().quickQuestionAmount)
+                continue; // planned before the amount was read: no such question
             const int page = (question - 1) / QuickSheetBase::RowsPerPage + 1;
             for (int guard = 0; sheet->currentPage() < page && guard < 20; ++guard)
                 button("CommandDown")->click();
