@@ -188,6 +188,34 @@ private slots:
         QCOMPARE(grid->model()->index(row, 1).data().toInt(), 20);
     }
 
+    // A row written back without moving (a command that then changes nothing) shows
+    // what it stored, also when that equals what the row held before.
+    void writtenBackRowShowsWhatWasStored_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("mark 2.5 on a mark of 2") << "TextScore" << "2.5" << "2";
+        QTest::newRow("mark 10. on a mark of 10") << "TextScore" << "10." << "10";
+        QTest::newRow("time limit 15. on 15") << "TextTimeLimit" << "15." << "15";
+    }
+    void writtenBackRowShowsWhatWasStored()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        StartedEditor editor;
+        fillPaper(editor, 3, {2, 10, 10});
+        if (typed == "10.")
+            QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveTo(3));
+        auto *edit = editor.child<QLineEdit>(box);
+        edit->setText(typed);
+        editor.form().CommandTools_Click(typed == "10." ? 8 : 7); // DOWN on the last, UP on the first
+        QVERIFY(editor.state().modified);
+        QCOMPARE(edit->text(), shown);
+        QVERIFY(!editor.child<DataNavigator>("adoStdMarks")->hasPendingEdit());
+    }
+
     void titleOnlyEditSetsTheFlagAndKeepsTheTotal()
     {
         StartedEditor editor;
