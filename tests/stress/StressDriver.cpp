@@ -239,8 +239,18 @@ QString StressDriver::randomText(int maxLength, bool lineBreaks)
     return text;
 }
 
+// The same number written another way: "10." or "010" for 10.
+static QString sameValueOtherText(int value, std::mt19937_64 &rng)
+{
+    const QString plain = QString::number(value);
+    const QString other = std::uniform_int_distribution<int>(0, 1)(rng) ? plain + u'.' : u'0' + plain;
+    return other.size() <= 3 ? other : plain;
+}
+
 QString StressDriver::randomMarkText()
 {
+    if (model_.current >= 0 && std::uniform_int_distribution<int>(0, 9)(rng_) == 0)
+        return sameValueOtherText(model_.questions[std::size_t(model_.current)].mark, rng_);
     static const QStringList odd = {"", "0", "250", "251", "300", "999", "2.5", "3.5", ".5",
                                     "1%", "'", "%", "abc", "-5", "12x", "0.4", "1.5", "25."};
     if (std::uniform_int_distribution<int>(0, 2)(rng_) == 0)
@@ -250,6 +260,8 @@ QString StressDriver::randomMarkText()
 
 QString StressDriver::randomTimeText()
 {
+    if (model_.current >= 0 && std::uniform_int_distribution<int>(0, 9)(rng_) == 0)
+        return sameValueOtherText(model_.questions[std::size_t(model_.current)].timeLimit, rng_);
     static const QStringList odd = {"", "0", "1", "250", "251", "999", "abc", "-5", "2.5",
                                     " 7", "0.4", "1 2", "x1", ".9", "15", "-0"};
     if (std::uniform_int_distribution<int>(0, 2)(rng_) == 0)
