@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -60,7 +61,8 @@ inline QString boxName(int box)
 // --- Reading numbers and answers the way the editor's boxes are read ---------------
 
 // The number at the start of a text: blanks, tabs and line feeds are skipped wherever
-// they are; then an optional sign, digits and at most one decimal point. No number: 0.
+// they are; then an optional sign, digits with at most one decimal point, and an
+// exponent (E or D, optional sign, digits) after a mantissa with digits. No number: 0.
 inline double leadingNumber(const QString &text)
 {
     QString s;
@@ -76,9 +78,11 @@ inline double leadingNumber(const QString &text)
     }
     double value = 0;
     double scale = 0; // 0 before the decimal point, then 0.1, 0.01...
+    bool digits = false;
     for (; i < s.size(); ++i) {
         const QChar c = s[i];
         if (c.isDigit() && c.unicode() < 128) {
+            digits = true;
             const int digit = c.unicode() - '0';
             if (scale == 0) {
                 value = value * 10 + digit;
@@ -92,12 +96,27 @@ inline double leadingNumber(const QString &text)
             break;
         }
     }
+    if (digits && i < s.size() && QStringLiteral("eEdD").contains(s[i])) {
+        int j = i + 1;
+        int exponentSign = 1;
+        if (j < s.size() && (s[j] == u'+' || s[j] == u'-'))
+            exponentSign = s[j++] == u'-' ? -1 : 1;
+        int exponent = 0;
+        bool exponentDigits = false;
+        for (; j < s.size() && s[j] >= u'0' && s[j] <= u'9'; ++j) {
+            exponentDigits = true;
+            exponent = std::min(exponent * 10 + (s[j].unicode() - '0'), 9999);
+        }
+        if (exponentDigits)
+            value *= std::pow(10.0, exponentSign * exponent);
+    }
     return sign * value;
 }
 
 // Nearest whole number, halves to the even neighbour.
 inline long roundHalfEven(double x)
 {
+    x = std::clamp(x, -1e15, 1e15); // far beyond every range a box is read into
     const double lower = std::floor(x);
     const double diff = x - lower;
     long result = long(lower);
