@@ -181,6 +181,9 @@ bool DataNavigator::commitPendingEdit()
         table_->setField(binding.field, fieldValue(binding.field, text));
     }
     table_->Update();
+    // The row may hold exactly what it held before (2.5 stored as the mark 2 it had),
+    // in which case the table reports no change: show what is stored all the same.
+    showCurrentRow();
     return true;
 }
 

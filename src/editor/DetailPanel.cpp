@@ -63,8 +63,13 @@ void FormPaper::followGridClicks()
 bool FormPaper::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == TextScore && event->type() == QEvent::KeyPress) {
-        const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1 && typed[0].unicode() >= 32 && TextScore_KeyPress(typed[0].unicode()) == 0)
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        // A shortcut (Ctrl+A, Ctrl+V...) types nothing, whatever letter the platform
+        // reports with it: it belongs to the box's own key handling.
+        const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+        if (!shortcut && typed.size() == 1 && typed[0].unicode() >= 32
+            && TextScore_KeyPress(typed[0].unicode()) == 0)
             return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -115,12 +120,22 @@ bool FormPaper::adoStdMarks_WillChangeRecord()
         return true;
     const int position = table->AbsolutePosition();
     const double mark = ReadLeadingNumber(TextScore->text());
-    if (mark != state_.QuestionScores[position]) {
-        if (mark < 0 || mark > MaxMark) {
-            showMessage(MarkRangeMessage);
-            TextScore->setFocus(Qt::OtherFocusReason);
-            return false;
-        }
+    const bool markChanged = mark != state_.QuestionScores[position];
+    if (markChanged && (mark < 0 || mark > MaxMark)) {
+        showMessage(MarkRangeMessage);
+        TextScore->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    // The time-limit box is checked when the focus leaves it, but a row can be written
+    // back while the box still holds what it was given (the window closing with the
+    // focus in the box): a time limit no paper file may hold never reaches the table.
+    const int timeLimit = RoundHalfEvenToInt16(ReadLeadingNumber(TextTimeLimit->text()));
+    if (timeLimit < MinTimeLimit || timeLimit > MaxTimeLimit) {
+        showMessage(TimeLimitRangeMessage);
+        TextTimeLimit->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (markChanged) {
         state_.QuestionScores[position] = RoundHalfEvenToInt16(mark);
         CountScore();
     }

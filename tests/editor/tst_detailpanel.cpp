@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -39,6 +40,18 @@ private slots:
         score->clear();
         QTest::keyClicks(score, typed);
         QCOMPARE(score->text(), shown);
+    }
+
+    // Shortcuts reach the box even where the platform reports their letter as text.
+    void markBoxTakesShortcuts()
+    {
+        StartedEditor editor;
+        auto *score = editor.child<QLineEdit>("TextScore");
+        score->setText("10");
+        score->setCursorPosition(1);
+        QTest::keyClick(score, Qt::Key_A, Qt::ControlModifier); // select all
+        QTest::keyClicks(score, "7");
+        QCOMPARE(score->text(), QStringLiteral("7"));
     }
 
     void answerBoxRefusesTyping()
@@ -175,6 +188,34 @@ private slots:
         QCOMPARE(grid->model()->index(row, 1).data().toInt(), 20);
     }
 
+    // A row written back without moving (a command that then changes nothing) shows
+    // what it stored, also when that equals what the row held before.
+    void writtenBackRowShowsWhatWasStored_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("mark 2.5 on a mark of 2") << "TextScore" << "2.5" << "2";
+        QTest::newRow("mark 10. on a mark of 10") << "TextScore" << "10." << "10";
+        QTest::newRow("time limit 15. on 15") << "TextTimeLimit" << "15." << "15";
+    }
+    void writtenBackRowShowsWhatWasStored()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        StartedEditor editor;
+        fillPaper(editor, 3, {2, 10, 10});
+        if (typed == "10.")
+            QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveTo(3));
+        auto *edit = editor.child<QLineEdit>(box);
+        edit->setText(typed);
+        editor.form().CommandTools_Click(typed == "10." ? 8 : 7); // DOWN on the last, UP on the first
+        QVERIFY(editor.state().modified);
+        QCOMPARE(edit->text(), shown);
+        QVERIFY(!editor.child<DataNavigator>("adoStdMarks")->hasPendingEdit());
+    }
+
     void titleOnlyEditSetsTheFlagAndKeepsTheTotal()
     {
         StartedEditor editor;
@@ -231,6 +272,52 @@ private slots:
         auto *grid = editor.child<QTableView>("DataGrid1");
         QTRY_COMPARE(grid->selectionModel()->selectedRows().size(), 1);
         QTRY_COMPARE(grid->selectionModel()->selectedRows().first().row(), 0);
+    }
+
+    // The window can close, or a command run, while the time-limit box still holds a
+    // value its check never saw. Such a value must not reach the paper: saved, it
+    // would make a file that no longer opens.
+    void timeLimitOutOfRangeIsNeverWrittenBack_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("close box, 0") << "close" << "0";
+        QTest::newRow("close box, -5") << "close" << "-5";
+        QTest::newRow("close box, 251") << "close" << "251";
+        QTest::newRow("close box, empty") << "close" << "";
+        QTest::newRow("toolbar command, abc") << "command" << "abc";
+    }
+    void timeLimitOutOfRangeIsNeverWrittenBack()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, text);
+        StartedEditor editor;
+        fillPaper(editor, 2);
+        QVERIFY(activate(editor));
+        QTemporaryDir folder;
+        editor.seam.messageAnswers = {QMessageBox::Yes}; // save when asked
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("paper.csv"), {}});
+        auto *limit = editor.child<QLineEdit>("TextTimeLimit");
+        limit->setFocus();
+        QTRY_VERIFY(limit->hasFocus());
+        limit->setText(text);
+        if (path == "close")
+            editor.form().close();
+        else
+            editor.form().CommandTools_Click(4); // SAVE
+        QCOMPARE(editor.seam.messageTexts(), QStringList{TimeMessage});
+        QVERIFY(editor.seam.fileDialogs.isEmpty());
+        QVERIFY(editor.form().isVisible());
+        QCOMPARE(editor.form().questionTable()->row(0).TimeLimit, 15);
+        QVERIFY(!editor.state().modified);
+        QTRY_VERIFY(limit->hasFocus());
+
+        // Corrected, the edit is written back as usual.
+        limit->setText("30");
+        editor.seam.messages.clear();
+        QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveNext());
+        QCOMPARE(editor.form().questionTable()->row(0).TimeLimit, 30);
+        QVERIFY(editor.seam.messages.isEmpty());
     }
 
     void gridHighlightsOnlyTheCurrentRow()
