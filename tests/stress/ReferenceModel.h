@@ -481,12 +481,12 @@ private:
         switch (box) {
         case ScoreBox: return AnswerBox;
         case AnswerBox: return Elsewhere; // the answer button
-        case TimeBox: return ItemBoxA;
-        case TitleBox: return Elsewhere;  // the grid
+        case TimeBox: return TitleBox;
+        case TitleBox: return ItemBoxA;
         default:
             if (box == ItemBoxA + 4)
-                return optionFEnabled_ ? ItemBoxA + 5 : TitleBox;
-            return box == ItemBoxA + 5 ? TitleBox : box + 1;
+                return optionFEnabled_ ? ItemBoxA + 5 : Elsewhere; // the grid
+            return box == ItemBoxA + 5 ? Elsewhere : box + 1;
         }
     }
 
