@@ -11,7 +11,9 @@ build=$root/build-sanitize
 
 # Every report stops the program and fails its test: abort_on_error turns a report into
 # SIGABRT, which a parent process sees as a crash, not as an ordinary refusal.
-export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1
+# verify_asan_link_order=0: the fault-injection tests preload their own uninstrumented
+# file-call shim (tests/faults), which then comes before the sanitizer's runtime.
+export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:verify_asan_link_order=0
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$here/lsan-suppressions.txt:print_suppressions=0
 # The sanitizer's report already holds the stack; Qt Test's debugger dump only buries it.
