@@ -33,10 +33,10 @@ inline bool loaded()
 }
 
 // Replaces the shim's setting (see fault_shim.c) and zeroes its counts.
-inline void arm(const QString &spec)
+inline void arm(const QString &plan)
 {
     if (ConfigureFn configure = configureFn())
-        configure(spec.toLocal8Bit().constData());
+        configure(plan.toLocal8Bit().constData());
 }
 
 inline void disarm()
@@ -55,7 +55,7 @@ inline Counts counts()
 // Disarms the shim when a check leaves the scope early.
 struct Armed
 {
-    explicit Armed(const QString &spec) { arm(spec); }
+    explicit Armed(const QString &plan) { arm(plan); }
     ~Armed() { disarm(); }
     Armed(const Armed &) = delete;
     Armed &operator=(const Armed &) = delete;

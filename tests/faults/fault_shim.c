@@ -107,7 +107,7 @@ static const char *value_of(const char *text, char *out, size_t size)
     return text + strcspn(text, ",");
 }
 
-void fault_shim_configure(const char *spec)
+void fault_shim_configure(const char *plan)
 {
     resolve();
     memset(&cfg, 0, sizeof cfg);
@@ -115,9 +115,9 @@ void fault_shim_configure(const char *spec)
     cfg.error = EIO;
     memset(calls, 0, sizeof calls);
     bytes_written = 0;
-    if (!spec)
+    if (!plan)
         return;
-    const char *p = spec;
+    const char *p = plan;
     while (*p) {
         char key[32], value[PATH_MAX];
         const char *eq = strchr(p, '=');

@@ -36,15 +36,15 @@ struct Outcome
     QString errors;
 };
 
-// Runs paperconv IN OUT with the fault shim set up by spec and its temporary files in
+// Runs paperconv IN OUT with the fault shim set up by plan and its temporary files in
 // tmpdir; a delay of zero or more microseconds kills it from here after that delay.
-Outcome runConverter(const QString &in, const QString &out, const QString &spec,
+Outcome runConverter(const QString &in, const QString &out, const QString &plan,
                      const QString &tmpdir, qint64 killAfterMicroseconds = -1)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAULT_SHIM_PATH));
-    environment.insert(QStringLiteral("FAULT_SHIM"), spec);
+    environment.insert(QStringLiteral("FAULT_SHIM"), plan);
     environment.insert(QStringLiteral("TMPDIR"), tmpdir);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(PAPERCONV_PATH), {in, out});
@@ -193,12 +193,12 @@ private slots:
         for (int run = 0; run < kills_; ++run) {
             // A third each: at a byte offset of the file, at one of the save's calls, and
             // from outside after a delay.
-            QString spec = under;
+            QString plan = under;
             qint64 delay = -1;
             QString kind;
             if (run % 3 == 0) {
                 const long long offset = random.bounded(counts.at("bytes") + 1);
-                spec += QStringLiteral(",op=write,action=kill,after=%1").arg(offset);
+                plan += QStringLiteral(",op=write,action=kill,after=%1").arg(offset);
                 kind = QStringLiteral("byte %1").arg(offset);
             } else if (run % 3 == 1) {
                 QStringList made;
@@ -207,13 +207,13 @@ private slots:
                         made << op;
                 const QString op = made[random.bounded(int(made.size()))];
                 const long long call = 1 + random.bounded(counts.at(op));
-                spec += QStringLiteral(",op=%1,action=kill,call=%2").arg(op).arg(call);
+                plan += QStringLiteral(",op=%1,action=kill,call=%2").arg(op).arg(call);
                 kind = QStringLiteral("%1 call %2").arg(op).arg(call);
             } else {
                 delay = random.bounded(runMicroseconds + 1);
                 kind = QStringLiteral("after %1 us").arg(delay);
             }
-            const Outcome outcome = runConverter(longPaperPath_, target, spec, scratch.path(), delay);
+            const Outcome outcome = runConverter(longPaperPath_, target, plan, scratch.path(), delay);
             const QString context = QStringLiteral("run %1 (%2)").arg(run).arg(kind);
 
             if (outcome.killed) {

@@ -55,7 +55,7 @@ struct Target
         }
     }
     QString name() const { return QFileInfo(path).fileName(); }
-    QString spec(const QString &fault) const
+    QString plan(const QString &fault) const
     {
         return QStringLiteral("under=%1,%2").arg(dir.path(), fault);
     }
@@ -103,7 +103,7 @@ private slots:
         for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
             Target target(format, false);
             QString reason;
-            FaultShim::Armed counting(target.spec(QStringLiteral("op=write")));
+            FaultShim::Armed counting(target.plan(QStringLiteral("op=write")));
             QVERIFY2(writeIn(format, *paper_, target.path, reason), qPrintable(reason));
             sizes_[format] = FaultShim::counts().bytes;
             QCOMPARE(sizes_[format], QFileInfo(target.path).size());
@@ -137,7 +137,7 @@ private slots:
         QString reason;
         bool written;
         {
-            FaultShim::Armed fault(target.spec(
+            FaultShim::Armed fault(target.plan(
                 QStringLiteral("op=write,after=%1,errno=ENOSPC").arg(offset)));
             written = writeIn(format, *paper_, target.path, reason);
             QCOMPARE(FaultShim::counts().bytes, offset); // the disk really filled there
@@ -189,7 +189,7 @@ private slots:
         bool written;
         long calls[FaultShim::OpCount];
         {
-            FaultShim::Armed armed(target.spec(fault));
+            FaultShim::Armed armed(target.plan(fault));
             written = writeIn(format, *paper_, target.path, reason);
             std::copy_n(FaultShim::counts().calls, FaultShim::OpCount, calls);
         }
@@ -219,7 +219,7 @@ private slots:
         QString reason;
         bool written;
         {
-            FaultShim::Armed armed(target.spec(QStringLiteral("op=close,call=1,errno=EIO")));
+            FaultShim::Armed armed(target.plan(QStringLiteral("op=close,call=1,errno=EIO")));
             written = writeIn(format, *paper_, target.path, reason);
             QVERIFY(FaultShim::counts().calls[FaultShim::Close] >= 1);
         }
@@ -262,7 +262,7 @@ private slots:
 
         QStringList expected;
         {
-            FaultShim::Armed armed(target.spec(fault));
+            FaultShim::Armed armed(target.plan(fault));
             if (format == Format::Paper) {
                 editor.seam.fileAnswers.push_back(
                     FileDialogChoice{target.path, QStringLiteral("Test Paper (*.csv)")});
@@ -371,7 +371,7 @@ private slots:
         target.permissions = QFile::permissions(target.path);
         QString reason;
         {
-            FaultShim::Armed fault(target.spec(QStringLiteral("op=write,after=5000,errno=ENOSPC")));
+            FaultShim::Armed fault(target.plan(QStringLiteral("op=write,after=5000,errno=ENOSPC")));
             QVERIFY(!writeIn(format, *paper_, target.path, reason));
         }
         verifyUntouched(target);
