@@ -6,6 +6,7 @@
 
 #include "PaperFileReader.h"
 #include "PaperFromSheet.h"
+#include "../paper/PaperSamples.h"
 #include "QuestionTable.h"
 #include "WorkbookFile.h"
 
@@ -50,24 +51,12 @@ inline QuestionRow longQuestion(int no)
     return row;
 }
 
-inline std::unique_ptr<QuestionTable> tableOfRows(const std::vector<QuestionRow> &rows)
-{
-    auto table = std::make_unique<QuestionTable>();
-    for (const QuestionRow &row : rows) {
-        table->AddNew();
-        for (const QuestionFieldInfo &info : QuestionTableSchema())
-            table->setField(info.field, row.value(info.field));
-        table->Update();
-    }
-    return table;
-}
-
 inline std::unique_ptr<QuestionTable> longPaper(int count = 250)
 {
     std::vector<QuestionRow> rows;
     for (int no = 1; no <= count; ++no)
         rows.push_back(longQuestion(no));
-    return tableOfRows(rows);
+    return tableOf(rows);
 }
 
 // The paper that is already on disk before a save.
@@ -79,7 +68,7 @@ inline std::unique_ptr<QuestionTable> oldPaper()
     row.Answer = QStringLiteral("B");
     row.Title = QStringLiteral("the old paper");
     row.TimeLimit = 30;
-    return tableOfRows({row, row});
+    return tableOf({row, row});
 }
 
 inline QByteArray bytesOf(const QString &path)
