@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <string>
+
 class QIODevice;
 
 struct CsvRecord
@@ -44,6 +46,7 @@ public:
 
 private:
     bool fill();
+    bool appendPlainRun(std::string &field, bool inQuotes, qint64 &recordBytes);
     Result fail(const QString &reason, int line, int field);
 
     QIODevice &device_;

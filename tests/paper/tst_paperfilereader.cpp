@@ -146,6 +146,53 @@ private slots:
                  qPrintable(QString::number(file.pos())));
     }
 
+    // The limit counts the line's bytes and its CR, bare or quoted: the longest line
+    // allowed is read, one byte more is refused.
+    void lineLimitIsExact_data()
+    {
+        QTest::addColumn<bool>("quoted");
+        QTest::newRow("bare title") << false;
+        QTest::newRow("quoted title") << true;
+    }
+    void lineLimitIsExact()
+    {
+        QFETCH(bool, quoted);
+        const QByteArray head = "1,10,A,", tail = ",15,,,,,,";
+        for (const int extra : {0, 1}) {
+            const qsizetype titleBytes = MaxPaperLineBytes - 1 - head.size() - tail.size() + extra;
+            QByteArray title(titleBytes, 'x');
+            if (quoted)
+                title.front() = title.back() = '"';
+            const PaperReadResult result = readBytes(paperBytes({head + title + tail}));
+            if (extra == 0)
+                QCOMPARE(tableOf(result).row(0).Title.size(), titleBytes - (quoted ? 2 : 0));
+            else
+                QCOMPARE(errorText(result),
+                         "line 2: the line is longer than 1 MiB, more than any question holds");
+        }
+    }
+
+    // Quoted texts with breaks and doubled quotes, long enough to cross the reader's
+    // chunks, come back whole, and the lines after them are counted right.
+    void longQuotedTextsCrossingChunksReadWhole()
+    {
+        QByteArray text;
+        for (int i = 0; i < 12000; ++i)
+            text += "part " + QByteArray::number(i) + (i % 3 ? "\r\n" : i % 2 ? "\n" : "\"\"");
+        QByteArray quoted = text;
+        quoted.replace("\"", "\"\"");
+        const QByteArray bytes = paperBytes({"1,1,A,\"" + quoted + "\",1,\"" + quoted + "\",,,,,",
+                                             "2,1,A,T,0,,,,,,"});
+        QVERIFY(bytes.size() > 2 * 64 * 1024);
+        const qsizetype breaks = text.count('\n');
+        QCOMPARE(errorText(readBytes(bytes)),
+                 QStringLiteral("line %1, column \"Time Limit\": 0 is outside 1-250")
+                     .arg(3 + 2 * breaks));
+
+        const PaperReadResult result = readBytes(paperBytes({"1,1,A,\"" + quoted + "\",1,,,,,,"}));
+        QCOMPARE(tableOf(result).row(0).Title, QString::fromLatin1(text));
+    }
+
     // Lines within the limit, but more of them than any paper could hold.
     void fileBeyondTheTotalLimitIsRefused()
     {
