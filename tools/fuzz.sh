@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# tools/fuzz.sh [-p N] SECONDS [TARGET...]
+# tools/fuzz.sh [-p N] [-r RUNS] SECONDS [TARGET...]
 # Builds the libFuzzer targets (build-fuzz/, clang, ASan + UBSan) and runs each target for
-# SECONDS under nice, one at a time (-p N: N at once), seeded from the test fixtures and
+# SECONDS under nice, or until it has run RUNS inputs when -r is given and that comes first,
+# one target at a time (-p N: N at once), seeded from the test fixtures and
 # keeping its working corpus in build-fuzz/corpus/TARGET. Prints a table of executions and
 # findings (crash-, leak-, timeout-, oom- files, kept in build-fuzz/findings/RUN/TARGET);
 # exits 1 when there is a finding. TARGET defaults to all of them.
@@ -12,9 +13,16 @@ all_targets=(fuzz_answer fuzz_typeinfo fuzz_paperfile fuzz_xlscellstream fuzz_xl
              fuzz_xlsx fuzz_xls)
 
 parallel=1
-if [[ ${1:-} == -p ]]; then parallel=$2; shift 2; fi
-if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
-  echo "usage: $0 [-p N] SECONDS [TARGET...]  (targets: ${all_targets[*]})" >&2
+runs=
+while [[ ${1:-} == -p || ${1:-} == -r ]]; do
+  case $1 in
+    -p) parallel=$2 ;;
+    -r) runs=$2 ;;
+  esac
+  shift 2
+done
+if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ || ! $parallel =~ ^[1-9][0-9]*$ || ! ${runs:-1} =~ ^[1-9][0-9]*$ ]]; then
+  echo "usage: $0 [-p N] [-r RUNS] SECONDS [TARGET...]  (targets: ${all_targets[*]})" >&2
   exit 2
 fi
 seconds=$1; shift
@@ -60,6 +68,7 @@ mkdir -p "$report"
 options_for() {
   local t=$1
   local options=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10)
+  [[ -n $runs ]] && options+=(-runs="$runs")
   [[ -f $root/fuzz/$t.dict ]] && options+=(-dict="$root/fuzz/$t.dict")
   case $t in
     fuzz_answer) options+=(-max_len=64) ;;
@@ -92,11 +101,12 @@ for t in "${targets[@]}"; do
   log=$report/$t.log
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
   found=$(find "$report/$t" -maxdepth 1 -type f \
             \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   # A run that ended without its statistics ended badly even with no file to show.
   if [[ -z $execs ]]; then execs=?; rate=?; found=$((found + 1)); fi
-  printf '%-20s %8s %14s %10s %9s\n' "$t" "$seconds" "$execs" "$rate" "$found"
+  printf '%-20s %8s %14s %10s %9s\n' "$t" "${took:-$seconds}" "$execs" "$rate" "$found"
   [[ $found -eq 0 ]] || status=1
 done
 echo "logs and findings: $report"
