@@ -33,7 +33,6 @@ public:
             return std::nullopt;
         return FileDialogChoice{paper, {}};
     }
-    bool openHelp(const QString &) override { return false; }
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
 };

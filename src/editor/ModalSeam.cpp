@@ -1,11 +1,8 @@
 #include "ModalSeam.h"
 
-#include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
-#include <QUrl>
 
 QMessageBox::StandardButton DesktopModalSeam::showMessage(QWidget *parent,
                                                           const MessageBoxRequest &request)
@@ -48,13 +45,6 @@ std::optional<FileDialogChoice> DesktopModalSeam::showFileDialog(QWidget *parent
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return FileDialogChoice{dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
-}
-
-bool DesktopModalSeam::openHelp(const QString &path)
-{
-    if (!QFileInfo(path).isFile())
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void DesktopModalSeam::beginWaitCursor()

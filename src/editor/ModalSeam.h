@@ -49,8 +49,6 @@ public:
     // Empty when the user cancelled.
     virtual std::optional<FileDialogChoice> showFileDialog(QWidget *parent,
                                                            const FileDialogRequest &request) = 0;
-    // Shows the help file; false when it could not be shown.
-    virtual bool openHelp(const QString &path) = 0;
     virtual void beginWaitCursor() = 0;
     virtual void endWaitCursor() = 0;
 };
@@ -76,7 +74,6 @@ public:
                                             const MessageBoxRequest &request) override;
     std::optional<FileDialogChoice> showFileDialog(QWidget *parent,
                                                    const FileDialogRequest &request) override;
-    bool openHelp(const QString &path) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
 };

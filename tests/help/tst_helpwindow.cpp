@@ -123,7 +123,6 @@ private slots:
         pressHelp(editor);
         pressHelp(editor);
         QVERIFY(editor.seam.messages.isEmpty());
-        QVERIFY(editor.seam.helpRequests.isEmpty());
         QVERIFY(!HelpWindow::of(&editor.form()));
         QCOMPARE(visibleWindowsBesides(&editor.form()), QList<QWidget *>());
         QVERIFY(!QApplication::activeModalWidget());

@@ -30,12 +30,6 @@ std::optional<FileDialogChoice> FakeModalSeam::showFileDialog(QWidget *,
     return answer;
 }
 
-bool FakeModalSeam::openHelp(const QString &path)
-{
-    helpRequests.append(path);
-    return helpOpens;
-}
-
 QStringList FakeModalSeam::messageTexts() const
 {
     QStringList texts;

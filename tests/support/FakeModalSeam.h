@@ -17,7 +17,6 @@ public:
                                             const MessageBoxRequest &request) override;
     std::optional<FileDialogChoice> showFileDialog(QWidget *parent,
                                                    const FileDialogRequest &request) override;
-    bool openHelp(const QString &path) override;
     void beginWaitCursor() override { ++waitDepth; ++waitCursorsShown; }
     void endWaitCursor() override { --waitDepth; }
 
@@ -27,11 +26,9 @@ public:
     std::function<void(const MessageBoxRequest &)> onMessage;
     // Answers for the next file dialogs; std::nullopt is Cancel.
     std::deque<std::optional<FileDialogChoice>> fileAnswers;
-    bool helpOpens = true;
 
     QList<MessageBoxRequest> messages;
     QList<FileDialogRequest> fileDialogs;
-    QStringList helpRequests;
     int waitDepth = 0;
     int waitCursorsShown = 0;
 
