@@ -27,16 +27,22 @@ QString escapeOf(char16_t unit)
 
 QByteArray XlsxCellTextUtf8(const QString &text)
 {
+    // Most texts need no escape: they are converted as they stand, and the others are
+    // built from the runs between their escapes.
     QString prepared;
-    prepared.reserve(text.size());
+    qsizetype runStart = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
-        if (unit == u'_' && startsEscapeLikeText(text, i))
-            prepared += escapeOf(u'_');
-        else if (unit == 0 || unit == 0xFFFE || unit == 0xFFFF)
-            prepared += escapeOf(unit);
-        else
-            prepared += text[i];
+        const bool escape = (unit == u'_' && startsEscapeLikeText(text, i)) || unit == 0
+                            || unit == 0xFFFE || unit == 0xFFFF;
+        if (!escape)
+            continue;
+        prepared.append(QStringView(text).sliced(runStart, i - runStart));
+        prepared += escapeOf(unit);
+        runStart = i + 1;
     }
+    if (runStart == 0)
+        return text.toUtf8();
+    prepared.append(QStringView(text).sliced(runStart));
     return prepared.toUtf8();
 }
