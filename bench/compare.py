@@ -190,6 +190,12 @@ class Bench:
         floor = measure(["/bin/true"], self.repeat)
         print(f"\nStarting and ending any process (/bin/true): {ms(floor[0])} ms wall, "
               f"{ms(floor[2])} ms processor, {mib(floor[1])} MiB.  ")
+        qt_floor = measure([os.path.join(self.bin, "..", "bench", "bench_qtcore_start")],
+                           self.repeat)
+        if qt_floor:
+            print("A program that only starts Qt Core (bench_qtcore_start, the floor of any "
+                  f"Qt program): {ms(qt_floor[0])} ms wall, {ms(qt_floor[2])} ms processor, "
+                  f"{mib(qt_floor[1])} MiB.  ")
         bare = [run_once([self.paperconv()]) for _ in range(self.repeat)]
         print("paperconv started without arguments (loading its libraries, then the usage "
               f"message): {ms(statistics.median(r.seconds for r in bare))} ms wall, "
