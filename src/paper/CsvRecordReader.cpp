@@ -8,6 +8,7 @@
 
 namespace {
 constexpr qint64 ChunkBytes = 64 * 1024;
+constexpr qint64 MinChunkBytes = 4 * 1024;
 constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr qsizetype ByteOrderMarkBytes = 3;
 
@@ -47,12 +48,17 @@ CsvRecordReader::Result CsvRecordReader::fail(const QString &reason, int line, i
 // holds the reason). The first fill gathers enough bytes to recognise a byte-order mark.
 bool CsvRecordReader::fill()
 {
-    chunk_.clear();
+    chunk_.resize(0); // keeps the buffer for the next chunk
     pos_ = 0;
     while (!atEnd_) {
         const qsizetype had = chunk_.size();
-        chunk_.resize(had + ChunkBytes);
-        const qint64 got = device_.read(chunk_.data() + had, ChunkBytes);
+        // A small paper needs a buffer little larger than itself; a device of unknown
+        // size (or one that claims to be empty) is read a whole page or chunk at a time.
+        const qint64 wanted = device_.isSequential()
+                                  ? ChunkBytes
+                                  : qBound(MinChunkBytes, device_.bytesAvailable(), ChunkBytes);
+        chunk_.resize(had + wanted);
+        const qint64 got = device_.read(chunk_.data() + had, wanted);
         chunk_.resize(had + qMax<qint64>(got, 0));
         if (got < 0) {
             fail(QStringLiteral("the file could not be read: %1").arg(device_.errorString()),
@@ -112,7 +118,8 @@ CsvRecordReader::Result CsvRecordReader::next(CsvRecord &record)
     if (!error_.reason.isEmpty())
         return Result::Failed;
 
-    std::string field; // cheaper to grow byte by byte than a QByteArray
+    std::string &field = field_;
+    field.clear();
     bool quoted = false;      // the field began with a quote
     bool inQuotes = false;    // inside the quotes of a quoted field
     bool quoteSeen = false;   // a quote inside quotes: "" for a quote, or the closing one

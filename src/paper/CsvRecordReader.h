@@ -53,6 +53,9 @@ private:
     const qint64 maxRecordBytes_;
     const qint64 maxTotalBytes_;
     QByteArray chunk_;
+    // The field being read; kept from record to record so that its buffer is reused, and
+    // cheaper to grow byte by byte than a QByteArray.
+    std::string field_;
     qsizetype pos_ = 0;
     qint64 consumed_ = 0;
     bool started_ = false;
