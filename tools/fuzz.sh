@@ -67,7 +67,11 @@ mkdir -p "$report"
 
 options_for() {
   local t=$1
-  local options=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10)
+  # One input may take 2 GiB; the process as a whole may grow to 4 GiB, because the
+  # sanitizer's bookkeeping (allocation stacks, freed blocks kept per size) grows over a
+  # run of millions of inputs without being a leak.
+  local options=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10
+                 -malloc_limit_mb=2048 -rss_limit_mb=4096)
   [[ -n $runs ]] && options+=(-runs="$runs")
   [[ -f $root/fuzz/$t.dict ]] && options+=(-dict="$root/fuzz/$t.dict")
   case $t in
