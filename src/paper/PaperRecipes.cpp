@@ -7,15 +7,12 @@ void AppendQuestion(BuiltPaper &paper, std::int16_t mark, std::int16_t timeLimit
 {
     QuestionTable &table = *paper.table;
     const int questionNo = table.RecordCount() + 1;
-    table.AddNew();
-    table.setField(QuestionField::QuestionNo, questionNo);
-    table.setField(QuestionField::Score, mark);
-    table.setField(QuestionField::TimeLimit, timeLimit);
-    table.setField(QuestionField::Answer, answer);
-    table.setField(QuestionField::Title, QString());
-    for (int i = 0; i < 6; ++i)
-        table.setField(OptionField(i), QString());
-    table.Update();
+    QuestionRow row;
+    row.QuestionNo = questionNo;
+    row.Score = mark;
+    row.TimeLimit = timeLimit;
+    row.Answer = answer;
+    table.AppendRow(std::move(row));
     paper.scores[questionNo] = mark;
 }
 

@@ -130,6 +130,13 @@ QVariant QuestionTable::field(QStringView name) const
     return found ? field(*found) : QVariant();
 }
 
+void QuestionTable::AppendRow(QuestionRow row)
+{
+    AddNew();
+    buffer_ = std::move(row);
+    Update();
+}
+
 void QuestionTable::Update()
 {
     if (!editing_)

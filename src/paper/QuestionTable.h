@@ -72,6 +72,9 @@ public:
     // Stores the edit buffer: the new row is appended, an edited row replaced.
     void Update();
     void CancelUpdate();
+    // AddNew, every field set from row, and Update in one step: what the recipes that
+    // build whole papers use.
+    void AppendRow(QuestionRow row);
 
     void MoveFirst();
     void MoveLast();
