@@ -10,21 +10,20 @@ QByteArray quoted(const QString &value)
     return QuoteCsvField(value).toUtf8();
 }
 
-// Why some question could not be read back from the file, or an empty text when all can.
-QString unreadableQuestion(const QuestionTable &table)
+// Why a question, formatted as line, could not be read back from the file, or an empty
+// text when it can.
+QString unreadableQuestion(const QuestionRow &row, const QByteArray &line)
 {
     const qsizetype lineEndBytes = qsizetype(sizeof(PaperLineEnd) - 1);
-    for (const QuestionRow &row : table.rows()) {
-        if (FormatPaperLine(row).size() + lineEndBytes > MaxPaperLineBytes)
-            return QStringLiteral("question %1 is longer than %2 MiB, more than a paper "
-                                  "file may hold")
-                .arg(row.QuestionNo).arg(MaxPaperLineBytes >> 20);
-        for (const PaperColumn &column : PaperColumns) {
-            if (row.value(column.field).toString().contains(QChar(0)))
-                return QStringLiteral("question %1, column \"%2\": the text holds a NUL "
-                                      "character, which a paper file cannot hold")
-                    .arg(row.QuestionNo).arg(column.header);
-        }
+    if (line.size() + lineEndBytes > MaxPaperLineBytes)
+        return QStringLiteral("question %1 is longer than %2 MiB, more than a paper "
+                              "file may hold")
+            .arg(row.QuestionNo).arg(MaxPaperLineBytes >> 20);
+    for (const PaperColumn &column : PaperColumns) {
+        if (row.value(column.field).toString().contains(QChar(0)))
+            return QStringLiteral("question %1, column \"%2\": the text holds a NUL "
+                                  "character, which a paper file cannot hold")
+                .arg(row.QuestionNo).arg(column.header);
     }
     return {};
 }
@@ -68,10 +67,17 @@ bool WritePaperFile(const QuestionTable &table, const QString &path, QString &re
         reason = QStringLiteral("the paper has no questions");
         return false;
     }
-    reason = unreadableQuestion(table);
-    if (!reason.isEmpty())
-        return false;
-    const QByteArray file = FormatPaperFile(table);
+    // What FormatPaperFile gives, with each line checked as it is formatted: formatting
+    // is most of a save's work, so it is done once.
+    QByteArray file = QByteArray(PaperHeaderLine) + PaperLineEnd;
+    for (const QuestionRow &row : table.rows()) {
+        const QByteArray line = FormatPaperLine(row);
+        reason = unreadableQuestion(row, line);
+        if (!reason.isEmpty())
+            return false;
+        file += line;
+        file += PaperLineEnd;
+    }
     if (file.size() > MaxPaperFileBytes) {
         reason = QStringLiteral("the paper is longer than %1 MiB, more than a paper file "
                                 "may hold").arg(MaxPaperFileBytes >> 20);
