@@ -1,7 +1,7 @@
 #pragma once
 // What the benchmarks share: a full paper and the peak memory of a run.
-#include "PaperLimits.h"
-#include "PaperRecipes.h"
+#include "core/PaperLimits.h"
+#include "paper/PaperRecipes.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>

@@ -1,12 +1,12 @@
 // How the main window keeps up with papers full of text: moving through every question,
 // adding the 250th, deleting question 1 of 250 (renumbering all), and building a quick
 // paper, each beside its floor: the same change made to plain widgets or a plain list.
-#include "DataNavigator.h"
-#include "FormPaper.h"
-#include "Moddule1.h"
-#include "ModalSeam.h"
-#include "PaperFileWriter.h"
-#include "QuickPaperRecipe.h"
+#include "widgets/DataNavigator.h"
+#include "editor/FormPaper.h"
+#include "editor/Moddule1.h"
+#include "widgets/ModalSeam.h"
+#include "paper/PaperFileWriter.h"
+#include "paper/QuickPaperRecipe.h"
 
 #include "BenchCases.h"
 

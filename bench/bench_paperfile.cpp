@@ -1,11 +1,11 @@
 // Reading and writing papers of 1, 50 and 250 questions, and refusing huge files that
 // are not papers, each beside its floor: the least any program must do with the same
 // bytes. The peak resident memory of each run is reported.
-#include "PaperFileFormat.h"
-#include "PaperFileReader.h"
-#include "PaperFileWriter.h"
-#include "PaperLimits.h"
-#include "PaperRecipes.h"
+#include "paper/PaperFileFormat.h"
+#include "paper/PaperFileReader.h"
+#include "paper/PaperFileWriter.h"
+#include "core/PaperLimits.h"
+#include "paper/PaperRecipes.h"
 
 #include "BenchCases.h"
 

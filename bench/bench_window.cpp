@@ -3,10 +3,10 @@
 // WIDTH HEIGHT` the same window showing one line of text, which costs loading the fonts. `bench_window
 // editor [PAPER]` starts the editor as paperedit does, opens PAPER when given, and once
 // the window has been painted prints its size and the process's peak memory, then quits.
-#include "FormPaper.h"
-#include "Moddule1.h"
-#include "ModalSeam.h"
-#include "QuestionTable.h"
+#include "editor/FormPaper.h"
+#include "editor/Moddule1.h"
+#include "widgets/ModalSeam.h"
+#include "paper/QuestionTable.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,11 +2,11 @@
 // both formats, each beside its floor: for .xlsx, deflating (or inflating) the same XML
 // parts with zlib; for .xls, copying the same bytes. The .xls import includes starting
 // its helper process.
-#include "PaperFromSheet.h"
-#include "PaperLimits.h"
-#include "PaperRecipes.h"
-#include "PaperSheetLayout.h"
-#include "WorkbookFile.h"
+#include "paper/PaperFromSheet.h"
+#include "core/PaperLimits.h"
+#include "paper/PaperRecipes.h"
+#include "paper/PaperSheetLayout.h"
+#include "workbook/WorkbookFile.h"
 
 #include "BenchCases.h"
 

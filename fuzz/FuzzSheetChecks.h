@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 #include "FuzzCheck.h"
-#include "PaperFromSheet.h"
-#include "PaperLimits.h"
-#include "SheetReadResult.h"
+#include "paper/PaperFromSheet.h"
+#include "core/PaperLimits.h"
+#include "workbook/SheetReadResult.h"
 
 // What every sheet reader promises: a refused file gives a reason; a read sheet is no
 // larger than asked for. A sheet that makes a paper makes a sound one.

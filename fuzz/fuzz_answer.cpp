@@ -1,6 +1,6 @@
 // Answer texts and masks: any mask survives mask -> text -> mask, and the text of any
 // input text's mask is canonical: reading it again gives the same mask and the same text.
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 #include "FuzzCheck.h"
 
 #include <QString>

@@ -1,12 +1,12 @@
 // The paper-file reader: any bytes give a paper or a reason. An accepted paper keeps the
 // reader's promises (1..250 questions numbered in order, marks, time limits and answers
 // in range and canonical), and the writer's form of it reads back as the same paper.
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 #include "FuzzCheck.h"
-#include "PaperFileFormat.h"
-#include "PaperFileReader.h"
-#include "PaperFileWriter.h"
-#include "PaperLimits.h"
+#include "paper/PaperFileFormat.h"
+#include "paper/PaperFileReader.h"
+#include "paper/PaperFileWriter.h"
+#include "core/PaperLimits.h"
 
 #include <QBuffer>
 #include <QByteArray>

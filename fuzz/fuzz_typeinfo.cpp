@@ -1,7 +1,7 @@
 // The TypeInfo.con record: any bytes give a record or a reason, never both, and what is
 // read agrees with the bytes at the record's offsets.
 #include "FuzzCheck.h"
-#include "TypeInfoRecord.h"
+#include "core/TypeInfoRecord.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 // paperxlsread and checked here. The helper crashing or running away is its own affair
 // (the file is refused); what counts here is what this process does with it.
 #include "FuzzSheetChecks.h"
-#include "XlsReader.h"
+#include "workbook/XlsReader.h"
 
 #include <QCoreApplication>
 #include <QDir>

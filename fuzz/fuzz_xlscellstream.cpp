@@ -2,8 +2,8 @@
 // limits asked for; the rest is the stream. A stream accepted is no larger than asked
 // for, and writing its grid out again gives a stream read as the same grid.
 #include "FuzzCheck.h"
-#include "XlsCellStream.h"
-#include "XlsCellStreamParser.h"
+#include "xlsscan/XlsCellStream.h"
+#include "workbook/XlsCellStreamParser.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 // lengths), on a workbook in memory. It runs inside the helper, beside the parser
 // library, and trusts nothing in the file.
 #include "FuzzCheck.h"
-#include "XlsGlobalsScan.h"
+#include "xlsscan/XlsGlobalsScan.h"
 
 #include <cstddef>
 #include <cstdint>

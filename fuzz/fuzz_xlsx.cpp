@@ -1,7 +1,7 @@
 // The .xlsx reader on a workbook in memory (no file is written), then the import's
 // conversion of whatever sheet it reads.
 #include "FuzzSheetChecks.h"
-#include "XlsxReader.h"
+#include "workbook/XlsxReader.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
 // Writes a valid installation-type record, so a freshly built editor starts without
 // the "Type Information Error!" warning.  Usage: make_typeinfo PATH TYPE
-#include "TypeInfoRecord.h"
+#include "core/TypeInfoRecord.h"
 
 #include <QSaveFile>
 #include <cstdio>

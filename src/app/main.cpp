@@ -1,4 +1,4 @@
-#include "Moddule1.h"
+#include "editor/Moddule1.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
 // paperconv IN OUT: reads a paper with the editor's reader and writes it with the
 // editor's writer, each chosen by the file's extension (.csv paper file, .xls or .xlsx
 // workbook). For scripts and batch work; the editor itself has no command line.
-#include "PaperFileReader.h"
-#include "PaperFileWriter.h"
-#include "PaperFromSheet.h"
-#include "PaperSheetLayout.h"
-#include "WorkbookFile.h"
+#include "paper/PaperFileReader.h"
+#include "paper/PaperFileWriter.h"
+#include "paper/PaperFromSheet.h"
+#include "paper/PaperSheetLayout.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

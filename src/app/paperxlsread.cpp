@@ -2,8 +2,8 @@
 // writes its first ROWS x COLUMNS cells to standard output as a cell stream
 // (XlsCellStream.h). The editor runs it as a separate process because the parser library
 // can crash or run away on a damaged file; then only this process is lost.
-#include "XlsGlobalsScan.h"
-#include "XlsCellStream.h"
+#include "xlsscan/XlsGlobalsScan.h"
+#include "xlsscan/XlsCellStream.h"
 
 #include <freexl.h>
 

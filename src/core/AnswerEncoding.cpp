@@ -1,4 +1,4 @@
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 
 namespace {
 constexpr int LetterCount = 6;

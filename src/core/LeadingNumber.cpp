@@ -1,4 +1,4 @@
-#include "LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
 #include <QByteArray>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "LegacyCodePage.h"
+#include "core/LegacyCodePage.h"
 
 #include <QStringDecoder>
 

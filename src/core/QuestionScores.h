@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PaperLimits.h"
+#include "core/PaperLimits.h"
 
 #include <array>
 #include <cstdint>

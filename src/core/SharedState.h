@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AnswerEncoding.h"
-#include "PaperLimits.h"
-#include "QuestionRecord.h"
-#include "QuestionScores.h"
-#include "TypeInfoRecord.h"
+#include "core/AnswerEncoding.h"
+#include "core/PaperLimits.h"
+#include "core/QuestionRecord.h"
+#include "core/QuestionScores.h"
+#include "core/TypeInfoRecord.h"
 
 #include <QString>
 #include <array>

@@ -1,4 +1,4 @@
-#include "TypeInfoRecord.h"
+#include "core/TypeInfoRecord.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,16 +1,16 @@
 // The detail panel of the main window: binding of its boxes to the current
 // question, the key filter and the checks of the mark and the time limit, the check
 // run before an edited row is written back, and the grid's whole-row highlight.
-#include "FormPaper.h"
+#include "editor/FormPaper.h"
 
-#include "AnswerEncoding.h"
-#include "DataNavigator.h"
-#include "ModalSeam.h"
-#include "LeadingNumber.h"
-#include "QuestionGridModel.h"
-#include "QuestionTable.h"
-#include "ShowAnswerDialog.h"
-#include "ValidateOnLeave.h"
+#include "core/AnswerEncoding.h"
+#include "widgets/DataNavigator.h"
+#include "widgets/ModalSeam.h"
+#include "core/LeadingNumber.h"
+#include "widgets/QuestionGridModel.h"
+#include "paper/QuestionTable.h"
+#include "quick/ShowAnswerDialog.h"
+#include "widgets/ValidateOnLeave.h"
 
 #include <QItemSelectionModel>
 #include <QKeyEvent>

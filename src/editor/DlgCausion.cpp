@@ -1,7 +1,7 @@
-#include "DlgCausion.h"
+#include "editor/DlgCausion.h"
 
-#include "QuickDesign.h"
-#include "SharedState.h"
+#include "widgets/DesignMetrics.h"
+#include "core/SharedState.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,12 +1,12 @@
-#include "FormPaper.h"
+#include "editor/FormPaper.h"
 
-#include "DataNavigator.h"
-#include "ModalSeam.h"
-#include "PictureButton.h"
-#include "QuestionGridModel.h"
-#include "QuestionTable.h"
-#include "QuickDesign.h"
-#include "ToolbarCommands.h"
+#include "widgets/DataNavigator.h"
+#include "widgets/ModalSeam.h"
+#include "widgets/PictureButton.h"
+#include "widgets/QuestionGridModel.h"
+#include "paper/QuestionTable.h"
+#include "widgets/DesignMetrics.h"
+#include "editor/ToolbarCommands.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CommonDialog.h"
-#include "FormPaperLayout.h"
-#include "SharedState.h"
+#include "widgets/CommonDialog.h"
+#include "editor/FormPaperLayout.h"
+#include "core/SharedState.h"
 
 #include <QMessageBox>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "FormPaperLayout.h"
+#include "editor/FormPaperLayout.h"
 
 LayoutScale LayoutScale::forScreen(const ScreenMetrics &screen)
 {
@@ -67,22 +67,4 @@ const std::vector<ReferencePlacement> &FormPaperReferenceLayout()
 {
     static const std::vector<ReferencePlacement> layout = buildLayout();
     return layout;
-}
-
-const std::vector<GridColumnDesign> &GridColumnsDesign()
-{
-    static const std::vector<GridColumnDesign> columns = {
-        {"NO.", 1155},
-        {"Mark", 1260},
-        {"Answer", 1500},
-        {"              Question Tile", 3750},
-        {"Time Limit", 795},
-        {"  Option A", 1050},
-        {"  Option B", 1035},
-        {"  Option C", 1080},
-        {"  Option D", 1050},
-        {"  Option E", 1110},
-        {"  Option F", 1095},
-    };
-    return columns;
 }

@@ -42,13 +42,3 @@ struct ReferencePlacement
 
 // Every laid-out control of the main window, in the order the layout visits them.
 const std::vector<ReferencePlacement> &FormPaperReferenceLayout();
-
-struct GridColumnDesign
-{
-    const char *designCaption;
-    int widthTwips;
-};
-// Columns 0..10 of the question grid: the field order of the paper file.
-const std::vector<GridColumnDesign> &GridColumnsDesign();
-// Columns from this index on keep their design widths when the screen differs.
-inline constexpr int FirstUnscaledGridColumn = 9;

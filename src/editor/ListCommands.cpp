@@ -1,10 +1,10 @@
 // Commands on the question list: add at the end, delete, move up and down, exit.
 // Each keeps QuestionNo equal to the row's position and the marks cache in step.
-#include "FormPaper.h"
+#include "editor/FormPaper.h"
 
-#include "DataNavigator.h"
-#include "ModalSeam.h"
-#include "QuestionTable.h"
+#include "widgets/DataNavigator.h"
+#include "widgets/ModalSeam.h"
+#include "paper/QuestionTable.h"
 
 #include <QLabel>
 

@@ -1,10 +1,10 @@
 // Protection of unsaved work: the question asked before the window closes or a
 // paper is opened or imported over a modified one, and the rerun of a command that
 // waited for a save.
-#include "FormPaper.h"
+#include "editor/FormPaper.h"
 
-#include "DataNavigator.h"
-#include "ModalSeam.h"
+#include "widgets/DataNavigator.h"
+#include "widgets/ModalSeam.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // The toolbar: one handler dispatching the eleven buttons by index.
-#include "FormPaper.h"
+#include "editor/FormPaper.h"
 
-#include "DataNavigator.h"
-#include "ModalSeam.h"
-#include "ToolbarCommands.h"
-#include "HelpWindow.h"
+#include "widgets/DataNavigator.h"
+#include "widgets/ModalSeam.h"
+#include "editor/ToolbarCommands.h"
+#include "widgets/HelpWindow.h"
 
 #include <QDir>
 

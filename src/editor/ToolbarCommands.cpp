@@ -1,4 +1,4 @@
-#include "ToolbarCommands.h"
+#include "editor/ToolbarCommands.h"
 
 #include <array>
 

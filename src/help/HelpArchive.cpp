@@ -1,4 +1,4 @@
-#include "HelpArchive.h"
+#include "help/HelpArchive.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "HelpContents.h"
+#include "help/HelpContents.h"
 
 #include <QRegularExpression>
 

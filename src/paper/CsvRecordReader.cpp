@@ -1,4 +1,4 @@
-#include "CsvRecordReader.h"
+#include "paper/CsvRecordReader.h"
 
 #include <QIODevice>
 

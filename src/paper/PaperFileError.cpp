@@ -1,4 +1,4 @@
-#include "PaperFileError.h"
+#include "paper/PaperFileError.h"
 
 QString PaperFileError::text() const
 {

@@ -1,11 +1,11 @@
-#include "PaperFileReader.h"
+#include "paper/PaperFileReader.h"
 
-#include "AnswerEncoding.h"
-#include "CsvRecordReader.h"
-#include "LeadingNumber.h"
-#include "PaperFileFormat.h"
-#include "PaperLimits.h"
-#include "Utf8Check.h"
+#include "core/AnswerEncoding.h"
+#include "paper/CsvRecordReader.h"
+#include "core/LeadingNumber.h"
+#include "paper/PaperFileFormat.h"
+#include "core/PaperLimits.h"
+#include "paper/Utf8Check.h"
 
 #include <QFile>
 #include <QStringDecoder>

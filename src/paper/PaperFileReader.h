@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LegacyCodePage.h"
-#include "PaperFileError.h"
-#include "PaperRecipes.h"
+#include "core/LegacyCodePage.h"
+#include "paper/PaperFileError.h"
+#include "paper/PaperRecipes.h"
 
 #include <QString>
 #include <variant>

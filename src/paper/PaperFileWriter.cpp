@@ -1,8 +1,8 @@
-#include "PaperFileWriter.h"
+#include "paper/PaperFileWriter.h"
 
-#include "AtomicFileWriter.h"
-#include "PaperFileFormat.h"
-#include "QuestionTable.h"
+#include "core/AtomicFileWriter.h"
+#include "paper/PaperFileFormat.h"
+#include "paper/QuestionTable.h"
 
 namespace {
 QByteArray quoted(const QString &value)

@@ -1,6 +1,6 @@
-#include "PaperRecipes.h"
+#include "paper/PaperRecipes.h"
 
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 
 void AppendQuestion(BuiltPaper &paper, std::int16_t mark, std::int16_t timeLimit,
                     const QString &answer)

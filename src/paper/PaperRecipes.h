@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QuestionScores.h"
-#include "QuestionTable.h"
+#include "core/QuestionScores.h"
+#include "paper/QuestionTable.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "PaperSheetLayout.h"
+#include "paper/PaperSheetLayout.h"
 
-#include "PaperFileFormat.h"
-#include "QuestionTable.h"
+#include "paper/PaperFileFormat.h"
+#include "paper/QuestionTable.h"
 
 static_assert(PaperSheetColumnCount == PaperColumnCount);
 

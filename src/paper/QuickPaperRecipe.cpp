@@ -1,6 +1,6 @@
-#include "QuickPaperRecipe.h"
+#include "paper/QuickPaperRecipe.h"
 
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PaperRecipes.h"
-#include "PaperLimits.h"
-#include "QuestionRecord.h"
+#include "paper/PaperRecipes.h"
+#include "core/PaperLimits.h"
+#include "core/QuestionRecord.h"
 
 #include <array>
 #include <cstdint>

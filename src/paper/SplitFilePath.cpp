@@ -1,4 +1,4 @@
-#include "SplitFilePath.h"
+#include "paper/SplitFilePath.h"
 
 bool SplitFilePath(const QString &path, QString &fileName, QString &folder)
 {

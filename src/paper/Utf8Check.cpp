@@ -1,4 +1,4 @@
-#include "Utf8Check.h"
+#include "paper/Utf8Check.h"
 
 bool IsValidUtf8(QByteArrayView bytes)
 {

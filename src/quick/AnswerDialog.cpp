@@ -1,6 +1,6 @@
-#include "AnswerDialog.h"
+#include "quick/AnswerDialog.h"
 
-#include "QuickDesign.h"
+#include "widgets/DesignMetrics.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

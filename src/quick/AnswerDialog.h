@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SharedState.h"
+#include "core/SharedState.h"
 
 #include <QDialog>
 #include <QPointer>

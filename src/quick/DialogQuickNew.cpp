@@ -1,10 +1,10 @@
-#include "DialogQuickNew.h"
+#include "quick/DialogQuickNew.h"
 
-#include "LeadingNumber.h"
-#include "ModalSeam.h"
-#include "QuickDesign.h"
-#include "QuickNumberBox.h"
-#include "SharedState.h"
+#include "core/LeadingNumber.h"
+#include "widgets/ModalSeam.h"
+#include "widgets/DesignMetrics.h"
+#include "quick/QuickNumberBox.h"
+#include "core/SharedState.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "DlgAnswerSet.h"
+#include "quick/DlgAnswerSet.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AnswerDialog.h"
+#include "quick/AnswerDialog.h"
 
 class QCheckBox;
 

@@ -1,4 +1,4 @@
-#include "DlgAnswerSet17.h"
+#include "quick/DlgAnswerSet17.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

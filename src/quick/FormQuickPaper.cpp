@@ -1,6 +1,6 @@
-#include "FormQuickPaper.h"
+#include "quick/FormQuickPaper.h"
 
-#include "QuickDesign.h"
+#include "widgets/DesignMetrics.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

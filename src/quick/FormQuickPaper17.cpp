@@ -1,6 +1,6 @@
-#include "FormQuickPaper17.h"
+#include "quick/FormQuickPaper17.h"
 
-#include "QuickDesign.h"
+#include "widgets/DesignMetrics.h"
 
 #include <QGroupBox>
 #include <QLabel>

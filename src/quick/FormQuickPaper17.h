@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuickSheetBase.h"
+#include "quick/QuickSheetBase.h"
 
 struct SharedState;
 

@@ -1,8 +1,8 @@
-#include "QuickAnswerSheet.h"
+#include "quick/QuickAnswerSheet.h"
 
-#include "FormQuickPaper.h"
-#include "FormQuickPaper17.h"
-#include "SharedState.h"
+#include "quick/FormQuickPaper.h"
+#include "quick/FormQuickPaper17.h"
+#include "core/SharedState.h"
 
 std::unique_ptr<QuickSheetBase> CreateQuickAnswerSheet(SharedState &state, QWidget *parent)
 {

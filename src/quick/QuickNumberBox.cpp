@@ -1,4 +1,4 @@
-#include "QuickNumberBox.h"
+#include "quick/QuickNumberBox.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>

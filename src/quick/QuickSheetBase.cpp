@@ -1,7 +1,7 @@
-#include "QuickSheetBase.h"
+#include "quick/QuickSheetBase.h"
 
-#include "QuickDesign.h"
-#include "SharedState.h"
+#include "widgets/DesignMetrics.h"
+#include "core/SharedState.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

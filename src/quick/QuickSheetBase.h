@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 
 #include <QDialog>
 #include <QRect>

@@ -1,7 +1,7 @@
-#include "ShowAnswerDialog.h"
+#include "quick/ShowAnswerDialog.h"
 
-#include "DlgAnswerSet.h"
-#include "DlgAnswerSet17.h"
+#include "quick/DlgAnswerSet.h"
+#include "quick/DlgAnswerSet17.h"
 
 std::unique_ptr<AnswerDialog> CreateAnswerDialog(SharedState &state, QLineEdit *answerBox,
                                                  const QString &questionNo, QWidget *parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SharedState.h"
+#include "core/SharedState.h"
 
 #include <QString>
 #include <memory>

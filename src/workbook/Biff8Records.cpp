@@ -1,4 +1,4 @@
-#include "Biff8Records.h"
+#include "workbook/Biff8Records.h"
 
 #include <QtEndian>
 

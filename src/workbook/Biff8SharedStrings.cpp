@@ -1,6 +1,6 @@
-#include "Biff8SharedStrings.h"
+#include "workbook/Biff8SharedStrings.h"
 
-#include "Biff8Records.h"
+#include "workbook/Biff8Records.h"
 
 namespace {
 // Bytes of a string's header: 16-bit character count and option flags.

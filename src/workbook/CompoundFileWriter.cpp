@@ -1,4 +1,4 @@
-#include "CompoundFileWriter.h"
+#include "workbook/CompoundFileWriter.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetGrid.h"
+#include "workbook/SheetGrid.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "SheetContentCheck.h"
+#include "workbook/SheetContentCheck.h"
 
 #include <cmath>
 

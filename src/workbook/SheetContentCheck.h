@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SheetContent.h"
-#include "WorkbookError.h"
+#include "workbook/SheetContent.h"
+#include "workbook/WorkbookError.h"
 
 #include <optional>
 

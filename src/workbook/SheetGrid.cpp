@@ -1,4 +1,4 @@
-#include "SheetGrid.h"
+#include "workbook/SheetGrid.h"
 
 namespace {
 const SheetCell EmptyCell;

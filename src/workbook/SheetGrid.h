@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetCell.h"
+#include "workbook/SheetCell.h"
 
 #include <QList>
 

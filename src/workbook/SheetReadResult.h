@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SheetGrid.h"
-#include "WorkbookError.h"
+#include "workbook/SheetGrid.h"
+#include "workbook/WorkbookError.h"
 
 #include <variant>
 

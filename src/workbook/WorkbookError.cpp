@@ -1,4 +1,4 @@
-#include "WorkbookError.h"
+#include "workbook/WorkbookError.h"
 
 QString WorkbookError::text() const
 {

@@ -1,9 +1,9 @@
-#include "WorkbookFile.h"
+#include "workbook/WorkbookFile.h"
 
-#include "XlsReader.h"
-#include "XlsWriter.h"
-#include "XlsxReader.h"
-#include "XlsxWriter.h"
+#include "workbook/XlsReader.h"
+#include "workbook/XlsWriter.h"
+#include "workbook/XlsxReader.h"
+#include "workbook/XlsxWriter.h"
 
 #include <QFile>
 #include <QFileInfo>

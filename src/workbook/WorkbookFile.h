@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SheetContent.h"
-#include "SheetReadResult.h"
+#include "workbook/SheetContent.h"
+#include "workbook/SheetReadResult.h"
 
 #include <QString>
 

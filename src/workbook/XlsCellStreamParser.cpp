@@ -1,6 +1,6 @@
-#include "XlsCellStreamParser.h"
+#include "workbook/XlsCellStreamParser.h"
 
-#include "XlsCellStream.h"
+#include "xlsscan/XlsCellStream.h"
 
 #include <QStringDecoder>
 

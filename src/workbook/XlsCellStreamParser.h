@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SheetGrid.h"
-#include "SheetReadResult.h"
+#include "workbook/SheetGrid.h"
+#include "workbook/SheetReadResult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "XlsHelperProcess.h"
+#include "workbook/XlsHelperProcess.h"
 
-#include "XlsCellStream.h"
-#include "XlsCellStreamParser.h"
+#include "xlsscan/XlsCellStream.h"
+#include "workbook/XlsCellStreamParser.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
-#include "XlsReader.h"
+#include "workbook/XlsReader.h"
 
-#include "XlsHelperProcess.h"
+#include "workbook/XlsHelperProcess.h"
 
 SheetReadResult ReadXlsSheet(const QString &path, SheetReadLimits limits)
 {

@@ -1,10 +1,10 @@
-#include "XlsWriter.h"
+#include "workbook/XlsWriter.h"
 
-#include "AtomicFileWriter.h"
-#include "Biff8Records.h"
-#include "Biff8SharedStrings.h"
-#include "CompoundFileWriter.h"
-#include "SheetContentCheck.h"
+#include "core/AtomicFileWriter.h"
+#include "workbook/Biff8Records.h"
+#include "workbook/Biff8SharedStrings.h"
+#include "workbook/CompoundFileWriter.h"
+#include "workbook/SheetContentCheck.h"
 
 #include <cmath>
 

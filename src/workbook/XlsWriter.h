@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetContent.h"
+#include "workbook/SheetContent.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "XlsxCellReference.h"
+#include "workbook/XlsxCellReference.h"
 
 namespace XlsxCellReference {
 

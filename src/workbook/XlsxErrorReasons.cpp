@@ -1,4 +1,4 @@
-#include "XlsxErrorReasons.h"
+#include "workbook/XlsxErrorReasons.h"
 
 namespace XlsxErrorReasons {
 

@@ -1,4 +1,4 @@
-#include "XlsxEscapes.h"
+#include "workbook/XlsxEscapes.h"
 
 namespace {
 

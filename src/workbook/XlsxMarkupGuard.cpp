@@ -1,4 +1,4 @@
-#include "XlsxMarkupGuard.h"
+#include "workbook/XlsxMarkupGuard.h"
 
 bool XlsxMarkupGuard::feed(QByteArrayView bytes)
 {

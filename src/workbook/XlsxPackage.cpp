@@ -1,7 +1,7 @@
-#include "XlsxPackage.h"
+#include "workbook/XlsxPackage.h"
 
-#include "XlsxErrorReasons.h"
-#include "XlsxLimits.h"
+#include "workbook/XlsxErrorReasons.h"
+#include "workbook/XlsxLimits.h"
 
 #include <QFile>
 

@@ -1,11 +1,11 @@
-#include "XlsxReader.h"
+#include "workbook/XlsxReader.h"
 
-#include "XlsxErrorReasons.h"
-#include "XlsxPackage.h"
-#include "XlsxRelationships.h"
-#include "XlsxSharedStrings.h"
-#include "XlsxSheetCells.h"
-#include "XlsxWorkbookPart.h"
+#include "workbook/XlsxErrorReasons.h"
+#include "workbook/XlsxPackage.h"
+#include "workbook/XlsxRelationships.h"
+#include "workbook/XlsxSharedStrings.h"
+#include "workbook/XlsxSheetCells.h"
+#include "workbook/XlsxWorkbookPart.h"
 
 namespace {
 

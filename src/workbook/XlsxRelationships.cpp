@@ -1,8 +1,8 @@
-#include "XlsxRelationships.h"
+#include "workbook/XlsxRelationships.h"
 
-#include "XlsxLimits.h"
-#include "XlsxPackage.h"
-#include "XlsxXmlPart.h"
+#include "workbook/XlsxLimits.h"
+#include "workbook/XlsxPackage.h"
+#include "workbook/XlsxXmlPart.h"
 
 #include <QStringList>
 #include <QUrl>

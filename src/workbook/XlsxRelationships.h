@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WorkbookError.h"
+#include "workbook/WorkbookError.h"
 
 #include <QList>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "XlsxSharedStrings.h"
+#include "workbook/XlsxSharedStrings.h"
 
-#include "XlsxErrorReasons.h"
-#include "XlsxLimits.h"
-#include "XlsxPackage.h"
-#include "XlsxStringItem.h"
-#include "XlsxXmlPart.h"
+#include "workbook/XlsxErrorReasons.h"
+#include "workbook/XlsxLimits.h"
+#include "workbook/XlsxPackage.h"
+#include "workbook/XlsxStringItem.h"
+#include "workbook/XlsxXmlPart.h"
 
 #include <algorithm>
 

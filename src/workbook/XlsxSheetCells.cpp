@@ -1,12 +1,12 @@
-#include "XlsxSheetCells.h"
+#include "workbook/XlsxSheetCells.h"
 
-#include "XlsxCellReference.h"
-#include "XlsxErrorReasons.h"
-#include "XlsxEscapes.h"
-#include "XlsxLimits.h"
-#include "XlsxPackage.h"
-#include "XlsxStringItem.h"
-#include "XlsxXmlPart.h"
+#include "workbook/XlsxCellReference.h"
+#include "workbook/XlsxErrorReasons.h"
+#include "workbook/XlsxEscapes.h"
+#include "workbook/XlsxLimits.h"
+#include "workbook/XlsxPackage.h"
+#include "workbook/XlsxStringItem.h"
+#include "workbook/XlsxXmlPart.h"
 
 #include <cmath>
 

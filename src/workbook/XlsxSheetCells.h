@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetReadResult.h"
+#include "workbook/SheetReadResult.h"
 
 #include <QList>
 

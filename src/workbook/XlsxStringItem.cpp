@@ -1,7 +1,7 @@
-#include "XlsxStringItem.h"
+#include "workbook/XlsxStringItem.h"
 
-#include "XlsxEscapes.h"
-#include "XlsxXmlPart.h"
+#include "workbook/XlsxEscapes.h"
+#include "workbook/XlsxXmlPart.h"
 
 bool ReadXlsxStringItem(XlsxXmlPart &part, QString &text)
 {

@@ -1,4 +1,4 @@
-#include "XlsxTextEscape.h"
+#include "workbook/XlsxTextEscape.h"
 
 namespace {
 bool isHexDigit(QChar c)

@@ -1,8 +1,8 @@
-#include "XlsxWorkbookPart.h"
+#include "workbook/XlsxWorkbookPart.h"
 
-#include "XlsxLimits.h"
-#include "XlsxPackage.h"
-#include "XlsxXmlPart.h"
+#include "workbook/XlsxLimits.h"
+#include "workbook/XlsxPackage.h"
+#include "workbook/XlsxXmlPart.h"
 
 int XlsxWorkbookSheets::activeIndex() const
 {

@@ -1,8 +1,8 @@
-#include "XlsxWriter.h"
+#include "workbook/XlsxWriter.h"
 
-#include "AtomicFileWriter.h"
-#include "SheetContentCheck.h"
-#include "XlsxTextEscape.h"
+#include "core/AtomicFileWriter.h"
+#include "workbook/SheetContentCheck.h"
+#include "workbook/XlsxTextEscape.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "XlsxXmlPart.h"
+#include "workbook/XlsxXmlPart.h"
 
-#include "XlsxErrorReasons.h"
-#include "XlsxLimits.h"
-#include "XlsxPackage.h"
+#include "workbook/XlsxErrorReasons.h"
+#include "workbook/XlsxLimits.h"
+#include "workbook/XlsxPackage.h"
 
 XlsxXmlPart::XlsxXmlPart(XlsxPartStream &stream)
     : m_stream(stream), m_guard(XlsxLimits::MaxTagBytes)

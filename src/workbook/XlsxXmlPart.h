@@ -1,7 +1,7 @@
 #pragma once
 
-#include "WorkbookError.h"
-#include "XlsxMarkupGuard.h"
+#include "workbook/WorkbookError.h"
+#include "workbook/XlsxMarkupGuard.h"
 
 #include <QString>
 #include <QXmlStreamReader>

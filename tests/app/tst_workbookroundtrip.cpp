@@ -1,6 +1,6 @@
 // A paper file taken through a workbook and back with paperconv comes back byte for byte.
-#include "PaperFileWriter.h"
-#include "QuestionTable.h"
+#include "paper/PaperFileWriter.h"
+#include "paper/QuestionTable.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "AnswerEncoding.h"
+#include "core/AnswerEncoding.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "DataNavigator.h"
+#include "widgets/DataNavigator.h"
 #include "ModalDriver.h"
 #include "PaperFixture.h"
 

@@ -1,7 +1,7 @@
 // The toolbar's pictures and keys, and the panel's tab order.
-#include "DataNavigator.h"
+#include "widgets/DataNavigator.h"
 #include "PaperFixture.h"
-#include "PictureButton.h"
+#include "widgets/PictureButton.h"
 
 #include <QPlainTextEdit>
 #include <QTableView>

@@ -1,4 +1,4 @@
-#include "FormPaperLayout.h"
+#include "editor/FormPaperLayout.h"
 #include "StartedEditor.h"
 
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "QuestionTable.h"
+#include "paper/QuestionTable.h"
 #include "StartedEditor.h"
 
 #include <QGroupBox>

@@ -4,11 +4,11 @@
 // large enough that its files span many disk blocks, and a small one that stands for
 // the file already on disk.
 
-#include "PaperFileReader.h"
-#include "PaperFromSheet.h"
+#include "paper/PaperFileReader.h"
+#include "paper/PaperFromSheet.h"
 #include "../paper/PaperSamples.h"
-#include "QuestionTable.h"
-#include "WorkbookFile.h"
+#include "paper/QuestionTable.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 //
 // FAULT_KILL_SEED and FAULT_KILLS (kills per case) replay or lengthen the kill runs.
 #include "FaultPapers.h"
-#include "PaperFileWriter.h"
+#include "paper/PaperFileWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 // and the editor must say what the command's message says.
 #include "FaultPapers.h"
 #include "FaultShim.h"
-#include "PaperFileWriter.h"
+#include "paper/PaperFileWriter.h"
 #include "PaperFixture.h"
-#include "PaperSheetLayout.h"
+#include "paper/PaperSheetLayout.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,12 +1,12 @@
 // Every input a fuzz target once failed on (tests/data/fuzz-regressions/<target>/), fed
 // through the same reader in the normal build: each must give a result or a reason.
-#include "AnswerEncoding.h"
-#include "PaperFileReader.h"
-#include "TypeInfoRecord.h"
-#include "XlsCellStreamParser.h"
-#include "XlsGlobalsScan.h"
-#include "XlsReader.h"
-#include "XlsxReader.h"
+#include "core/AnswerEncoding.h"
+#include "paper/PaperFileReader.h"
+#include "core/TypeInfoRecord.h"
+#include "workbook/XlsCellStreamParser.h"
+#include "xlsscan/XlsGlobalsScan.h"
+#include "workbook/XlsReader.h"
+#include "workbook/XlsxReader.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 // The in-memory entry points the fuzz targets use give exactly what the file readers
 // give for the same bytes, good files and bad alike.
-#include "TypeInfoRecord.h"
-#include "XlsGlobalsScan.h"
-#include "XlsxReader.h"
+#include "core/TypeInfoRecord.h"
+#include "xlsscan/XlsGlobalsScan.h"
+#include "workbook/XlsxReader.h"
 
 #include <QDir>
 #include <QFile>

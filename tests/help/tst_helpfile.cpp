@@ -1,7 +1,7 @@
 // The help file as the build writes it, read through chmlib, and the readers of its
 // #SYSTEM record and table of contents on made-up input.
-#include "HelpArchive.h"
-#include "HelpContents.h"
+#include "help/HelpArchive.h"
+#include "help/HelpContents.h"
 
 #include <QFile>
 #include <QRegularExpression>

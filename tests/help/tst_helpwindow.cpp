@@ -1,7 +1,7 @@
 // The HELP button: the editor's own help window on paperedit.chm from the program's
 // folder, and silence when that file cannot be shown.
-#include "HelpBrowser.h"
-#include "HelpWindow.h"
+#include "widgets/HelpBrowser.h"
+#include "widgets/HelpWindow.h"
 #include "StartedEditor.h"
 
 #include <QApplication>

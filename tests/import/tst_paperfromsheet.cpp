@@ -1,8 +1,8 @@
 // The import's reading of a worksheet: which rows are questions, the header check, the
 // value conversions and the limits, on sheets built in memory.
-#include "PaperFromSheet.h"
-#include "PaperSheetLayout.h"
-#include "SheetValues.h"
+#include "paper/PaperFromSheet.h"
+#include "paper/PaperSheetLayout.h"
+#include "paper/SheetValues.h"
 
 #include <QTest>
 #include <functional>

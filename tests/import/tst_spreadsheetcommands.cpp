@@ -1,9 +1,9 @@
 // The EXPORT and IMPORT buttons of the main window: what they ask, what they write and
 // read, and that a refused workbook leaves the open paper exactly as it was.
 #include "PaperFixture.h"
-#include "PaperFromSheet.h"
-#include "PaperSheetLayout.h"
-#include "WorkbookFile.h"
+#include "paper/PaperFromSheet.h"
+#include "paper/PaperSheetLayout.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QFile>
 #include <QLabel>

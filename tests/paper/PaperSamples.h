@@ -2,9 +2,9 @@
 
 // Helpers shared by the paper-file tests: papers built in memory and files as bytes.
 
-#include "PaperFileFormat.h"
-#include "PaperFileReader.h"
-#include "QuestionTable.h"
+#include "paper/PaperFileFormat.h"
+#include "paper/PaperFileReader.h"
+#include "paper/QuestionTable.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "DialogQuickNew.h"
-#include "DlgCausion.h"
+#include "quick/DialogQuickNew.h"
+#include "editor/DlgCausion.h"
 #include "ModalDriver.h"
 #include "PaperFixture.h"
-#include "QuickSheetBase.h"
+#include "quick/QuickSheetBase.h"
 
 #include <QLabel>
 #include <QPushButton>

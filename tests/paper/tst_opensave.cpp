@@ -1,5 +1,5 @@
-#include "DlgCausion.h"
-#include "HelpWindow.h"
+#include "editor/DlgCausion.h"
+#include "widgets/HelpWindow.h"
 #include "PaperFixture.h"
 
 #include <QDir>

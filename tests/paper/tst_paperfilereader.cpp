@@ -1,4 +1,4 @@
-#include "PaperFileReader.h"
+#include "paper/PaperFileReader.h"
 #include "PaperSamples.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "AtomicFileWriter.h"
-#include "PaperFileWriter.h"
+#include "core/AtomicFileWriter.h"
+#include "paper/PaperFileWriter.h"
 #include "PaperSamples.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The paper as the export lays it out on a worksheet.
-#include "PaperSheetLayout.h"
-#include "QuestionTable.h"
+#include "paper/PaperSheetLayout.h"
+#include "paper/QuestionTable.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "PaperRecipes.h"
-#include "QuestionTable.h"
+#include "paper/PaperRecipes.h"
+#include "paper/QuestionTable.h"
 
 #include <QSignalSpy>
 #include <QTest>

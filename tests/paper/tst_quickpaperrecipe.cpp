@@ -1,5 +1,5 @@
-#include "QuickPaperRecipe.h"
-#include "QuestionTable.h"
+#include "paper/QuickPaperRecipe.h"
+#include "paper/QuestionTable.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "SplitFilePath.h"
+#include "paper/SplitFilePath.h"
 
 #include <QTest>
 

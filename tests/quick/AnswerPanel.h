@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AnswerDialog.h"
-#include "SharedState.h"
-#include "ShowAnswerDialog.h"
+#include "quick/AnswerDialog.h"
+#include "core/SharedState.h"
+#include "quick/ShowAnswerDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

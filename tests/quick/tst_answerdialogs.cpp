@@ -1,6 +1,6 @@
 #include "AnswerPanel.h"
-#include "DlgAnswerSet.h"
-#include "DlgAnswerSet17.h"
+#include "quick/DlgAnswerSet.h"
+#include "quick/DlgAnswerSet17.h"
 
 #include <QGroupBox>
 #include <QTimer>

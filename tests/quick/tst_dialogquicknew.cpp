@@ -1,6 +1,6 @@
-#include "DialogQuickNew.h"
+#include "quick/DialogQuickNew.h"
 #include "FakeModalSeam.h"
-#include "SharedState.h"
+#include "core/SharedState.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
-#include "QuickAnswerSheet.h"
-#include "QuickPaperRecipe.h"
-#include "QuestionTable.h"
-#include "SharedState.h"
+#include "quick/QuickAnswerSheet.h"
+#include "paper/QuickPaperRecipe.h"
+#include "paper/QuestionTable.h"
+#include "core/SharedState.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "StressDriver.h"
 
-#include "DataNavigator.h"
-#include "PaperFileReader.h"
-#include "QuestionTable.h"
-#include "QuickSheetBase.h"
+#include "widgets/DataNavigator.h"
+#include "paper/PaperFileReader.h"
+#include "paper/QuestionTable.h"
+#include "quick/QuickSheetBase.h"
 
 #include <QAbstractButton>
 #include <QItemSelectionModel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModalSeam.h"
+#include "widgets/ModalSeam.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuestionTable.h"
+#include "paper/QuestionTable.h"
 #include "StartedEditor.h"
 
 #include <QLineEdit>

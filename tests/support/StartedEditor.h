@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FakeModalSeam.h"
-#include "FormPaper.h"
-#include "Moddule1.h"
+#include "editor/FormPaper.h"
+#include "editor/Moddule1.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The editor's side of the cell stream: everything the .xls helper writes is checked as a
 // whole before a grid is built, so a damaged or hostile stream never yields cells.
-#include "XlsCellStream.h"
-#include "XlsCellStreamParser.h"
+#include "xlsscan/XlsCellStream.h"
+#include "workbook/XlsCellStreamParser.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // ReadXlsSheet and the helper process behind it: workbooks written by other programs are
 // read cell for cell; every kind of bad file, and every kind of misbehaving helper, comes
 // back as an error while the caller goes on and no helper process is left behind.
-#include "XlsHelperProcess.h"
-#include "XlsReader.h"
-#include "XlsWriter.h"
+#include "workbook/XlsHelperProcess.h"
+#include "workbook/XlsReader.h"
+#include "workbook/XlsWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
-#include "Biff8SharedStrings.h"
-#include "CompoundFileWriter.h"
+#include "workbook/Biff8SharedStrings.h"
+#include "workbook/CompoundFileWriter.h"
 #include "WorkbookProbe.h"
 #include "WorkbookSamples.h"
 #include "WriterChecks.h"
-#include "XlsWriter.h"
+#include "workbook/XlsWriter.h"
 
 #include <QCryptographicHash>
 #include <QDir>

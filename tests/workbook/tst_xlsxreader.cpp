@@ -1,5 +1,5 @@
 #include "TestZipArchive.h"
-#include "XlsxReader.h"
+#include "workbook/XlsxReader.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "WorkbookProbe.h"
 #include "WorkbookSamples.h"
 #include "WriterChecks.h"
-#include "XlsxTextEscape.h"
-#include "XlsxWriter.h"
+#include "workbook/XlsxTextEscape.h"
+#include "workbook/XlsxWriter.h"
 
 #include <QDir>
 #include <QRegularExpression>

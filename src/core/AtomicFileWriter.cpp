@@ -1,0 +1,153 @@
+#include "core/AtomicFileWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <optional>
+#include <cstdio>
+#include <cstring>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+constexpr qint64 ChunkBytes = 64 * 1024;
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes, QString &reason)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        qint64 size = qMin(ChunkBytes, bytes.size() - written);
+        if (failAfterBytes >= 0 && written + size > failAfterBytes) {
+            size = failAfterBytes - written;
+            if (size > 0 && file.write(bytes.data() + written, size) == size)
+                written += size;
+            file.flush();
+            reason = QStringLiteral("write error after %1 bytes (injected)").arg(written);
+            return false;
+        }
+        // A short write is not yet an error: the next call tells why the disk took no
+        // more (a full disk, a quota), which the short one leaves unsaid.
+        const qint64 done = file.write(bytes.data() + written, size);
+        if (done <= 0) {
+            reason = file.error() != QFileDevice::NoError
+                         ? file.errorString()
+                         : QStringLiteral("the disk took no more bytes after %1").arg(written);
+            return false;
+        }
+        written += done;
+    }
+    return true;
+}
+
+// Puts the data on the disk before it replaces the old file. Some file systems report
+// a write that cannot be kept (a full disk, an I/O error) only here, and QSaveFile
+// ignores the result of its own sync.
+bool syncToDisk(QSaveFile &file, QString &reason)
+{
+    if (!file.flush()) {
+        reason = file.errorString();
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
+        reason = systemError(errno);
+        return false;
+    }
+#endif
+    return true;
+}
+
+// Writes bytes to a file at path through a temporary file beside it, renamed over path
+// when complete; the file gets permissions when given.
+bool writeThroughSaveFile(const QString &path, QByteArrayView bytes, qint64 failAfterBytes,
+                          std::optional<QFile::Permissions> permissions, QString &reason)
+{
+    QSaveFile file(path);
+    // Unbuffered, so that every write reaches the disk here and a failing one is seen
+    // with its reason rather than in a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = file.errorString();
+        return false;
+    }
+    if (!writeAll(file, bytes, failAfterBytes, reason) || !syncToDisk(file, reason)) {
+        file.cancelWriting();
+        return false; // an uncommitted QSaveFile removes its temporary file when destroyed
+    }
+    if (permissions && !file.setPermissions(*permissions)) {
+        reason = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// A name beside path that no file has yet.
+QString unusedNameBeside(const QString &path)
+{
+    static constexpr char Letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (;;) {
+        QString name = path + u'.';
+        for (int k = 0; k < 6; ++k)
+            name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(62)]);
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+}
+
+// QSaveFile refuses a file the user may not write to, although replacing it by a rename
+// needs only the folder's permission, as the owner may delete it. Such a file is written
+// complete under a new name beside it, with its permissions, and renamed over it; the
+// file itself, its permissions included, is never touched until the rename.
+bool replaceReadOnlyFile(const QString &path, QFile::Permissions permissions,
+                         QByteArrayView bytes, qint64 failAfterBytes, QString &reason)
+{
+    const QString fresh = unusedNameBeside(path);
+    if (!writeThroughSaveFile(fresh, bytes, failAfterBytes, permissions, reason))
+        return false;
+    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData())
+        != 0) {
+        reason = systemError(errno);
+        QFile::remove(fresh);
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString &reason,
+                         qint64 failAfterBytes)
+{
+    const QFileInfo target(path);
+    bool done = false;
+    if (target.exists() && target.isFile()) {
+        // The new file keeps the old one's permissions. QSaveFile copies them too, but
+        // with the "User" flags, which describe the running user rather than the file,
+        // mapped onto the owner's bits: keep only the bits the file has.
+        const QFile::Permissions permissions =
+            target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        done = target.isWritable()
+                   ? writeThroughSaveFile(path, bytes, failAfterBytes, permissions, reason)
+                   : replaceReadOnlyFile(target.isSymLink() ? target.canonicalFilePath()
+                                                            : target.absoluteFilePath(),
+                                         permissions, bytes, failAfterBytes, reason);
+    } else {
+        done = writeThroughSaveFile(path, bytes, failAfterBytes, {}, reason);
+    }
+    if (!done)
+        reason = QStringLiteral("the file could not be written: %1").arg(reason);
+    return done;
+}

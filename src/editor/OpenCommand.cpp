@@ -1,0 +1,41 @@
+// The open command and the reader that makes a paper file the open paper.
+#include "editor/FormPaper.h"
+
+#include "widgets/DataNavigator.h"
+#include "widgets/ModalSeam.h"
+#include "paper/PaperFileReader.h"
+#include "paper/PaperRecipes.h"
+#include "paper/QuestionTable.h"
+#include "paper/SplitFilePath.h"
+
+#include <QLabel>
+
+bool FormPaper::ReadCsvFile(const QString &PFileName)
+{
+    QString fileName;
+    QString folder;
+    if (!SplitFilePath(PFileName, fileName, folder))
+        return false;
+    PaperReadResult read = ReadPaperFile(PFileName);
+    if (const auto *error = std::get_if<PaperFileError>(&read)) {
+        showMessage(QStringLiteral("Open file error"), error->text());
+        return false;
+    }
+    showPaper(std::move(std::get<BuiltPaper>(read)));
+    state_.modified = false;
+    return true;
+}
+
+void FormPaper::OpenPaper_Click()
+{
+    if (!mayReplacePaper(PendingAction::Open))
+        return;
+    CommonDialog1.FileName.clear();
+    CommonDialog1.DialogTitle = QStringLiteral("Please choose a file (test paper) to open");
+    CommonDialog1.Filter = {QStringLiteral("Test Paper (*.csv)")};
+    const std::optional<QString> chosen = CommonDialog1.ShowOpen(seam_, this);
+    if (!chosen || !ReadCsvFile(*chosen))
+        return;
+    state_.currentPaperPath = *chosen;
+    showPaperPathInCaption();
+}

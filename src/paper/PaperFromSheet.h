@@ -1,0 +1,20 @@
+#pragma once
+
+#include "paper/PaperRecipes.h"
+#include "workbook/SheetReadResult.h"
+
+#include <variant>
+
+// What the import asks a reader for: the header row, up to 250 question rows and one
+// more row, which tells a full paper from one question too many; eleven columns.
+SheetReadLimits PaperSheetReadLimits();
+
+using PaperFromSheetResult = std::variant<BuiltPaper, WorkbookError>;
+
+// The paper held by a worksheet laid out as the export writes it, or why the sheet was
+// refused. The questions are the rows from row 2 down to the first row whose column 1
+// or 2 is blank; there must be 1 to 250 of them. Questions are renumbered in row order;
+// marks and time limits take the whole number at or below the cell's value (0 when
+// there is no readable 16-bit number) and must lie within 0-250 and 1-250; answers are
+// read case-blind and made canonical; texts are taken untrimmed.
+PaperFromSheetResult PaperFromSheet(const SheetGrid &sheet);
