@@ -1,23 +1,35 @@
 #include "editor/FormPaper.h"
 
+#include "core/AnswerEncoding.h"
+#include "core/LeadingNumber.h"
+#include "editor/FileCommands.h"
+#include "editor/ListCommands.h"
+#include "editor/ToolbarCommands.h"
+#include "paper/PaperDocument.h"
+#include "paper/QuestionTable.h"
+#include "quick/ShowAnswerDialog.h"
 #include "widgets/DataNavigator.h"
+#include "widgets/DesignMetrics.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/ModalSeam.h"
 #include "widgets/PictureButton.h"
 #include "widgets/QuestionGridModel.h"
-#include "paper/QuestionTable.h"
-#include "widgets/DesignMetrics.h"
-#include "editor/ToolbarCommands.h"
+#include "widgets/ValidateOnLeave.h"
 
+#include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
-#include <QTimer>
 #include <QTextCursor>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -77,19 +89,13 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
     return box;
 }
 
-QRect toPixels(const QRectF &twips, double twipsPerPixel)
-{
-    return QRect(int(std::lround(twips.left() / twipsPerPixel)),
-                 int(std::lround(twips.top() / twipsPerPixel)),
-                 int(std::lround(twips.width() / twipsPerPixel)),
-                 int(std::lround(twips.height() / twipsPerPixel)));
-}
-
 QFont scaledFont(QFont font, float factor)
 {
     font.setPointSizeF(font.pointSizeF() * factor);
     return font;
 }
+const QString MarkRangeMessage = QStringLiteral("The mark should be between 0 and 250.");
+const QString TimeLimitRangeMessage = QStringLiteral("The time limit should be between 1 and 250.");
 } // namespace
 
 FormPaper::FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &screen,
@@ -98,7 +104,19 @@ FormPaper::FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &s
 {
     setObjectName(QStringLiteral("FormPaper"));
     setFont(windowFont());
+    document_ = new PaperDocument(this);
     createControls();
+    const CommandContext context = commandContext();
+    saveChangesGuard_ = std::make_unique<SaveChangesGuard>(
+        context, *Timer1, [this] { SavePaper_Click(); }, [this](PendingAction action) {
+            if (action == PendingAction::Open)
+                OpenPaper_Click();
+            else if (action == PendingAction::Import)
+                ImportPaper_Click();
+        });
+    fileCommands_ = std::make_unique<FileCommands>(context, CommonDialog1, *saveChangesGuard_,
+                                                   programFolder_);
+    listCommands_ = std::make_unique<ListCommands>(context);
     Form_Load();
 }
 
@@ -114,10 +132,11 @@ void FormPaper::createControls()
     createTotalsAndGrid();
     applyDesignFonts();
     bindDetailPanel();
+    followDocument();
     followGridClicks();
     orderPanelTabs();
     // Until the layout runs, the window has the size of the reference screen.
-    resize(toPixels(QRectF(0, 0, ReferenceScreenWidthTwips, ReferenceScreenHeightTwips), 15).size());
+    resize(TwipsToPixels(QRectF(0, 0, ReferenceScreenWidthTwips, ReferenceScreenHeightTwips)).size());
 }
 
 void FormPaper::createToolbar()
@@ -280,7 +299,7 @@ void FormPaper::Form_LoadPro()
     for (const ReferencePlacement &placement : FormPaperReferenceLayout()) {
         auto *widget = findChild<QWidget *>(placement.objectName);
         Q_ASSERT(widget);
-        pending.push_back({widget, toPixels(placement.scaled(scale_), twipsPerPixel), widget->font()});
+        pending.push_back({widget, TwipsToPixels(placement.scaled(scale_), twipsPerPixel), widget->font()});
     }
     const QFont navigatorFont = adoStdMarks->captionFont();
     const QFont gridHeaderFont = DataGrid1->horizontalHeader()->font();
@@ -293,7 +312,7 @@ void FormPaper::Form_LoadPro()
     DataGrid1->horizontalHeader()->setFont(scaledFont(gridHeaderFont, scale_.ScaleMin));
     scaleGridColumns();
 
-    resize(toPixels(QRectF(0, 0, ReferenceScreenWidthTwips * scale_.ScaleX,
+    resize(TwipsToPixels(QRectF(0, 0, ReferenceScreenWidthTwips * scale_.ScaleX,
                            ReferenceScreenHeightTwips * scale_.ScaleY),
                     twipsPerPixel).size());
 }
@@ -311,20 +330,241 @@ void FormPaper::scaleGridColumns()
     DataGrid1->verticalHeader()->setDefaultSectionSize(rowHeight);
 }
 
+CommandContext FormPaper::commandContext()
+{
+    return {*document_, state_, seam_, *this};
+}
+
 QuestionTable *FormPaper::questionTable() const
 {
-    return adoStdMarks->Recordset();
+    return &document_->table();
+}
+
+// The totals, the grid, the panel and the caption follow the open paper.
+void FormPaper::followDocument()
+{
+    // The grid takes a new table before the navigator announces its current row, which
+    // the grid then highlights.
+    gridModel_->setTable(&document_->table());
+    connect(document_, &PaperDocument::paperReplaced, gridModel_, &QuestionGridModel::setTable);
+    adoStdMarks->setDocument(document_);
+    const auto showTotals = [this] {
+        showQuestionCount();
+        CountScore();
+    };
+    connect(document_, &PaperDocument::paperReplaced, this, showTotals);
+    connect(document_, &PaperDocument::listChanged, this, showTotals);
+    connect(document_, &PaperDocument::scoresChanged, this, &FormPaper::CountScore);
+    connect(document_, &PaperDocument::pathChanged, this, &FormPaper::showPaperPathInCaption);
 }
 
 void FormPaper::CountScore()
 {
-    QuestionTable *table = questionTable();
-    const int count = table ? table->RecordCount() : 0;
-    LabScoreCount->setText(QString::number(state_.QuestionScores.total(count)));
+    LabScoreCount->setText(QString::number(document_->totalMark()));
 }
 
 void FormPaper::showQuestionCount()
 {
+    LabNoCount->setText(QString::number(document_->questionCount()));
+}
+
+void FormPaper::showPaperPathInCaption()
+{
+    setWindowTitle(ApplicationTitle + QStringLiteral("  ") + document_->path());
+}
+
+void FormPaper::bindDetailPanel()
+{
+    adoStdMarks->bind(LabelNo, QuestionField::QuestionNo);
+    adoStdMarks->bind(TextScore, QuestionField::Score);
+    adoStdMarks->bind(LabelAnswer, QuestionField::Answer);
+    adoStdMarks->bind(TextTimeLimit, QuestionField::TimeLimit);
+    adoStdMarks->bind(TextTitle, QuestionField::Title);
+    for (int i = 0; i < 6; ++i)
+        adoStdMarks->bind(TextItems[std::size_t(i)], OptionField(i));
+    adoStdMarks->setWillChangeRecord([this] { return adoStdMarks_WillChangeRecord(); });
+
+    connect(CmdSetAnswer, &QPushButton::clicked, this, &FormPaper::CmdSetAnswer_Click);
+    TextScore->installEventFilter(this);
+    new ValidateOnLeave(TextScore, [this] { return TextScore_Validate(); });
+    new ValidateOnLeave(TextTimeLimit, [this] { return TextTimeLimit_Validate(); });
+}
+
+void FormPaper::followGridClicks()
+{
+    connect(adoStdMarks, &DataNavigator::currentRowChanged, this, &FormPaper::DataGrid1_RowColChange);
+    // A row chosen in the grid becomes the current question, once the panel's edit
+    // has been written back; a refused edit puts the grid back on its row.
+    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                QuestionTable *table = questionTable();
+                if (!table || !current.isValid() || current.row() == table->AbsolutePosition() - 1)
+                    return;
+                // The grid goes on to select the row it was given once this returns,
+                // so put the highlight back afterwards.
+                if (!adoStdMarks->moveTo(current.row() + 1))
+                    QMetaObject::invokeMethod(this, &FormPaper::DataGrid1_RowColChange, Qt::QueuedConnection);
+            });
+}
+
+bool FormPaper::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == TextScore && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        // A shortcut (Ctrl+A, Ctrl+V...) types nothing, whatever letter the platform
+        // reports with it: it belongs to the box's own key handling.
+        const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+        if (!shortcut && typed.size() == 1 && typed[0].unicode() >= 32
+            && TextScore_KeyPress(typed[0].unicode()) == 0)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int FormPaper::TextScore_KeyPress(int keyAscii)
+{
+    const bool digit = keyAscii >= '0' && keyAscii <= '9';
+    const bool passes = digit || keyAscii == '.' || keyAscii == 8 || keyAscii == 37 || keyAscii == 39;
+    return passes ? keyAscii : 0;
+}
+
+bool FormPaper::TextScore_Validate()
+{
+    const int mark = RoundHalfEvenToInt16(ReadLeadingNumber(TextScore->text()));
+    if (mark == 0)
+        TextScore->setText(QStringLiteral("0"));
+    if (mark >= 0 && mark <= MaxMark)
+        return true;
+    commandContext().tell(MarkRangeMessage);
+    return false;
+}
+
+bool FormPaper::TextTimeLimit_Validate()
+{
+    const int limit = RoundHalfEvenToInt16(ReadLeadingNumber(TextTimeLimit->text()));
+    if (limit == 0)
+        TextTimeLimit->setText(QStringLiteral("15"));
+    if (limit >= MinTimeLimit && limit <= MaxTimeLimit)
+        return true;
+    commandContext().tell(TimeLimitRangeMessage);
+    return false;
+}
+
+bool FormPaper::adoStdMarks_WillChangeRecord()
+{
     QuestionTable *table = questionTable();
-    LabNoCount->setText(QString::number(table ? table->RecordCount() : 0));
+    showQuestionCount();
+    if (!table || !table->hasCurrentRow())
+        return true;
+    const int position = table->AbsolutePosition();
+    const double mark = ReadLeadingNumber(TextScore->text());
+    const bool markChanged = mark != document_->scores()[position];
+    if (markChanged && (mark < 0 || mark > MaxMark)) {
+        commandContext().tell(MarkRangeMessage);
+        TextScore->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    // The time-limit box is checked when the focus leaves it, but a row can be written
+    // back while the box still holds what it was given (the window closing with the
+    // focus in the box): a time limit no paper file may hold never reaches the table.
+    const int timeLimit = RoundHalfEvenToInt16(ReadLeadingNumber(TextTimeLimit->text()));
+    if (timeLimit < MinTimeLimit || timeLimit > MaxTimeLimit) {
+        commandContext().tell(TimeLimitRangeMessage);
+        TextTimeLimit->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (markChanged)
+        document_->setScore(position, RoundHalfEvenToInt16(mark));
+    document_->setModified(true);
+    return true;
+}
+
+void FormPaper::DataGrid1_RowColChange()
+{
+    QuestionTable *table = questionTable();
+    QItemSelectionModel *selection = DataGrid1->selectionModel();
+    selection->clearSelection();
+    if (!table || !table->hasCurrentRow())
+        return;
+    const int row = table->AbsolutePosition() - 1;
+    const int column = std::max(0, DataGrid1->currentIndex().column());
+    const QModelIndex current = gridModel_->index(row, column);
+    selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    selection->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    DataGrid1->scrollTo(current);
+}
+
+// Opens the answer dialog of the installation type on the panel's answer; its OK
+// writes the new answer into the box, which the next row change commits.
+void FormPaper::CmdSetAnswer_Click()
+{
+    state_.dialogAnswerMask = AnswerTextToMask(LabelAnswer->text());
+    ShowAnswerDialog(state_, LabelAnswer, LabelNo->text(), this);
+}
+
+void FormPaper::CommandTools_Click(int index)
+{
+    using namespace ToolbarCommand;
+    // A command sees the panel's pending edit written back first, through the same
+    // check as any other row change; if the check refuses it, the command does not run.
+    if (index != Help && !adoStdMarks->commitPendingEdit())
+        return;
+    switch (index) {
+    case New: NewPaper_Click(); break;
+    case Open: OpenPaper_Click(); break;
+    case Import: ImportPaper_Click(); break;
+    case Export: ExportPaper_Click(); break;
+    case Save: SavePaper_Click(); break;
+    case Add: AddQuestion_Click(); break;
+    case Delete: DeleteQuestion_Click(); break;
+    case MoveUp: MoveUpQuestion_Click(); break;
+    case MoveDown: MoveDownQuestion_Click(); break;
+    case Exit: ExitEditor_Click(); break;
+    case Help: Help_Click(); break;
+    default: break;
+    }
+}
+
+// Shows the default topic of paperedit.chm from the program's folder in the editor's
+// own help window; a file that is missing or cannot be read shows nothing at all.
+void FormPaper::Help_Click()
+{
+    const QString path = QDir(programFolder_).filePath(QStringLiteral("paperedit.chm"));
+    HelpWindow::showDefaultTopic(this, path);
+}
+
+// The commands: each runs the file or list command of the same name.
+void FormPaper::NewPaper_Click() { fileCommands_->newPaper(); }
+void FormPaper::OpenPaper_Click() { fileCommands_->openPaper(); }
+void FormPaper::SavePaper_Click() { fileCommands_->savePaper(); }
+void FormPaper::ImportPaper_Click() { fileCommands_->importPaper(); }
+void FormPaper::ExportPaper_Click() { fileCommands_->exportPaper(); }
+bool FormPaper::ReadCsvFile(const QString &PFileName) { return fileCommands_->readCsvFile(PFileName); }
+void FormPaper::DoExport(const QString &ExportFile) { fileCommands_->doExport(ExportFile); }
+
+bool FormPaper::DoImport(const QString &ImportFile, bool ImportOrOpen)
+{
+    return fileCommands_->doImport(ImportFile, ImportOrOpen);
+}
+
+void FormPaper::AddQuestion_Click() { listCommands_->addQuestion(); }
+void FormPaper::DeleteQuestion_Click() { listCommands_->deleteQuestion(); }
+void FormPaper::MoveUpQuestion_Click() { listCommands_->moveUp(); }
+void FormPaper::MoveDownQuestion_Click() { listCommands_->moveDown(); }
+void FormPaper::ExitEditor_Click() { close(); }
+void FormPaper::Timer1_Timer() { saveChangesGuard_->runPendingAction(); }
+
+bool FormPaper::Form_Unload()
+{
+    // An edit still in the panel counts as a change to the paper.
+    return adoStdMarks->commitPendingEdit() && saveChangesGuard_->mayClose();
+}
+
+void FormPaper::closeEvent(QCloseEvent *event)
+{
+    if (Form_Unload())
+        event->accept();
+    else
+        event->ignore();
 }

@@ -1,15 +1,19 @@
 #pragma once
 
-#include "widgets/CommonDialog.h"
-#include "editor/FormPaperLayout.h"
 #include "core/SharedState.h"
+#include "editor/FormPaperLayout.h"
+#include "editor/SaveChangesGuard.h"
+#include "widgets/CommonDialog.h"
 
-#include <QMessageBox>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class DataNavigator;
+class FileCommands;
+class ListCommands;
 class ModalSeam;
+class PaperDocument;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -19,15 +23,17 @@ class QTableView;
 class QTimer;
 class QuestionGridModel;
 class QuestionTable;
-struct BuiltPaper;
 
 // The main editor window: a toolbar, the detail panel of the current question, the
-// totals, and the grid of every question of the open paper.
+// totals, and the grid of every question of the open paper. The paper itself is the
+// document's; the window shows it, checks what is typed into the panel, and hands each
+// command to the file or list commands.
 class FormPaper : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int ToolbarButtonCount = 11;
+    using PendingAction = SaveChangesGuard::PendingAction;
 
     FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &screen,
               const QString &programFolder, QWidget *parent = nullptr);
@@ -37,7 +43,7 @@ public:
     // normal state (neither minimized nor maximized).
     void Form_LoadPro();
     void NewPaper_Click();
-    // Recomputes the total mark from the marks cache and shows it.
+    // Shows the total mark of the open paper.
     void CountScore();
     void CommandTools_Click(int index);
 
@@ -51,12 +57,11 @@ public:
     // Spreadsheets: the export writes the open paper to a new workbook at ExportFile;
     // the import replaces the open paper with a workbook's questions and is true when
     // it did. ImportOrOpen true announces a successful import.
-    void DoExport(QString &ExportFile);
-    bool DoImport(QString ImportFile, bool &ImportOrOpen);
+    void DoExport(const QString &ExportFile);
+    bool DoImport(const QString &ImportFile, bool ImportOrOpen);
 
     // The command Timer1 is to run again: a save came first.
-    enum class PendingAction : std::uint8_t { None = 0, Open = 1, Import = 2 };
-    PendingAction pendingAction() const { return pendingAction_; }
+    PendingAction pendingAction() const { return saveChangesGuard_->pendingAction(); }
 
     // Question list commands.
     void AddQuestion_Click();
@@ -65,6 +70,7 @@ public:
     void MoveDownQuestion_Click();
     void ExitEditor_Click();
 
+    PaperDocument &document() const { return *document_; }
     QuestionTable *questionTable() const;
     const LayoutScale &scale() const { return scale_; }
     SharedState &state() const { return state_; }
@@ -82,55 +88,40 @@ private:
     bool adoStdMarks_WillChangeRecord();
     void DataGrid1_RowColChange();
     void CmdSetAnswer_Click();
-    void bindDetailPanel();
-    void followGridClicks();
-    void showMessage(const QString &text, const QString &details = {});
-    QMessageBox::StandardButton askToSaveChanges();
-    void deferUntilSaved(PendingAction action);
-    // Whether a command may replace a modified paper now: No goes on, Yes saves and
-    // has Timer1 rerun the command later, Cancel stops it.
-    bool mayReplacePaper(PendingAction rerun);
     void Timer1_Timer();
     bool Form_Unload();
     void Help_Click();
-    bool WriteCsvFile(const QString &path);
-    // True when nothing is at the path, or the user agrees to overwrite what is.
-    bool mayOverwrite(const QString &path);
     void ExportPaper_Click();
     void ImportPaper_Click();
-    void showInvalidFormat(const QString &reason);
-    // "Excel File (*.xls)" first, then "Excel Workbook (*.xlsx)".
-    static QStringList workbookFilters();
-    void showPaperPathInCaption();
 
+    CommandContext commandContext();
     void createControls();
     void createToolbar();
     void createDetailPanel();
-    void orderPanelTabs();
     void createTotalsAndGrid();
+    void orderPanelTabs();
+    void bindDetailPanel();
+    void followDocument();
+    void followGridClicks();
     void Form_Load();
     void ComputeScale();
     void applyDesignFonts();
     void scaleGridColumns();
-    // Makes a complete table the open paper: its marks, first row, totals and count.
-    void showPaper(BuiltPaper paper);
-    // showPaper for a new paper, which has no file yet.
-    void handOver(BuiltPaper paper);
     void showQuestionCount();
-    // Reads the ten fields that travel with a question when it is moved.
-    struct MovedQuestion;
-    MovedQuestion readMovedQuestion() const;
-    void writeMovedQuestion(const MovedQuestion &question);
-    void swapWithNeighbour(int offset);
+    void showPaperPathInCaption();
 
     SharedState &state_;
     ModalSeam &seam_;
     ScreenMetrics screen_;
     QString programFolder_;
     LayoutScale scale_;
-    PendingAction pendingAction_ = PendingAction::None;
-    CommonDialog CommonDialog1;
+    PaperDocument *document_ = nullptr;
+    std::unique_ptr<SaveChangesGuard> saveChangesGuard_;
+    std::unique_ptr<FileCommands> fileCommands_;
+    std::unique_ptr<ListCommands> listCommands_;
 
+    // The controls, named as the window's design names them.
+    CommonDialog CommonDialog1;
     QTimer *Timer1 = nullptr;
     QGroupBox *FrameTools = nullptr;
     std::array<QPushButton *, ToolbarButtonCount> CommandTools{};

@@ -1,123 +1,111 @@
-// Commands on the question list: add at the end, delete, move up and down, exit.
-// Each keeps QuestionNo equal to the row's position and the marks cache in step.
-#include "editor/FormPaper.h"
+#include "editor/ListCommands.h"
 
-#include "widgets/DataNavigator.h"
-#include "widgets/ModalSeam.h"
-#include "paper/QuestionTable.h"
+#include "core/AnswerEncoding.h"
+#include "core/PaperLimits.h"
+#include "core/SharedState.h"
+#include "paper/PaperDocument.h"
 
-#include <QLabel>
-
-struct FormPaper::MovedQuestion
+namespace {
+// The fields that travel with a question when it moves: all but its number.
+QuestionRow movedFields(const QuestionTable &table)
 {
-    QuestionRow fields; // QuestionNo is not part of what moves
-};
-
-void FormPaper::AddQuestion_Click()
-{
-    QuestionTable *table = questionTable();
-    const int count = table->RecordCount();
-    if (count >= MaxQuestions) {
-        showMessage(QStringLiteral("There should not be more than 250 questions in one test paper."));
-        return;
+    QuestionRow fields;
+    for (const QuestionFieldInfo &info : QuestionTableSchema()) {
+        if (info.field != QuestionField::QuestionNo)
+            fields.setValue(info.field, table.field(info.field));
     }
-    table->AddNew();
-    table->setField(QuestionField::QuestionNo, count + 1);
-    table->setField(QuestionField::Score, state_.defaultMark);
-    table->setField(QuestionField::TimeLimit, state_.defaultTimeLimit);
-    table->setField(QuestionField::Answer, UncertainAnswerText);
-    table->setField(QuestionField::Title, QString());
-    for (int i = 0; i < 6; ++i)
-        table->setField(OptionField(i), QString());
-    table->Update();
-    showQuestionCount();
-    state_.QuestionScores[table->field(QuestionField::QuestionNo).toInt()] =
-        std::int16_t(table->field(QuestionField::Score).toInt());
-    CountScore();
-    state_.modified = true;
+    return fields;
 }
 
-void FormPaper::DeleteQuestion_Click()
+void writeMovedFields(QuestionTable &table, const QuestionRow &fields)
 {
-    QuestionTable *table = questionTable();
-    if (table->RecordCount() == 0)
+    for (const QuestionFieldInfo &info : QuestionTableSchema()) {
+        if (info.field != QuestionField::QuestionNo)
+            table.setField(info.field, fields.value(info.field));
+    }
+}
+} // namespace
+
+void ListCommands::addQuestion()
+{
+    PaperDocument &document = context_.document;
+    QuestionTable &table = document.table();
+    const int count = table.RecordCount();
+    if (count >= MaxQuestions) {
+        context_.tell(QStringLiteral("There should not be more than 250 questions in one test paper."));
         return;
-    const int position = table->AbsolutePosition();
-    table->Delete();
-    if (table->RecordCount() > 0) {
+    }
+    const SharedState &state = context_.state;
+    table.AddNew();
+    table.setField(QuestionField::QuestionNo, count + 1);
+    table.setField(QuestionField::Score, state.defaultMark);
+    table.setField(QuestionField::TimeLimit, state.defaultTimeLimit);
+    table.setField(QuestionField::Answer, UncertainAnswerText);
+    table.setField(QuestionField::Title, QString());
+    for (int i = 0; i < 6; ++i)
+        table.setField(OptionField(i), QString());
+    table.Update();
+    document.setScore(table.field(QuestionField::QuestionNo).toInt(),
+                      std::int16_t(table.field(QuestionField::Score).toInt()));
+    document.setModified(true);
+}
+
+void ListCommands::deleteQuestion()
+{
+    PaperDocument &document = context_.document;
+    QuestionTable &table = document.table();
+    if (table.RecordCount() == 0)
+        return;
+    const int position = table.AbsolutePosition();
+    table.Delete();
+    if (table.RecordCount() > 0) {
         // Renumbered in place: walking the cursor through every row would show each one
         // in the detail panel on the way, a tenth of a second on a full paper.
-        table->RenumberRows();
-        for (int index = 0; index < table->RecordCount(); ++index)
-            state_.QuestionScores[index + 1] = std::int16_t(table->row(index).Score);
-        if (table->RecordCount() > position)
-            table->MoveTo(position);
+        table.RenumberRows();
+        QuestionScoreArray scores = document.scores();
+        for (int index = 0; index < table.RecordCount(); ++index)
+            scores[index + 1] = std::int16_t(table.row(index).Score);
+        document.setScores(scores);
+        if (table.RecordCount() > position)
+            table.MoveTo(position);
         else
-            table->MoveLast();
+            table.MoveLast();
     }
-    showQuestionCount();
-    CountScore();
-    state_.modified = true;
+    document.setModified(true);
 }
 
-FormPaper::MovedQuestion FormPaper::readMovedQuestion() const
+// Numbers stay with their positions; marks follow the questions.
+void ListCommands::swapWithNeighbour(int offset)
 {
-    QuestionTable *table = questionTable();
-    MovedQuestion question;
-    for (const QuestionFieldInfo &info : QuestionTableSchema()) {
-        if (info.field != QuestionField::QuestionNo)
-            question.fields.setValue(info.field, table->field(info.field));
-    }
-    return question;
+    PaperDocument &document = context_.document;
+    QuestionTable &table = document.table();
+    const int position = table.AbsolutePosition();
+    const QuestionRow moving = movedFields(table);
+    document.setScore(position + offset, std::int16_t(moving.Score));
+    table.MoveTo(position + offset);
+    const QuestionRow neighbour = movedFields(table);
+    document.setScore(position, std::int16_t(neighbour.Score));
+    writeMovedFields(table, moving);
+    table.MoveTo(position); // stores the neighbour's row
+    writeMovedFields(table, neighbour);
+    table.Update();
+    table.MoveTo(position + offset);
+    document.setModified(true);
 }
 
-void FormPaper::writeMovedQuestion(const MovedQuestion &question)
+void ListCommands::moveUp()
 {
-    QuestionTable *table = questionTable();
-    for (const QuestionFieldInfo &info : QuestionTableSchema()) {
-        if (info.field != QuestionField::QuestionNo)
-            table->setField(info.field, question.fields.value(info.field));
-    }
-}
-
-// Exchanges the current question with the one `offset` (-1 or +1) rows away and
-// follows it there. Numbers stay with their positions; marks follow the questions.
-void FormPaper::swapWithNeighbour(int offset)
-{
-    QuestionTable *table = questionTable();
-    const int position = table->AbsolutePosition();
-    const MovedQuestion moving = readMovedQuestion();
-    state_.QuestionScores[position + offset] = std::int16_t(moving.fields.Score);
-    table->MoveTo(position + offset);
-    const MovedQuestion neighbour = readMovedQuestion();
-    state_.QuestionScores[position] = std::int16_t(neighbour.fields.Score);
-    writeMovedQuestion(moving);
-    table->MoveTo(position); // stores the neighbour's row
-    writeMovedQuestion(neighbour);
-    table->Update();
-    table->MoveTo(position + offset);
-    state_.modified = true;
-}
-
-void FormPaper::MoveUpQuestion_Click()
-{
-    QuestionTable *table = questionTable();
-    if (table->AbsolutePosition() <= 1)
+    if (context_.document.table().AbsolutePosition() <= 1)
         return;
     swapWithNeighbour(-1);
 }
 
-void FormPaper::MoveDownQuestion_Click()
+void ListCommands::moveDown()
 {
-    QuestionTable *table = questionTable();
-    const int position = table->AbsolutePosition();
-    const int count = table->RecordCount();
+    const QuestionTable &table = context_.document.table();
+    const int position = table.AbsolutePosition();
+    const int count = table.RecordCount();
     if (count < 1 || position < 1 || position >= count)
         return;
     swapWithNeighbour(+1);
-}
-
-void FormPaper::ExitEditor_Click()
-{
-    close();
 }

@@ -1,6 +1,7 @@
 #include "editor/Moddule1.h"
 
 #include "editor/FormPaper.h"
+#include "paper/PaperDocument.h"
 #include "widgets/ModalSeam.h"
 
 #include <QCoreApplication>
@@ -51,8 +52,6 @@ void Moddule1::ReadTypeInfo()
 void Moddule1::Main()
 {
     ReadTypeInfo();
-    state_.modified = false;
-    state_.currentPaperPath.clear();
     state_.defaultMark = 10;
     state_.defaultTimeLimit = 15;
 
@@ -60,6 +59,8 @@ void Moddule1::Main()
         formPaper_ = std::make_unique<FormPaper>(state_, *environment_.seam, environment_.screen(),
                                                  environment_.programFolder);
     }
+    formPaper_->document().setModified(false);
+    formPaper_->document().setPath({});
     formPaper_->Form_LoadPro();
 
     state_.startupFlag = true;

@@ -9,16 +9,11 @@
 #include <QPushButton>
 
 namespace {
-QRect toPixels(const QRect &twips)
-{
-    return QuickTwipsToPixels(twips.left(), twips.top(), twips.width(), twips.height());
-}
-
 // The designed rectangle, grown where the control's own text or indicator needs
 // more room: the design leaves the check boxes less height than their indicator.
 void placeFitted(QWidget *widget, const QRect &twips)
 {
-    QRect pixels = toPixels(twips);
+    QRect pixels = TwipsToPixels(twips);
     const QSize hint = widget->sizeHint();
     pixels.setWidth(qMax(pixels.width(), hint.width()));
     pixels.setHeight(qMax(pixels.height(), hint.height()));
@@ -50,10 +45,10 @@ AnswerDialog::AnswerDialog(SharedState &state, QLineEdit *answerBox, const Answe
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
 
-    FrameItem->setGeometry(toPixels(design.frame));
-    OKButton->setGeometry(toPixels(design.okButton));
-    CancelButton->setGeometry(toPixels(design.cancelButton));
-    setFixedSize(toPixels(QRect(QPoint(0, 0), design.client)).size());
+    FrameItem->setGeometry(TwipsToPixels(design.frame));
+    OKButton->setGeometry(TwipsToPixels(design.okButton));
+    CancelButton->setGeometry(TwipsToPixels(design.cancelButton));
+    setFixedSize(TwipsToPixels(QRect(QPoint(0, 0), design.client)).size());
 
     // OK is the default button and holds the focus when the dialog opens.
     OKButton->setDefault(true);

@@ -64,7 +64,7 @@ FormQuickPaper17::FormQuickPaper17(SharedState &state, QWidget *parent)
     Form_Load();
 }
 
-void FormQuickPaper17::ResetRowColors(int &i)
+void FormQuickPaper17::ResetRowColors(int i)
 {
     for (int j = 0; j < BoxesPerRow; ++j)
         PaintButtonFace(OptionAnswer[std::size_t(BoxesPerRow * i + j)]);

@@ -19,7 +19,7 @@ protected:
 private:
     static constexpr int UncertainColumn = 5;
 
-    void ResetRowColors(int &i);
+    void ResetRowColors(int i);
     // Chooses column j alone in the row, makes it the answer of the row's question
     // and colours it.
     void chooseInRow(int row, int j);

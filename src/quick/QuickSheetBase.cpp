@@ -147,7 +147,7 @@ void QuickSheetBase::Form_Load()
     OptionAnswer[0]->setFocus();
 }
 
-void QuickSheetBase::ShowPage(std::int16_t &p)
+void QuickSheetBase::ShowPage(std::int16_t p)
 {
     LabelPage->setText(QStringLiteral("%1/%2").arg(CurrentPage).arg(PageCount));
     CommandUP->setEnabled(p > 1);

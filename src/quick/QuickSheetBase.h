@@ -55,7 +55,7 @@ protected:
     void addOptionAnswer(int k, QAbstractButton *box);
     // Run by each sheet's constructor once all its boxes exist.
     void Form_Load();
-    void ShowPage(std::int16_t &p);
+    void ShowPage(std::int16_t p);
 
     // Shows the answer of question q in row i (visible already).
     virtual void showRow(int i, int q) = 0;

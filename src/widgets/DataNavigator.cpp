@@ -1,6 +1,7 @@
 #include "widgets/DataNavigator.h"
 
 #include "core/LeadingNumber.h"
+#include "paper/PaperDocument.h"
 
 #include <algorithm>
 
@@ -110,21 +111,39 @@ DataNavigator::DataNavigator(QWidget *parent)
 
 DataNavigator::~DataNavigator() = default;
 
-void DataNavigator::setRecordset(std::unique_ptr<QuestionTable> table)
+QuestionTable *DataNavigator::Recordset() const
 {
-    std::unique_ptr<QuestionTable> previous = std::move(table_);
-    table_ = std::move(table);
+    return table_;
+}
+
+void DataNavigator::setDocument(PaperDocument *document)
+{
+    if (document_)
+        disconnect(document_, nullptr, this, nullptr);
+    document_ = document;
+    if (document_) {
+        connect(document_, &PaperDocument::paperReplaced, this, &DataNavigator::followTable);
+        followTable(&document_->table());
+    } else {
+        followTable(nullptr);
+    }
+}
+
+void DataNavigator::followTable(QuestionTable *table)
+{
+    if (table_)
+        disconnect(table_, nullptr, this, nullptr);
+    table_ = table;
     if (table_) {
-        connect(table_.get(), &QuestionTable::currentRowChanged, this, [this](int row) {
+        connect(table_, &QuestionTable::currentRowChanged, this, [this](int row) {
             showCurrentRow();
             emit currentRowChanged(row);
         });
-        connect(table_.get(), &QuestionTable::rowChanged, this, [this](int row) {
+        connect(table_, &QuestionTable::rowChanged, this, [this](int row) {
             if (row == table_->AbsolutePosition() - 1)
                 showCurrentRow();
         });
     }
-    emit recordsetChanged(table_.get());
     showCurrentRow();
     emit currentRowChanged(table_ && table_->hasCurrentRow() ? table_->AbsolutePosition() - 1 : -1);
 }

@@ -2,16 +2,18 @@
 
 #include "paper/QuestionTable.h"
 
+#include <QPointer>
+
 #include <QWidget>
 #include <functional>
-#include <memory>
 #include <vector>
 
+class PaperDocument;
 class QLabel;
 class QToolButton;
 
-// The data-source control of the main window. It holds the open paper's question
-// table, moves its current row with first / previous / next / last buttons, and
+// The data-source control of the main window. It follows the open paper's question
+// table in its document, moves its current row with first / previous / next / last buttons, and
 // binds labels and text boxes to fields of the current row. Edits made in the
 // bound boxes are written back when the current row changes by any path, after
 // the will-change check has had the chance to refuse them.
@@ -22,9 +24,10 @@ public:
     explicit DataNavigator(QWidget *parent = nullptr);
     ~DataNavigator() override;
 
-    QuestionTable *Recordset() const { return table_.get(); }
-    // Makes the table the one held here; the previous table is dropped.
-    void setRecordset(std::unique_ptr<QuestionTable> table);
+    // The open paper's table; null before a document is set.
+    QuestionTable *Recordset() const;
+    // Follows this document's table, and each table that replaces it.
+    void setDocument(PaperDocument *document);
 
     // A QLabel, QLineEdit or QPlainTextEdit showing and editing one field.
     void bind(QWidget *control, QuestionField field);
@@ -51,7 +54,6 @@ public:
     void setCaptionFont(const QFont &font);
 
 signals:
-    void recordsetChanged(QuestionTable *table);
     // The current row has changed (or the table was replaced); -1 for none.
     void currentRowChanged(int row);
 
@@ -67,10 +69,12 @@ private:
 
     static bool isEdited(const Binding &binding);
 
+    void followTable(QuestionTable *table);
     void showCurrentRow();
     QString storedText(QuestionField field) const;
 
-    std::unique_ptr<QuestionTable> table_;
+    QPointer<PaperDocument> document_;
+    QPointer<QuestionTable> table_;
     std::vector<Binding> bindings_;
     std::function<bool()> willChangeRecord_;
     QLabel *caption_;

@@ -5,20 +5,21 @@
 #include <QWidget>
 #include <cmath>
 
-QRect QuickTwipsToPixels(int left, int top, int width, int height)
+QRect TwipsToPixels(const QRectF &twips, double twipsPerPixel)
 {
-    const auto pixels = [](int twips) { return int(std::lround(double(twips) / QuickTwipsPerPixel)); };
-    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
+    const auto pixels = [twipsPerPixel](double length) { return int(std::lround(length / twipsPerPixel)); };
+    return QRect(pixels(twips.left()), pixels(twips.top()), pixels(twips.width()),
+                 pixels(twips.height()));
 }
 
 void PlaceInTwips(QWidget *widget, int left, int top, int width, int height)
 {
-    widget->setGeometry(QuickTwipsToPixels(left, top, width, height));
+    widget->setGeometry(TwipsToPixels(QRectF(left, top, width, height)));
 }
 
 void SetClientSizeInTwips(QWidget *window, int width, int height)
 {
-    window->setFixedSize(QuickTwipsToPixels(0, 0, width, height).size());
+    window->setFixedSize(TwipsToPixels(QRectF(0, 0, width, height)).size());
 }
 
 QFont QuickDesignFont(double points, bool bold)

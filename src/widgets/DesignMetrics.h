@@ -3,15 +3,17 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 
 class QWidget;
 
-// The quick dialogs are drawn at the reference screen's 15 twips per pixel and keep
-// that size on every screen.
-inline constexpr int QuickTwipsPerPixel = 15;
+// The windows are designed in twips (1/1440 inch) on a reference screen of 15 twips
+// per pixel. The dialogs keep that size on every screen; the main window is scaled.
+inline constexpr double ReferenceTwipsPerPixel = 15.0;
 
-QRect QuickTwipsToPixels(int left, int top, int width, int height);
+// Each edge rounded to the nearest pixel.
+QRect TwipsToPixels(const QRectF &twips, double twipsPerPixel = ReferenceTwipsPerPixel);
 void PlaceInTwips(QWidget *widget, int left, int top, int width, int height);
 void SetClientSizeInTwips(QWidget *window, int width, int height);
 

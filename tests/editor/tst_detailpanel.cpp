@@ -144,9 +144,9 @@ private slots:
         QVERIFY(navigator->moveNext());
         const QuestionTable *table = editor.form().questionTable();
         QCOMPARE(table->row(0).Score, 2);
-        QCOMPARE(editor.state().QuestionScores[1], std::int16_t(2));
+        QCOMPARE(editor.document().scores()[1], std::int16_t(2));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("22"));
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QVERIFY(navigator->movePrevious());
         QCOMPARE(score->text(), QStringLiteral("2"));
     }
@@ -181,7 +181,7 @@ private slots:
         }
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("40"));
         QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QStringLiteral("3"));
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QVERIFY(editor.seam.messages.isEmpty());
         // The grid shows the committed mark at once.
         const int row = path == "toolbar" ? 1 : 0; // DOWN moved question 1 to place 2
@@ -211,7 +211,7 @@ private slots:
         auto *edit = editor.child<QLineEdit>(box);
         edit->setText(typed);
         editor.form().CommandTools_Click(typed == "10." ? 8 : 7); // DOWN on the last, UP on the first
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QCOMPARE(edit->text(), shown);
         QVERIFY(!editor.child<DataNavigator>("adoStdMarks")->hasPendingEdit());
     }
@@ -224,7 +224,7 @@ private slots:
         QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveLast());
         QCOMPARE(editor.form().questionTable()->row(0).Title, QStringLiteral("A new title"));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("30"));
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
     }
 
     void moveWithoutAnEditChangesNothing()
@@ -232,7 +232,7 @@ private slots:
         StartedEditor editor;
         fillPaper(editor, 3);
         QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveLast());
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
         QCOMPARE(editor.child<QLabel>("LabelNo")->text(), QStringLiteral("3"));
         QCOMPARE(editor.child<QPlainTextEdit>("TextTitle")->toPlainText(), QStringLiteral("Q3"));
     }
@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(table->AbsolutePosition(), 1);
         QCOMPARE(table->row(0).Title, QStringLiteral("Q1"));
         QCOMPARE(table->row(0).Score, 10);
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("30"));
         QTRY_VERIFY(score->hasFocus());
         auto *grid = editor.child<QTableView>("DataGrid1");
@@ -309,7 +309,7 @@ private slots:
         QVERIFY(editor.seam.fileDialogs.isEmpty());
         QVERIFY(editor.form().isVisible());
         QCOMPARE(editor.form().questionTable()->row(0).TimeLimit, 15);
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
         QTRY_VERIFY(limit->hasFocus());
 
         // Corrected, the edit is written back as usual.
@@ -377,7 +377,7 @@ private slots:
         QCOMPARE(editor.child<QLineEdit>("LabelAnswer")->text(), written);
         QVERIFY(editor.child<DataNavigator>("adoStdMarks")->moveNext());
         QCOMPARE(table->row(0).Answer, written);
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
     }
 
     // The boxes show some stored values differently (a multi-line box turns CR LF into
@@ -404,19 +404,19 @@ private slots:
         table->MoveTo(1);
         table->setField(QuestionField(field), stored);
         table->Update();
-        editor.state().modified = false;
+        editor.document().setModified(false);
         auto *navigator = editor.child<DataNavigator>("adoStdMarks");
 
         QVERIFY(navigator->moveNext());
         QCOMPARE(table->row(0).value(QuestionField(field)).toString(), stored);
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
 
         QVERIFY(navigator->moveFirst());
         editor.child<QLineEdit>(field == int(QuestionField::Title) ? "TextItems_0" : "TextItems_5")
             ->setText(QStringLiteral("edited"));
         QVERIFY(navigator->moveNext());
         QCOMPARE(table->row(0).value(QuestionField(field)).toString(), stored);
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
     }
 
     // An edited title keeps the line ends its field had; a new line break is CR LF.

@@ -13,11 +13,11 @@ QList<int> numbers(const QuestionTable &table)
     return result;
 }
 
-QList<int> scoresCache(const SharedState &state, int count)
+QList<int> scoresCache(const PaperDocument &document, int count)
 {
     QList<int> result;
     for (int k = 1; k <= count; ++k)
-        result << state.QuestionScores[k];
+        result << document.scores()[k];
     return result;
 }
 
@@ -75,14 +75,14 @@ private slots:
         QVERIFY2(moves.count() <= 3, qPrintable(QString::number(moves.count())));
         QCOMPARE(titles(*table), remaining);
         QCOMPARE(numbers(*table), sequence(remaining.size()));
-        QCOMPARE(scoresCache(editor.state(), table->RecordCount()), marks(*table));
+        QCOMPARE(scoresCache(editor.document(), table->RecordCount()), marks(*table));
         int total = 0;
         for (int mark : marks(*table))
             total += mark;
         QCOMPARE(total, (count * (count + 1) / 2 - deleted) * 10);
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QString::number(total));
         QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QString::number(remaining.size()));
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QCOMPARE(table->hasCurrentRow(), !current.isEmpty());
         if (!current.isEmpty()) {
             QCOMPARE(table->field(QuestionField::Title).toString(), current);
@@ -94,9 +94,9 @@ private slots:
     {
         StartedEditor editor;
         editor.form().DeleteQuestion_Click();
-        editor.state().modified = false;
+        editor.document().setModified(false);
         editor.form().DeleteQuestion_Click();
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
         QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QStringLiteral("0"));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("0"));
 
@@ -141,10 +141,10 @@ private slots:
         QCOMPARE(titles(*table), order);
         QCOMPARE(numbers(*table), sequence(4));
         QCOMPARE(table->AbsolutePosition(), current);
-        QCOMPARE(scoresCache(editor.state(), 4), marks(*table));
+        QCOMPARE(scoresCache(editor.document(), 4), marks(*table));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("100"));
         const bool moved = order != QStringList{"Q1", "Q2", "Q3", "Q4"};
-        QCOMPARE(editor.state().modified, moved);
+        QCOMPARE(editor.document().isModified(), moved);
         if (moved) {
             QuestionRow expected = third;
             expected.QuestionNo = 2;
@@ -172,16 +172,16 @@ private slots:
         QCOMPARE(added.Answer, QStringLiteral("Uncertain"));
         QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QStringLiteral("250"));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QString::number(10 + 249 * 5));
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QVERIFY(editor.seam.messages.isEmpty());
 
-        editor.state().modified = false;
+        editor.document().setModified(false);
         editor.form().CommandTools_Click(5);
         QCOMPARE(table->RecordCount(), 250);
         QCOMPARE(editor.seam.messageTexts(),
                  QStringList{"There should not be more than 250 questions in one test paper."});
         QCOMPARE(editor.seam.messages.first().title, QStringLiteral("Test Paper Editor"));
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
     }
 
     void exitClosesTheWindow()

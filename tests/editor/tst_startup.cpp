@@ -32,10 +32,10 @@ private slots:
         QVERIFY(editor.form().isVisible());
         QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QStringLiteral("1"));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("10"));
-        QCOMPARE(editor.state().modified, false);
+        QCOMPARE(editor.document().isModified(), false);
         QCOMPARE(editor.state().startupFlag, false);
-        QCOMPARE(editor.state().currentPaperPath, QString());
-        QCOMPARE(editor.state().QuestionScores[1], std::int16_t(10));
+        QCOMPARE(editor.document().path(), QString());
+        QCOMPARE(editor.document().scores()[1], std::int16_t(10));
 
         const QuestionTable *table = editor.form().questionTable();
         QVERIFY(table);

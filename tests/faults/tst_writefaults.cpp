@@ -256,7 +256,7 @@ private slots:
         StartedEditor editor;
         const QString opened = openLongPaper(editor);
         QVERIFY(!opened.isEmpty());
-        editor.state().modified = true;
+        editor.document().setModified(true);
         const QString caption = editor.form().windowTitle();
         Target target(format, true);
 
@@ -279,8 +279,8 @@ private slots:
         const QString details = editor.seam.messages.last().detailedText;
         QVERIFY2(details.contains(errnoText(error)), qPrintable(details));
         verifyUntouched(target);
-        QVERIFY(editor.state().modified);
-        QCOMPARE(editor.state().currentPaperPath, opened);
+        QVERIFY(editor.document().isModified());
+        QCOMPARE(editor.document().path(), opened);
         QCOMPARE(editor.form().windowTitle(), caption);
         QVERIFY(editor.form().questionTable()->rows() == paper_->rows());
     }
@@ -333,7 +333,7 @@ private slots:
                                                         : QStringLiteral("Export File Error"));
         QVERIFY(!editor.seam.messages.last().detailedText.isEmpty());
         verifyUntouched(target);
-        QCOMPARE(editor.state().currentPaperPath, opened);
+        QCOMPARE(editor.document().path(), opened);
     }
 
     // A read-only file in a folder the user may write to is replaced, as the owner could
@@ -386,7 +386,7 @@ private:
         QString reason;
         if (!WritePaperFile(*paper_, path, reason) || !editor.form().ReadCsvFile(path))
             return {};
-        editor.state().currentPaperPath = path;
+        editor.document().setPath(path);
         return path;
     }
 };

@@ -79,8 +79,8 @@ struct PaperSnapshot
 
     static PaperSnapshot of(StartedEditor &editor)
     {
-        return {editor.form().questionTable()->rows(), editor.state().QuestionScores,
-                editor.state().modified, editor.state().currentPaperPath,
+        return {editor.form().questionTable()->rows(), editor.document().scores(),
+                editor.document().isModified(), editor.document().path(),
                 editor.form().windowTitle(), editor.child<QLabel>("LabNoCount")->text(),
                 editor.child<QLabel>("LabScoreCount")->text()};
     }
@@ -130,8 +130,8 @@ void TestSpreadsheetCommands::exportWritesTheChosenFormat()
     QFETCH(QByteArray, signature);
     StartedEditor editor;
     fillThreeQuestions(editor);
-    editor.state().modified = true;
-    editor.state().currentPaperPath = QStringLiteral("/somewhere/else.csv");
+    editor.document().setModified(true);
+    editor.document().setPath(QStringLiteral("/somewhere/else.csv"));
     const QString caption = editor.form().windowTitle();
     const QString target = editor.programFolder.filePath(typedName);
     editor.seam.fileAnswers.push_back(FileDialogChoice{target, filter});
@@ -159,8 +159,8 @@ void TestSpreadsheetCommands::exportWritesTheChosenFormat()
     PaperFromSheetResult back = PaperFromSheet(std::get<SheetGrid>(read));
     QVERIFY(std::holds_alternative<BuiltPaper>(back));
     QCOMPARE(std::get<BuiltPaper>(back).table->rows(), editor.form().questionTable()->rows());
-    QVERIFY(editor.state().modified);
-    QCOMPARE(editor.state().currentPaperPath, QStringLiteral("/somewhere/else.csv"));
+    QVERIFY(editor.document().isModified());
+    QCOMPARE(editor.document().path(), QStringLiteral("/somewhere/else.csv"));
     QCOMPARE(editor.form().windowTitle(), caption);
     QCOMPARE(editor.form().questionTable()->AbsolutePosition(), 3); // the grid ends on the last question
 }
@@ -240,7 +240,7 @@ void TestSpreadsheetCommands::importReplacesThePaper()
     QFETCH(QString, fileName);
     StartedEditor editor;
     fillThreeQuestions(editor);
-    editor.state().currentPaperPath = QStringLiteral("/old/paper.csv");
+    editor.document().setPath(QStringLiteral("/old/paper.csv"));
     const QString path = editor.programFolder.filePath(fileName);
     if (fileName.startsWith("renamed")) {
         writeSheet(path + ".xlsx", 4);
@@ -267,12 +267,12 @@ void TestSpreadsheetCommands::importReplacesThePaper()
     QCOMPARE(titles(*table), (QStringList{"Imported 1", "Imported 2", "Imported 3", "Imported 4"}));
     QCOMPARE(table->AbsolutePosition(), 1);
     QCOMPARE(table->row(3).Answer, QStringLiteral("C"));
-    QCOMPARE(editor.state().QuestionScores[4], 10);
-    QCOMPARE(editor.state().QuestionScores[5], 0);
+    QCOMPARE(editor.document().scores()[4], 10);
+    QCOMPARE(editor.document().scores()[5], 0);
     QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QStringLiteral("4"));
     QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("40"));
-    QVERIFY(!editor.state().modified);
-    QCOMPARE(editor.state().currentPaperPath, QString());
+    QVERIFY(!editor.document().isModified());
+    QCOMPARE(editor.document().path(), QString());
     QCOMPARE(editor.seam.waitDepth, 0);
 
     // Nothing to save on closing; a save asks for a name.
@@ -310,8 +310,8 @@ void TestSpreadsheetCommands::refusedImportLeavesThePaperAsItWas()
     QFETCH(double, value);
     StartedEditor editor;
     fillThreeQuestions(editor);
-    editor.state().modified = true; // answered No below
-    editor.state().currentPaperPath = QStringLiteral("/old/paper.csv");
+    editor.document().setModified(true); // answered No below
+    editor.document().setPath(QStringLiteral("/old/paper.csv"));
     editor.form().questionTable()->MoveTo(3);
     const PaperSnapshot before = PaperSnapshot::of(editor);
 
@@ -366,7 +366,7 @@ void TestSpreadsheetCommands::importOnAModifiedPaperSavesFirst()
 {
     StartedEditor editor;
     fillThreeQuestions(editor);
-    editor.state().modified = true;
+    editor.document().setModified(true);
     const QString saved = editor.programFolder.filePath("before import.csv");
     const QString workbook = writeSheet(editor.programFolder.filePath("in.xlsx"), 2);
     editor.seam.messageAnswers.push_back(QMessageBox::Yes);
@@ -390,7 +390,7 @@ void TestSpreadsheetCommands::importAsksAgainWhileTheSaveIsCancelled()
 {
     StartedEditor editor;
     fillThreeQuestions(editor);
-    editor.state().modified = true;
+    editor.document().setModified(true);
     const PaperSnapshot before = PaperSnapshot::of(editor);
     // Yes, then cancel the save dialog, twice; then Cancel the question.
     editor.seam.messageAnswers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Cancel};

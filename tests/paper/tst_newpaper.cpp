@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(table->row(0).Answer, QStringLiteral("Uncertain"));
         QCOMPARE(label(editor, "LabScoreCount"), QStringLiteral("5"));
         QCOMPARE(label(editor, "LabNoCount"), QStringLiteral("1"));
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
         QCOMPARE(editor.form().windowTitle(), QStringLiteral("Test Paper Editor  "));
     }
 
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(label(editor, "LabScoreCount"), QStringLiteral("1000"));
         QCOMPARE(label(editor, "LabNoCount"), QStringLiteral("250"));
         QCOMPARE(table->AbsolutePosition(), 1);
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QCOMPARE(editor.state().defaultMark, std::int16_t(4));
     }
 
@@ -135,7 +135,7 @@ private slots:
         editor.form().NewPaper_Click();
         QCOMPARE(titles(*editor.form().questionTable()), (QStringList{"Q1", "Q2"}));
         QCOMPARE(label(editor, "LabScoreCount"), QStringLiteral("7"));
-        QVERIFY(!editor.state().modified);
+        QVERIFY(!editor.document().isModified());
     }
 
     void modifiedPaperAsksFirst_data()
@@ -158,7 +158,7 @@ private slots:
         QFETCH(bool, modifiedAfter);
         StartedEditor editor;
         fillPaper(editor, 2);
-        editor.state().modified = true;
+        editor.document().setModified(true);
         const QString path = editor.programFolder.filePath("before-new.csv");
         if (saveCompletes)
             editor.seam.fileAnswers.push_back(FileDialogChoice{path, {}});
@@ -178,7 +178,7 @@ private slots:
 
         QCOMPARE(quickNewShown, replaced);
         QCOMPARE(editor.form().questionTable()->RecordCount(), replaced ? 1 : 2);
-        QCOMPARE(editor.state().modified, modifiedAfter);
+        QCOMPARE(editor.document().isModified(), modifiedAfter);
         QCOMPARE(QFile::exists(path), saveCompletes);
         if (!replaced)
             QCOMPARE(titles(*editor.form().questionTable()), (QStringList{"Q1", "Q2"}));

@@ -46,7 +46,7 @@ private slots:
     {
         StartedEditor editor;
         fillPaper(editor, 3);
-        editor.state().modified = true;
+        editor.document().setModified(true);
         const QString path = editor.programFolder.filePath("week 1.csv");
         editor.seam.fileAnswers.push_back(choose(path));
         editor.form().CommandTools_Click(4);
@@ -60,8 +60,8 @@ private slots:
         QVERIFY(editor.seam.messages.isEmpty());
         QVERIFY(contents(path).startsWith("Question NO,Mark,Answer,Question Title,Time Limit,"));
         QCOMPARE(contents(path).count("\r\n"), 4);
-        QVERIFY(!editor.state().modified);
-        QCOMPARE(editor.state().currentPaperPath, path);
+        QVERIFY(!editor.document().isModified());
+        QCOMPARE(editor.document().path(), path);
         QCOMPARE(editor.form().windowTitle(), "Test Paper Editor  " + path);
         QCOMPARE(editor.form().questionTable()->AbsolutePosition(), 3); // the grid ends on the last question
 
@@ -86,7 +86,7 @@ private slots:
     {
         QFETCH(QMessageBox::StandardButton, answer);
         StartedEditor editor;
-        editor.state().modified = true;
+        editor.document().setModified(true);
         const QString other = editor.programFolder.filePath("other.csv");
         writeBytes(other, "precious");
         editor.seam.fileAnswers.push_back(choose(other));
@@ -101,8 +101,8 @@ private slots:
         QCOMPARE(asked.defaultButton, QMessageBox::No);
         const bool replaced = answer == QMessageBox::Yes;
         QCOMPARE(contents(other) == "precious", !replaced);
-        QCOMPARE(editor.state().modified, !replaced);
-        QCOMPARE(editor.state().currentPaperPath, replaced ? other : QString());
+        QCOMPARE(editor.document().isModified(), !replaced);
+        QCOMPARE(editor.document().path(), replaced ? other : QString());
     }
 
     void failedSavesChangeNothing_data()
@@ -119,7 +119,7 @@ private slots:
         StartedEditor editor;
         if (emptyPaper)
             editor.form().DeleteQuestion_Click();
-        editor.state().modified = true;
+        editor.document().setModified(true);
         const QString existing = editor.programFolder.filePath("kept.csv");
         writeBytes(existing, "old paper");
         const QString target = emptyPaper ? existing : editor.programFolder.filePath("no/such/folder/x.csv");
@@ -132,19 +132,19 @@ private slots:
         if (!emptyPaper)
             QVERIFY(!editor.seam.messages.last().detailedText.isEmpty());
         QCOMPARE(contents(existing), QByteArray("old paper"));
-        QVERIFY(editor.state().modified);
-        QCOMPARE(editor.state().currentPaperPath, QString());
+        QVERIFY(editor.document().isModified());
+        QCOMPARE(editor.document().path(), QString());
         QCOMPARE(editor.form().windowTitle(), caption);
     }
 
     void cancelledSaveDialogChangesNothing()
     {
         StartedEditor editor;
-        editor.state().modified = true;
+        editor.document().setModified(true);
         editor.form().SavePaper_Click();
         QCOMPARE(editor.seam.fileDialogs.size(), 1);
         QVERIFY(editor.seam.messages.isEmpty());
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QCOMPARE(QDir(editor.programFolder.path()).entryList({"*.csv"}), QStringList());
     }
 
@@ -167,8 +167,8 @@ private slots:
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("12"));
         QCOMPARE(editor.child<QLabel>("LabNoCount")->text(), QStringLiteral("2"));
         QCOMPARE(editor.child<QLineEdit>("LabelAnswer")->text(), QStringLiteral("AC"));
-        QCOMPARE(editor.state().QuestionScores[2], std::int16_t(7));
-        QVERIFY(!editor.state().modified);
+        QCOMPARE(editor.document().scores()[2], std::int16_t(7));
+        QVERIFY(!editor.document().isModified());
         QCOMPARE(editor.form().windowTitle(), "Test Paper Editor  " + path);
     }
 
@@ -176,7 +176,7 @@ private slots:
     {
         StartedEditor editor;
         fillPaper(editor, 2, {4, 6});
-        editor.state().modified = true;
+        editor.document().setModified(true);
         const QString path = editor.programFolder.filePath("bad.csv");
         writeBytes(path, QByteArray(TwoQuestions).replace("Option F", "Option G"));
         editor.seam.messageAnswers.push_back(QMessageBox::No); // do not save first
@@ -188,7 +188,7 @@ private slots:
         QVERIFY(editor.seam.messages.last().detailedText.contains("Option F"));
         QCOMPARE(titles(*editor.form().questionTable()), (QStringList{"Q1", "Q2"}));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("10"));
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
         QCOMPARE(editor.form().windowTitle(), caption);
     }
 
@@ -205,7 +205,7 @@ private slots:
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, dialogShown);
         StartedEditor editor;
-        editor.state().modified = true;
+        editor.document().setModified(true);
         editor.seam.messageAnswers.push_back(answer);
         editor.form().OpenPaper_Click();
         QCOMPARE(editor.seam.messageTexts(), QStringList{SavePrompt});
@@ -213,13 +213,13 @@ private slots:
         QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(asked.icon, QMessageBox::Question);
         QCOMPARE(editor.seam.fileDialogs.size(), dialogShown ? 1 : 0);
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
     }
 
     void openAfterASuccessfulSaveGoesOnByItself()
     {
         StartedEditor editor;
-        editor.state().modified = true;
+        editor.document().setModified(true);
         const QString saved = editor.programFolder.filePath("saved.csv");
         const QString opened = editor.programFolder.filePath("two.csv");
         writeBytes(opened, TwoQuestions);
@@ -238,13 +238,13 @@ private slots:
         QCOMPARE(editor.seam.messageTexts(), QStringList{SavePrompt}); // asked once only
         QCOMPARE(editor.seam.waitDepth, 0);
         QCOMPARE(editor.form().pendingAction(), FormPaper::PendingAction::None);
-        QCOMPARE(editor.state().currentPaperPath, opened);
+        QCOMPARE(editor.document().path(), opened);
     }
 
     void openAsksAgainWhileTheSaveIsCancelled()
     {
         StartedEditor editor;
-        editor.state().modified = true;
+        editor.document().setModified(true);
         // Yes, then cancel the save dialog, twice; then Cancel the question.
         editor.seam.messageAnswers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Cancel};
         editor.form().OpenPaper_Click();
@@ -256,7 +256,7 @@ private slots:
             QCOMPARE(dialog.title, SaveTitle);
         QCOMPARE(editor.seam.waitDepth, 0);
         QCOMPARE(editor.form().pendingAction(), FormPaper::PendingAction::None);
-        QVERIFY(editor.state().modified);
+        QVERIFY(editor.document().isModified());
     }
 
     void closingProtectsUnsavedWork_data()
@@ -279,7 +279,7 @@ private slots:
         QFETCH(bool, saveSucceeds);
         QFETCH(bool, closes);
         StartedEditor editor;
-        editor.state().modified = modified;
+        editor.document().setModified(modified);
         for (auto answer : answers)
             editor.seam.messageAnswers.push_back(answer);
         if (saveSucceeds)

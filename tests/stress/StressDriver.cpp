@@ -586,9 +586,9 @@ QStringList StressDriver::differences(const Step &step, const Expected &expected
         expect(actual == m.questions[std::size_t(k)],
                QStringLiteral("question %1 is {%2}, model {%3}").arg(k + 1)
                    .arg(questionText(actual), questionText(m.questions[std::size_t(k)])));
-        expect(form.state().QuestionScores[k + 1] == row.Score,
+        expect(form.document().scores()[k + 1] == row.Score,
                QStringLiteral("QuestionScores[%1] = %2, mark %3").arg(k + 1)
-                   .arg(form.state().QuestionScores[k + 1]).arg(row.Score));
+                   .arg(form.document().scores()[k + 1]).arg(row.Score));
         expect(row.Score >= 0 && row.Score <= MaxMarkValue && row.TimeLimit >= 1
                    && row.TimeLimit <= MaxTimeValue,
                QStringLiteral("question %1 holds mark %2 and time limit %3, which no paper file may hold")
@@ -601,8 +601,8 @@ QStringList StressDriver::differences(const Step &step, const Expected &expected
            QStringLiteral("LabNoCount %1, model %2").arg(editor_.child<QLabel>("LabNoCount")->text()).arg(n));
     const int current = table->hasCurrentRow() ? table->AbsolutePosition() - 1 : -1;
     expect(current == m.current, QStringLiteral("current row %1, model %2").arg(current + 1).arg(m.current + 1));
-    expect(form.state().modified == m.modified,
-           QStringLiteral("modified %1, model %2").arg(form.state().modified).arg(m.modified));
+    expect(form.document().isModified() == m.modified,
+           QStringLiteral("modified %1, model %2").arg(form.document().isModified()).arg(m.modified));
     expect(form.state().defaultMark == m.defaultMark && form.state().defaultTimeLimit == m.defaultTime,
            QStringLiteral("defaults %1/%2, model %3/%4").arg(form.state().defaultMark)
                .arg(form.state().defaultTimeLimit).arg(m.defaultMark).arg(m.defaultTime));

@@ -20,13 +20,13 @@ inline void fillPaper(StartedEditor &editor, int count, const QList<int> &marks 
         table->setField(QuestionField::Title, QStringLiteral("Q%1").arg(k));
         if (k <= marks.size()) {
             table->setField(QuestionField::Score, marks[k - 1]);
-            editor.state().QuestionScores[k] = std::int16_t(marks[k - 1]);
+            editor.document().setScore(k, std::int16_t(marks[k - 1]));
         }
         table->Update();
     }
     table->MoveFirst();
     form.CountScore();
-    editor.state().modified = false;
+    editor.document().setModified(false);
 }
 
 inline QStringList titles(const QuestionTable &table)

@@ -3,6 +3,7 @@
 #include "FakeModalSeam.h"
 #include "editor/FormPaper.h"
 #include "editor/Moddule1.h"
+#include "paper/PaperDocument.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -44,6 +45,7 @@ struct StartedEditor
 
     FormPaper &form() const { return *startup->formPaper(); }
     SharedState &state() const { return startup->state(); }
+    PaperDocument &document() const { return form().document(); }
 
     template <typename T>
     T *child(const QString &name) const

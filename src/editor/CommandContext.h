@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class ModalSeam;
+class PaperDocument;
+class QWidget;
+struct SharedState;
+
+// What every command of the main window works on: the open paper, the state the
+// dialogs exchange, the seam for message boxes and file dialogs, and the window that
+// parents them.
+struct CommandContext
+{
+    PaperDocument &document;
+    SharedState &state;
+    ModalSeam &seam;
+    QWidget &window;
+
+    // A message box with OK only and no icon; details is the reason behind the text.
+    void tell(const QString &text, const QString &details = {}) const;
+};

@@ -1,0 +1,271 @@
+#include "editor/FileCommands.h"
+
+#include "core/SharedState.h"
+#include "editor/DlgCausion.h"
+#include "paper/PaperDocument.h"
+#include "paper/PaperFileReader.h"
+#include "paper/PaperFileWriter.h"
+#include "paper/PaperFromSheet.h"
+#include "paper/PaperSheetLayout.h"
+#include "paper/QuickPaperRecipe.h"
+#include "paper/SplitFilePath.h"
+#include "quick/DialogQuickNew.h"
+#include "quick/QuickAnswerSheet.h"
+#include "widgets/CommonDialog.h"
+#include "widgets/ModalSeam.h"
+#include "workbook/WorkbookFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString XlsFilter = QStringLiteral("Excel File (*.xls)");
+const QString XlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)");
+const QString PaperFilter = QStringLiteral("Test Paper (*.csv)");
+const QString SaveTitle = QStringLiteral("Select the file name that you want to save");
+const QString EmptyPaperMessage = QStringLiteral("The test paper should not be empty.");
+
+// A name typed without a workbook extension gets the one of the chosen filter.
+QString withWorkbookExtension(const QString &path, const QString &selectedFilter)
+{
+    if (WorkbookFormatOfName(path) != WorkbookFormat::None)
+        return path;
+    return path + (selectedFilter == XlsxFilter ? QStringLiteral(".xlsx") : QStringLiteral(".xls"));
+}
+} // namespace
+
+FileCommands::FileCommands(CommandContext context, CommonDialog &dialog, SaveChangesGuard &guard,
+                           const QString &programFolder)
+    : context_(context), dialog_(dialog), guard_(guard), programFolder_(programFolder)
+{
+}
+
+QStringList FileCommands::workbookFilters()
+{
+    return {XlsFilter, XlsxFilter};
+}
+
+void FileCommands::showPaper(BuiltPaper paper)
+{
+    context_.document.replacePaper(std::move(paper));
+    context_.document.table().MoveFirst();
+}
+
+void FileCommands::handOver(BuiltPaper paper)
+{
+    showPaper(std::move(paper));
+    context_.document.setPath({});
+}
+
+void FileCommands::newPaper()
+{
+    SharedState &state = context_.state;
+    PaperDocument &document = context_.document;
+    if (document.isModified()) {
+        DlgCausion prompt(state, [this] { savePaper(); }, &context_.window);
+        prompt.exec();
+        if (!state.savePromptResult)
+            return;
+        // Yes with a save that did not happen (cancelled, or the write failed)
+        // keeps the paper and its changes, as closing the window does.
+        if (prompt.saveWasChosen() && document.isModified())
+            return;
+    }
+    if (state.startupFlag) {
+        // Start-up never asks for a quick paper: it begins with one blank question.
+        state.quickNewConfirmed = false;
+    } else {
+        DialogQuickNew quickNew(state, context_.seam, &context_.window);
+        quickNew.exec();
+    }
+    if (!state.quickNewConfirmed) {
+        handOver(BuildBlankPaper(state.defaultMark, state.defaultTimeLimit));
+        return;
+    }
+    ShowQuickAnswerSheet(state, &context_.window);
+    if (!state.quickNewConfirmed)
+        return;
+    BuiltPaper paper = BuildQuickPaper(state.quickQuestionAmount, state.defaultMark,
+                                       state.defaultTimeLimit, state.QuickAnswers);
+    document.setModified(true);
+    handOver(std::move(paper));
+}
+
+bool FileCommands::readCsvFile(const QString &path)
+{
+    QString fileName;
+    QString folder;
+    if (!SplitFilePath(path, fileName, folder))
+        return false;
+    PaperReadResult read = ReadPaperFile(path);
+    if (const auto *error = std::get_if<PaperFileError>(&read)) {
+        context_.tell(QStringLiteral("Open file error"), error->text());
+        return false;
+    }
+    showPaper(std::move(std::get<BuiltPaper>(read)));
+    context_.document.setModified(false);
+    return true;
+}
+
+void FileCommands::openPaper()
+{
+    if (!guard_.mayReplacePaper(SaveChangesGuard::PendingAction::Open))
+        return;
+    dialog_.FileName.clear();
+    dialog_.DialogTitle = QStringLiteral("Please choose a file (test paper) to open");
+    dialog_.Filter = {PaperFilter};
+    const std::optional<QString> chosen = dialog_.ShowOpen(context_.seam, &context_.window);
+    if (!chosen || !readCsvFile(*chosen))
+        return;
+    context_.document.setPath(*chosen);
+}
+
+void FileCommands::savePaper()
+{
+    PaperDocument &document = context_.document;
+    if (!document.path().isEmpty()) {
+        QString fileName;
+        QString folder;
+        if (!SplitFilePath(document.path(), fileName, folder))
+            return;
+        dialog_.FileName = fileName;
+        dialog_.InitDir = folder;
+    } else {
+        dialog_.FileName.clear();
+    }
+    dialog_.DialogTitle = SaveTitle;
+    dialog_.Filter = {PaperFilter};
+    const std::optional<QString> chosen = dialog_.ShowSave(context_.seam, &context_.window);
+    if (!chosen)
+        return;
+
+    if (*chosen != document.path() && !mayOverwrite(*chosen))
+        return;
+    if (!writeCsvFile(*chosen))
+        return;
+    document.setModified(false);
+    document.setPath(*chosen);
+}
+
+bool FileCommands::mayOverwrite(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    MessageBoxRequest question;
+    question.text = QStringLiteral("File exists. Overwrite it or not?");
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.icon = QMessageBox::Warning;
+    question.defaultButton = QMessageBox::No;
+    return context_.seam.showMessage(&context_.window, question) == QMessageBox::Yes;
+}
+
+bool FileCommands::writeCsvFile(const QString &path)
+{
+    QuestionTable &table = context_.document.table();
+    if (table.RecordCount() == 0) {
+        context_.tell(EmptyPaperMessage);
+        return false;
+    }
+    QString reason;
+    if (!WritePaperFile(table, path, reason)) {
+        context_.tell(QStringLiteral("Writing file error!"), reason);
+        return false;
+    }
+    // After a save the grid shows the last question, as the writer walked there.
+    table.MoveLast();
+    context_.document.setModified(false);
+    return true;
+}
+
+void FileCommands::exportPaper()
+{
+    dialog_.FileName.clear();
+    dialog_.InitDir = QDir(programFolder_).filePath(QStringLiteral("test_papers"));
+    dialog_.DialogTitle = SaveTitle;
+    dialog_.Filter = workbookFilters();
+    const std::optional<QString> chosen = dialog_.ShowSave(context_.seam, &context_.window);
+    if (!chosen)
+        return;
+    const QString path = withWorkbookExtension(*chosen, dialog_.SelectedFilter);
+    if (!mayOverwrite(path))
+        return;
+    doExport(path);
+}
+
+void FileCommands::doExport(const QString &path)
+{
+    QuestionTable &table = context_.document.table();
+    if (table.RecordCount() == 0) {
+        context_.tell(EmptyPaperMessage);
+        return;
+    }
+    QString reason;
+    bool written = false;
+    {
+        WaitCursor hourglass(context_.seam);
+        QCoreApplication::processEvents();
+        written = WriteWorkbook(PaperToSheet(table), path, reason);
+    }
+    if (!written) {
+        // The paper is untouched and no partial workbook is left; say so rather than
+        // let the user believe the workbook was written.
+        context_.tell(QStringLiteral("Export File Error"), reason);
+        return;
+    }
+    // After an export the grid shows the last question.
+    table.MoveLast();
+}
+
+void FileCommands::importPaper()
+{
+    if (!guard_.mayReplacePaper(SaveChangesGuard::PendingAction::Import))
+        return;
+    dialog_.FileName.clear();
+    dialog_.DialogTitle = QStringLiteral("Please select the file should be imported.");
+    dialog_.Filter = workbookFilters();
+    const std::optional<QString> chosen = dialog_.ShowOpen(context_.seam, &context_.window);
+    if (!chosen)
+        return;
+    doImport(*chosen, true);
+}
+
+void FileCommands::showInvalidFormat(const QString &reason)
+{
+    MessageBoxRequest box;
+    box.text = QStringLiteral("Invalid format");
+    box.title = QStringLiteral("Error");
+    box.icon = QMessageBox::Warning;
+    box.detailedText = reason;
+    context_.seam.showMessage(&context_.window, box);
+}
+
+bool FileCommands::doImport(const QString &path, bool announce)
+{
+    SheetReadResult read;
+    {
+        WaitCursor hourglass(context_.seam);
+        QCoreApplication::processEvents();
+        read = ReadWorkbookSheet(path, PaperSheetReadLimits());
+    }
+    if (const auto *error = std::get_if<WorkbookError>(&read)) {
+        showInvalidFormat(error->text());
+        return false;
+    }
+    PaperFromSheetResult built = PaperFromSheet(std::get<SheetGrid>(read));
+    if (const auto *error = std::get_if<WorkbookError>(&built)) {
+        showInvalidFormat(error->text());
+        return false;
+    }
+    if (announce) {
+        MessageBoxRequest box;
+        box.text = QStringLiteral("Import succeed");
+        box.title = QStringLiteral("Message");
+        box.icon = QMessageBox::Information;
+        context_.seam.showMessage(&context_.window, box);
+    }
+    // The imported paper has no file yet: a following save asks for a name.
+    handOver(std::move(std::get<BuiltPaper>(built)));
+    context_.document.setModified(false);
+    return true;
+}

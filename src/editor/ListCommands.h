@@ -1,0 +1,23 @@
+#pragma once
+
+#include "editor/CommandContext.h"
+
+// Commands on the question list: add at the end, delete, move up and down. Each keeps
+// QuestionNo equal to the row's position and the marks cache in step, and marks the
+// paper modified.
+class ListCommands
+{
+public:
+    explicit ListCommands(CommandContext context) : context_(context) {}
+
+    void addQuestion();
+    void deleteQuestion();
+    void moveUp();
+    void moveDown();
+
+private:
+    // Exchanges the current question with the one `offset` (-1 or +1) rows away.
+    void swapWithNeighbour(int offset);
+
+    CommandContext context_;
+};
