@@ -95,7 +95,7 @@ CaseRun refusal(const QString &path)
         return {};
     return [path]() -> QString {
         PaperReadResult result = ReadPaperFile(path);
-        if (!std::holds_alternative<PaperFileError>(result))
+        if (!std::holds_alternative<FileError>(result))
             return QStringLiteral("the file was not refused");
         return {};
     };

@@ -100,10 +100,10 @@ QString exportRun(int questions, const char *extension)
 QString importRun(const QString &path, int questions)
 {
     SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (auto *error = std::get_if<WorkbookError>(&sheet))
+    if (auto *error = std::get_if<FileError>(&sheet))
         return error->text();
     PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (auto *error = std::get_if<WorkbookError>(&paper))
+    if (auto *error = std::get_if<FileError>(&paper))
         return error->text();
     if (std::get<BuiltPaper>(paper).table->RecordCount() != questions)
         return QStringLiteral("the imported paper differs from the exported one");

@@ -10,7 +10,7 @@
 // larger than asked for. A sheet that makes a paper makes a sound one.
 inline void CheckSheetResult(const SheetReadResult &result, SheetReadLimits limits)
 {
-    if (const auto *error = std::get_if<WorkbookError>(&result)) {
+    if (const auto *error = std::get_if<FileError>(&result)) {
         FUZZ_CHECK(!error->reason.isEmpty(), "a refused workbook says why");
         return;
     }
@@ -35,6 +35,6 @@ inline void CheckSheetResult(const SheetReadResult &result, SheetReadLimits limi
                        "answer canonical");
         }
     } else {
-        FUZZ_CHECK(!std::get<WorkbookError>(paper).reason.isEmpty(), "a refused sheet says why");
+        FUZZ_CHECK(!std::get<FileError>(paper).reason.isEmpty(), "a refused sheet says why");
     }
 }

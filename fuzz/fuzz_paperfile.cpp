@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Both kinds of 8-bit fallback: one byte a character, and a multi-byte code page.
     const QString codePage = size % 2 ? QStringLiteral("GBK") : QStringLiteral("windows-1252");
     const PaperReadResult first = readBytes(bytes, codePage);
-    if (std::holds_alternative<PaperFileError>(first))
+    if (std::holds_alternative<FileError>(first))
         return 0;
     const BuiltPaper &paper = std::get<BuiltPaper>(first);
     checkPaper(paper);

@@ -29,15 +29,15 @@ std::variant<BuiltPaper, QString> readPaper(const QString &path)
 {
     if (isPaperFile(path)) {
         PaperReadResult read = ReadPaperFile(path);
-        if (const auto *error = std::get_if<PaperFileError>(&read))
+        if (const auto *error = std::get_if<FileError>(&read))
             return error->text();
         return std::move(std::get<BuiltPaper>(read));
     }
     SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (const auto *error = std::get_if<WorkbookError>(&sheet))
+    if (const auto *error = std::get_if<FileError>(&sheet))
         return error->text();
     PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (const auto *error = std::get_if<WorkbookError>(&paper))
+    if (const auto *error = std::get_if<FileError>(&paper))
         return error->text();
     return std::move(std::get<BuiltPaper>(paper));
 }

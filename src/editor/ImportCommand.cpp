@@ -39,12 +39,12 @@ bool FormPaper::DoImport(QString ImportFile, bool &ImportOrOpen)
         QCoreApplication::processEvents();
         read = ReadWorkbookSheet(ImportFile, PaperSheetReadLimits());
     }
-    if (const auto *error = std::get_if<WorkbookError>(&read)) {
+    if (const auto *error = std::get_if<FileError>(&read)) {
         showInvalidFormat(error->text());
         return false;
     }
     PaperFromSheetResult built = PaperFromSheet(std::get<SheetGrid>(read));
-    if (const auto *error = std::get_if<WorkbookError>(&built)) {
+    if (const auto *error = std::get_if<FileError>(&built)) {
         showInvalidFormat(error->text());
         return false;
     }

@@ -17,7 +17,7 @@ bool FormPaper::ReadCsvFile(const QString &PFileName)
     if (!SplitFilePath(PFileName, fileName, folder))
         return false;
     PaperReadResult read = ReadPaperFile(PFileName);
-    if (const auto *error = std::get_if<PaperFileError>(&read)) {
+    if (const auto *error = std::get_if<FileError>(&read)) {
         showMessage(QStringLiteral("Open file error"), error->text());
         return false;
     }

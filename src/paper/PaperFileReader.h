@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/LegacyCodePage.h"
-#include "paper/PaperFileError.h"
+#include "core/FileError.h"
 #include "paper/PaperRecipes.h"
 
 #include <QString>
@@ -11,7 +11,7 @@ class QIODevice;
 
 // Either the complete paper, questions numbered 1..n in file order with their marks, or
 // the reason it was refused. Nothing of a refused file is ever returned.
-using PaperReadResult = std::variant<BuiltPaper, PaperFileError>;
+using PaperReadResult = std::variant<BuiltPaper, FileError>;
 
 // Reads a paper file. Columns are found by their header names (any order, any letter
 // case, further columns ignored). The file must hold 1 to 250 question lines; reading

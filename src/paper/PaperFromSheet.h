@@ -9,7 +9,7 @@
 // more row, which tells a full paper from one question too many; eleven columns.
 SheetReadLimits PaperSheetReadLimits();
 
-using PaperFromSheetResult = std::variant<BuiltPaper, WorkbookError>;
+using PaperFromSheetResult = std::variant<BuiltPaper, FileError>;
 
 // The paper held by a worksheet laid out as the export writes it, or why the sheet was
 // refused. The questions are the rows from row 2 down to the first row whose column 1

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "workbook/SheetGrid.h"
-#include "workbook/WorkbookError.h"
+#include "core/FileError.h"
 
 #include <variant>
 
@@ -15,4 +15,4 @@ struct SheetReadLimits
 
 // The first rows x columns of the workbook's active sheet, or why the file was refused.
 // Nothing of a refused file is ever returned.
-using SheetReadResult = std::variant<SheetGrid, WorkbookError>;
+using SheetReadResult = std::variant<SheetGrid, FileError>;

@@ -37,7 +37,7 @@ SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return WorkbookError{QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
+        return FileError{QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
     switch (formatOfContent(file.read(8))) {
     case WorkbookFormat::Xls:
         return ReadXlsSheet(path, limits);
@@ -46,7 +46,7 @@ SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
     case WorkbookFormat::None:
         break;
     }
-    return WorkbookError{QStringLiteral("The file is neither an .xls nor an .xlsx workbook.")};
+    return FileError{QStringLiteral("The file is neither an .xls nor an .xlsx workbook.")};
 }
 
 bool WriteWorkbook(const SheetContent &content, const QString &path, QString &reason)

@@ -15,9 +15,9 @@ namespace {
 
 const QString NotReadable = QStringLiteral("The file is not a readable .xls workbook.");
 
-WorkbookError refuse(const QString &reason)
+FileError refuse(const QString &reason)
 {
-    return WorkbookError{reason, 0, 0};
+    return FileError{reason};
 }
 
 // No honest stream of the asked-for cells is longer than this.
@@ -55,7 +55,7 @@ void stop(QProcess &helper)
     helper.waitForFinished(-1); // a killed process ends; this reaps it
 }
 
-WorkbookError refusalForExitCode(int code)
+FileError refusalForExitCode(int code)
 {
     switch (code) {
     case XlsCellStream::CannotOpen:

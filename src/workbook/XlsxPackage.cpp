@@ -26,7 +26,7 @@ QByteArray FirstBytes(const QString &path)
     return file.read(4);
 }
 
-WorkbookError OpenFailure(int code, const QByteArray &firstBytes)
+FileError OpenFailure(int code, const QByteArray &firstBytes)
 {
     switch (code) {
     case ZIP_ER_NOZIP:
@@ -43,7 +43,7 @@ WorkbookError OpenFailure(int code, const QByteArray &firstBytes)
     }
 }
 
-WorkbookError PartFailure(int code, const QString &partName)
+FileError PartFailure(int code, const QString &partName)
 {
     switch (code) {
     case ZIP_ER_CRC:
@@ -107,7 +107,7 @@ XlsxPackage::~XlsxPackage()
     zip_discard(m_archive);
 }
 
-std::unique_ptr<XlsxPackage> XlsxPackage::open(const QString &path, WorkbookError &error)
+std::unique_ptr<XlsxPackage> XlsxPackage::open(const QString &path, FileError &error)
 {
     int code = ZIP_ER_OK;
     zip *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
@@ -119,7 +119,7 @@ std::unique_ptr<XlsxPackage> XlsxPackage::open(const QString &path, WorkbookErro
 }
 
 std::unique_ptr<XlsxPackage> XlsxPackage::openBytes(const QByteArray &bytes,
-                                                    WorkbookError &error)
+                                                    FileError &error)
 {
     zip_error_t sourceError;
     zip_error_init(&sourceError);
@@ -144,7 +144,7 @@ std::unique_ptr<XlsxPackage> XlsxPackage::openBytes(const QByteArray &bytes,
 }
 
 std::unique_ptr<XlsxPackage> XlsxPackage::checkEntries(zip *archive, const QByteArray &bytes,
-                                                       WorkbookError &error)
+                                                       FileError &error)
 {
     std::unique_ptr<XlsxPackage> package(new XlsxPackage(archive, bytes));
     const zip_int64_t entries = zip_get_num_entries(archive, 0);
@@ -176,7 +176,7 @@ bool XlsxPackage::contains(const QString &partName) const
 }
 
 std::unique_ptr<XlsxPartStream> XlsxPackage::openPart(const QString &partName, qint64 maxBytes,
-                                                      WorkbookError &error) const
+                                                      FileError &error) const
 {
     const qint64 index = indexOf(partName);
     if (index < 0) {

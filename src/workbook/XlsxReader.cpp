@@ -31,7 +31,7 @@ const XlsxRelationship *FindRelationshipById(const QList<XlsxRelationship> &rela
 
 // The package's main part, through the officeDocument relationship of _rels/.rels. A zip
 // without one is some other kind of file.
-bool FindWorkbookPart(const XlsxPackage &package, QString &partName, WorkbookError &error)
+bool FindWorkbookPart(const XlsxPackage &package, QString &partName, FileError &error)
 {
     if (!package.contains(XlsxRelationships::relationshipsPartFor(QString()))) {
         error = XlsxErrorReasons::notAWorkbook();
@@ -53,7 +53,7 @@ bool FindWorkbookPart(const XlsxPackage &package, QString &partName, WorkbookErr
 // string the table does not hold.
 bool ResolveSharedStrings(const XlsxPackage &package,
                           const QList<XlsxRelationship> &workbookRelationships,
-                          XlsxSheetCells &cells, WorkbookError &error)
+                          XlsxSheetCells &cells, FileError &error)
 {
     if (cells.sharedStrings.isEmpty())
         return true;
@@ -86,7 +86,7 @@ bool ResolveSharedStrings(const XlsxPackage &package,
     return true;
 }
 
-SheetReadResult ReadSheet(const std::unique_ptr<XlsxPackage> &package, WorkbookError error,
+SheetReadResult ReadSheet(const std::unique_ptr<XlsxPackage> &package, FileError error,
                           SheetReadLimits limits)
 {
     if (!package)
@@ -124,14 +124,14 @@ SheetReadResult ReadSheet(const std::unique_ptr<XlsxPackage> &package, WorkbookE
 
 SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits)
 {
-    WorkbookError error;
+    FileError error;
     const auto package = XlsxPackage::open(path, error);
     return ReadSheet(package, error, limits);
 }
 
 SheetReadResult ReadXlsxSheetFromBytes(const QByteArray &bytes, SheetReadLimits limits)
 {
-    WorkbookError error;
+    FileError error;
     const auto package = XlsxPackage::openBytes(bytes, error);
     return ReadSheet(package, error, limits);
 }

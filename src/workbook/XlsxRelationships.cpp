@@ -47,7 +47,7 @@ QString resolveTarget(const QString &sourcePart, const QString &target)
 }
 
 bool read(const XlsxPackage &package, const QString &sourcePart, QList<XlsxRelationship> &out,
-          WorkbookError &error)
+          FileError &error)
 {
     out.clear();
     auto stream = package.openPart(relationshipsPartFor(sourcePart),

@@ -10,7 +10,7 @@
 
 bool ReadXlsxSharedStrings(const XlsxPackage &package, const QString &partName,
                            const QSet<qint64> &wanted, QHash<qint64, QString> &strings,
-                           WorkbookError &error)
+                           FileError &error)
 {
     strings.clear();
     if (wanted.isEmpty())

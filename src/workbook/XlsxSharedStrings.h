@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/FileError.h"
 
 #include <QHash>
 #include <QSet>
@@ -13,4 +13,4 @@ class XlsxPackage;
 // absent from `strings`; the caller knows which cell asked for them.
 bool ReadXlsxSharedStrings(const XlsxPackage &package, const QString &partName,
                            const QSet<qint64> &wanted, QHash<qint64, QString> &strings,
-                           WorkbookError &error);
+                           FileError &error);

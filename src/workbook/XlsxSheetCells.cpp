@@ -32,23 +32,23 @@ public:
     }
 
     bool run();
-    const WorkbookError &error() const { return m_error; }
+    const FileError &error() const { return m_error; }
 
 private:
     bool readRow(int row);
     bool readCell(RawCell &raw);
     bool storeCell(const RawCell &raw, int row, int column);
-    bool fail(const WorkbookError &error);
+    bool fail(const FileError &error);
     bool failFromPart() { return fail(m_part.error()); }
 
     XlsxXmlPart &m_part;
     const QString &m_partName;
     SheetReadLimits m_limits;
     XlsxSheetCells &m_cells;
-    WorkbookError m_error;
+    FileError m_error;
 };
 
-bool SheetCellsParser::fail(const WorkbookError &error)
+bool SheetCellsParser::fail(const FileError &error)
 {
     m_error = error;
     return false;
@@ -217,7 +217,7 @@ bool SheetCellsParser::storeCell(const RawCell &raw, int row, int column)
 } // namespace
 
 bool ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
-                        SheetReadLimits limits, XlsxSheetCells &cells, WorkbookError &error)
+                        SheetReadLimits limits, XlsxSheetCells &cells, FileError &error)
 {
     cells = {};
     cells.grid = SheetGrid(limits.rows, limits.columns);

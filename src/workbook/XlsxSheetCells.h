@@ -24,4 +24,4 @@ struct XlsxSheetCells
 // row; cells outside the rectangle are skipped without being looked at. Only a
 // formula's cached value is taken.
 bool ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
-                        SheetReadLimits limits, XlsxSheetCells &cells, WorkbookError &error);
+                        SheetReadLimits limits, XlsxSheetCells &cells, FileError &error);

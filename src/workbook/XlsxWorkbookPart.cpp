@@ -10,7 +10,7 @@ int XlsxWorkbookSheets::activeIndex() const
 }
 
 bool ReadXlsxWorkbookPart(const XlsxPackage &package, const QString &partName,
-                          XlsxWorkbookSheets &sheets, WorkbookError &error)
+                          XlsxWorkbookSheets &sheets, FileError &error)
 {
     sheets = {};
     auto stream = package.openPart(partName, XlsxLimits::MaxSmallPartBytes, error);

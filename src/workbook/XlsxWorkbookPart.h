@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/FileError.h"
 
 #include <QList>
 #include <QString>
@@ -19,4 +19,4 @@ struct XlsxWorkbookSheets
 };
 
 bool ReadXlsxWorkbookPart(const XlsxPackage &package, const QString &partName,
-                          XlsxWorkbookSheets &sheets, WorkbookError &error);
+                          XlsxWorkbookSheets &sheets, FileError &error);

@@ -47,7 +47,7 @@ QString libraryError(lxw_error error)
 
 bool fail(QString &reason, const QString &why, int row = 0, int column = 0)
 {
-    reason = WorkbookError{why, row, column}.text();
+    reason = FileError::atRow(why, row, column).text();
     return false;
 }
 

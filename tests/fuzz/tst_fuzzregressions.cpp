@@ -25,7 +25,7 @@ QByteArray readAll(const QString &path)
 
 void checkSheet(const SheetReadResult &result, SheetReadLimits limits)
 {
-    if (const auto *error = std::get_if<WorkbookError>(&result)) {
+    if (const auto *error = std::get_if<FileError>(&result)) {
         QVERIFY2(!error->reason.isEmpty(), "a refused workbook says why");
         return;
     }
@@ -66,7 +66,7 @@ private slots:
         const QByteArray bytes = readAll(path);
         if (target == "fuzz_paperfile") {
             const PaperReadResult read = ReadPaperFile(path, QStringLiteral("windows-1252"));
-            if (const auto *error = std::get_if<PaperFileError>(&read))
+            if (const auto *error = std::get_if<FileError>(&read))
                 QVERIFY(!error->reason.isEmpty());
             else
                 QVERIFY(std::get<BuiltPaper>(read).table->RecordCount() >= 1);

@@ -31,7 +31,7 @@ QString writeTemp(const QTemporaryDir &dir, const QString &name, const QByteArra
 
 QString describe(const SheetReadResult &result)
 {
-    if (const auto *error = std::get_if<WorkbookError>(&result))
+    if (const auto *error = std::get_if<FileError>(&result))
         return QStringLiteral("refused: ") + error->reason;
     const SheetGrid &grid = std::get<SheetGrid>(result);
     return QStringLiteral("grid %1 x %2").arg(grid.rowCount()).arg(grid.columnCount());

@@ -52,7 +52,7 @@ Edit both(Edit first, Edit second)
 
 BuiltPaper paperOf(PaperFromSheetResult result)
 {
-    if (const auto *error = std::get_if<WorkbookError>(&result))
+    if (const auto *error = std::get_if<FileError>(&result))
         qFatal("refused: %s", qPrintable(error->text()));
     return std::move(std::get<BuiltPaper>(result));
 }
@@ -150,7 +150,7 @@ void TestPaperFromSheet::refusedSheets()
     SheetGrid sheet = paperSheet(questions);
     edit(sheet);
     const PaperFromSheetResult result = PaperFromSheet(sheet);
-    const auto *error = std::get_if<WorkbookError>(&result);
+    const auto *error = std::get_if<FileError>(&result);
     QVERIFY2(error, "the sheet was accepted");
     QCOMPARE(error->row, row);
     QCOMPARE(error->column, column);

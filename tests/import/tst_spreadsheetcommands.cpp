@@ -154,7 +154,7 @@ void TestSpreadsheetCommands::exportWritesTheChosenFormat()
     QVERIFY(contents(written).startsWith(signature));
     // The workbook holds the paper, and the paper is untouched by the export.
     SheetReadResult read = ReadWorkbookSheet(written, PaperSheetReadLimits());
-    if (const auto *error = std::get_if<WorkbookError>(&read))
+    if (const auto *error = std::get_if<FileError>(&read))
         QFAIL(qPrintable(error->text()));
     PaperFromSheetResult back = PaperFromSheet(std::get<SheetGrid>(read));
     QVERIFY(std::holds_alternative<BuiltPaper>(back));

@@ -31,7 +31,7 @@ inline PaperReadResult readBytes(const QByteArray &bytes,
 
 inline QString errorText(const PaperReadResult &result)
 {
-    const auto *error = std::get_if<PaperFileError>(&result);
+    const auto *error = std::get_if<FileError>(&result);
     return error ? error->text() : QStringLiteral("(no error)");
 }
 

@@ -126,7 +126,7 @@ private slots:
         QTemporaryDir dir;
         const QString reason = errorText(ReadPaperFile(dir.filePath("absent.csv"), Cp1252));
         QVERIFY2(reason.startsWith("the file could not be opened: "), qPrintable(reason));
-        QVERIFY(std::holds_alternative<PaperFileError>(ReadPaperFile(dir.path(), Cp1252)));
+        QVERIFY(std::holds_alternative<FileError>(ReadPaperFile(dir.path(), Cp1252)));
     }
 
     // A huge file is refused after reading little more than the longest line allowed.

@@ -677,7 +677,7 @@ QStringList StressDriver::differences(const Step &step, const Expected &expected
     if (expected.savedPath) {
         ++savesChecked_;
         PaperReadResult read = ReadPaperFile(*expected.savedPath);
-        if (const auto *error = std::get_if<PaperFileError>(&read)) {
+        if (const auto *error = std::get_if<FileError>(&read)) {
             diffs << QStringLiteral("saved file %1 does not read back: %2").arg(*expected.savedPath, error->text());
         } else {
             const QuestionTable &saved = *std::get<BuiltPaper>(read).table;

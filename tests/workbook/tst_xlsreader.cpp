@@ -23,7 +23,7 @@ const SheetReadLimits PaperLimits{252, 11};
 
 QString errorOf(const SheetReadResult &result)
 {
-    const auto *error = std::get_if<WorkbookError>(&result);
+    const auto *error = std::get_if<FileError>(&result);
     return error ? error->text() : QString();
 }
 

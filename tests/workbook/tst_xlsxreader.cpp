@@ -270,7 +270,7 @@ void TestXlsxReader::readsWorkbooksFromOtherWriters()
 
     const SheetReadResult result =
         ReadXlsxSheet(QStringLiteral(TEST_DATA_DIR "/workbooks/") + file, {rows, columns});
-    if (const auto *error = std::get_if<WorkbookError>(&result))
+    if (const auto *error = std::get_if<FileError>(&result))
         QFAIL(qPrintable(error->text()));
     const SheetGrid &grid = std::get<SheetGrid>(result);
     QCOMPARE(Describe(grid), Describe(expected));
@@ -404,7 +404,7 @@ void TestXlsxReader::readsHandBuiltSheets()
     QFETCH(SheetGrid, expected);
 
     const SheetReadResult result = ReadXlsxSheet(m_workspace.write(file), {rows, columns});
-    if (const auto *error = std::get_if<WorkbookError>(&result))
+    if (const auto *error = std::get_if<FileError>(&result))
         QFAIL(qPrintable(error->text()));
     const SheetGrid &grid = std::get<SheetGrid>(result);
     QCOMPARE(Describe(grid), Describe(expected));
@@ -586,7 +586,7 @@ void TestXlsxReader::refusesBadFiles()
     QFETCH(int, column);
 
     const SheetReadResult result = ReadXlsxSheet(m_workspace.write(file), {rows, 11});
-    const auto *error = std::get_if<WorkbookError>(&result);
+    const auto *error = std::get_if<FileError>(&result);
     if (!error)
         QFAIL(qPrintable("read as a sheet:\n" + Describe(std::get<SheetGrid>(result))));
     QCOMPARE(error->reason, reason);
@@ -598,7 +598,7 @@ void TestXlsxReader::refusesMissingFile()
 {
     QTemporaryDir dir;
     const SheetReadResult result = ReadXlsxSheet(dir.filePath("absent.xlsx"), {5, 11});
-    const auto *error = std::get_if<WorkbookError>(&result);
+    const auto *error = std::get_if<FileError>(&result);
     QVERIFY(error);
     QCOMPARE(error->reason, QStringLiteral("The file cannot be opened."));
 }
