@@ -94,8 +94,7 @@ CaseRun refusal(const QString &path)
     if (path.isEmpty())
         return {};
     return [path]() -> QString {
-        PaperReadResult result = ReadPaperFile(path);
-        if (!std::holds_alternative<FileError>(result))
+        if (ReadPaperFile(path))
             return QStringLiteral("the file was not refused");
         return {};
     };
@@ -171,8 +170,7 @@ const bool registered = [] {
             if (path.isEmpty())
                 return {};
             return [path, questions]() -> QString {
-                PaperReadResult result = ReadPaperFile(path);
-                const auto *paper = std::get_if<BuiltPaper>(&result);
+                const Result<BuiltPaper> paper = ReadPaperFile(path);
                 if (!paper || paper->table->RecordCount() != questions)
                     return QStringLiteral("the paper was refused");
                 return {};

@@ -99,13 +99,13 @@ QString exportRun(int questions, const char *extension)
 
 QString importRun(const QString &path, int questions)
 {
-    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (auto *error = std::get_if<FileError>(&sheet))
-        return error->text();
-    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (auto *error = std::get_if<FileError>(&paper))
-        return error->text();
-    if (std::get<BuiltPaper>(paper).table->RecordCount() != questions)
+    const Result<SheetGrid> sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
+    if (!sheet)
+        return sheet.error().text();
+    const Result<BuiltPaper> paper = PaperFromSheet(*sheet);
+    if (!paper)
+        return paper.error().text();
+    if (paper->table->RecordCount() != questions)
         return QStringLiteral("the imported paper differs from the exported one");
     return {};
 }

@@ -25,21 +25,14 @@ bool isKnownFile(const QString &path)
 }
 
 // The paper in a paper file or a workbook, or why it was refused.
-std::variant<BuiltPaper, QString> readPaper(const QString &path)
+Result<BuiltPaper> readPaper(const QString &path)
 {
-    if (isPaperFile(path)) {
-        PaperReadResult read = ReadPaperFile(path);
-        if (const auto *error = std::get_if<FileError>(&read))
-            return error->text();
-        return std::move(std::get<BuiltPaper>(read));
-    }
-    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (const auto *error = std::get_if<FileError>(&sheet))
-        return error->text();
-    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (const auto *error = std::get_if<FileError>(&paper))
-        return error->text();
-    return std::move(std::get<BuiltPaper>(paper));
+    if (isPaperFile(path))
+        return ReadPaperFile(path);
+    const Result<SheetGrid> sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
+    if (!sheet)
+        return sheet.error();
+    return PaperFromSheet(*sheet);
 }
 
 bool writePaper(const QuestionTable &table, const QString &path, QString &reason)
@@ -74,11 +67,11 @@ int main(int argc, char *argv[])
     if (!isKnownFile(out))
         return fail(out, UnknownType);
 
-    std::variant<BuiltPaper, QString> read = readPaper(in);
-    if (const auto *reason = std::get_if<QString>(&read))
-        return fail(in, *reason);
+    const Result<BuiltPaper> read = readPaper(in);
+    if (!read)
+        return fail(in, read.error().text());
     QString reason;
-    if (!writePaper(*std::get<BuiltPaper>(read).table, out, reason))
+    if (!writePaper(*read->table, out, reason))
         return fail(out, reason);
     return Converted;
 }

@@ -33,19 +33,18 @@ void FormPaper::showInvalidFormat(const QString &reason)
 
 bool FormPaper::DoImport(QString ImportFile, bool &ImportOrOpen)
 {
-    SheetReadResult read;
-    {
+    const Result<SheetGrid> read = [&] {
         WaitCursor hourglass(seam_);
         QCoreApplication::processEvents();
-        read = ReadWorkbookSheet(ImportFile, PaperSheetReadLimits());
-    }
-    if (const auto *error = std::get_if<FileError>(&read)) {
-        showInvalidFormat(error->text());
+        return ReadWorkbookSheet(ImportFile, PaperSheetReadLimits());
+    }();
+    if (!read) {
+        showInvalidFormat(read.error().text());
         return false;
     }
-    PaperFromSheetResult built = PaperFromSheet(std::get<SheetGrid>(read));
-    if (const auto *error = std::get_if<FileError>(&built)) {
-        showInvalidFormat(error->text());
+    Result<BuiltPaper> built = PaperFromSheet(*read);
+    if (!built) {
+        showInvalidFormat(built.error().text());
         return false;
     }
     if (ImportOrOpen) {
@@ -56,7 +55,7 @@ bool FormPaper::DoImport(QString ImportFile, bool &ImportOrOpen)
         seam_.showMessage(this, box);
     }
     // The imported paper has no file yet: a following save asks for a name.
-    handOver(std::move(std::get<BuiltPaper>(built)));
+    handOver(std::move(built).value());
     state_.modified = false;
     return true;
 }

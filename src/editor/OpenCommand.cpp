@@ -16,12 +16,12 @@ bool FormPaper::ReadCsvFile(const QString &PFileName)
     QString folder;
     if (!SplitFilePath(PFileName, fileName, folder))
         return false;
-    PaperReadResult read = ReadPaperFile(PFileName);
-    if (const auto *error = std::get_if<FileError>(&read)) {
-        showMessage(QStringLiteral("Open file error"), error->text());
+    Result<BuiltPaper> read = ReadPaperFile(PFileName);
+    if (!read) {
+        showMessage(QStringLiteral("Open file error"), read.error().text());
         return false;
     }
-    showPaper(std::move(std::get<BuiltPaper>(read)));
+    showPaper(std::move(read).value());
     state_.modified = false;
     return true;
 }

@@ -143,8 +143,8 @@ FileError fromCsv(const CsvReadError &error, const CsvRecord *header)
     return result;
 }
 
-PaperReadResult buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
-                           const QString &legacyCodePage)
+Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
+                              const QString &legacyCodePage)
 {
     const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     const QByteArray codePage = utf8 ? QByteArrayLiteral("UTF-8") : legacyCodePage.toLatin1();
@@ -182,7 +182,7 @@ PaperReadResult buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
 }
 } // namespace
 
-PaperReadResult ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
+Result<BuiltPaper> ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
 {
     CsvRecordReader csv(device, MaxPaperLineBytes, MaxPaperFileBytes);
     CsvRecord header;
@@ -218,7 +218,7 @@ PaperReadResult ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
     return buildPaper(lines, utf8, legacyCodePage);
 }
 
-PaperReadResult ReadPaperFile(const QString &path, const QString &legacyCodePage)
+Result<BuiltPaper> ReadPaperFile(const QString &path, const QString &legacyCodePage)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

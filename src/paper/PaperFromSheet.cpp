@@ -114,7 +114,7 @@ SheetReadLimits PaperSheetReadLimits()
     return {1 + MaxQuestions + 1, ColOptionF};
 }
 
-PaperFromSheetResult PaperFromSheet(const SheetGrid &sheet)
+Result<BuiltPaper> PaperFromSheet(const SheetGrid &sheet)
 {
     const int last = lastQuestionRow(sheet);
     if (last < FirstQuestionRow)

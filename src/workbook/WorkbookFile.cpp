@@ -33,7 +33,7 @@ WorkbookFormat WorkbookFormatOfName(const QString &path)
     return WorkbookFormat::None;
 }
 
-SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
+Result<SheetGrid> ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

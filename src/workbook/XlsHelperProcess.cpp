@@ -82,8 +82,8 @@ QString XlsHelperProgram()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/paperxlsread");
 }
 
-SheetReadResult RunXlsHelper(const QString &helperProgram, const QString &path,
-                             SheetReadLimits limits, XlsHelperOptions options)
+Result<SheetGrid> RunXlsHelper(const QString &helperProgram, const QString &path,
+                               SheetReadLimits limits, XlsHelperOptions options)
 {
     const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
@@ -119,8 +119,8 @@ SheetReadResult RunXlsHelper(const QString &helperProgram, const QString &path,
     if (helper.exitCode() != XlsCellStream::Success)
         return refusalForExitCode(helper.exitCode());
 
-    auto parsed = ParseXlsCellStream(output, asked);
-    if (std::holds_alternative<QString>(parsed))
+    Result<SheetGrid> parsed = ParseXlsCellStream(output, asked);
+    if (!parsed)
         return refuse(NotReadable);
-    return std::get<SheetGrid>(std::move(parsed));
+    return parsed;
 }

@@ -86,8 +86,8 @@ bool ResolveSharedStrings(const XlsxPackage &package,
     return true;
 }
 
-SheetReadResult ReadSheet(const std::unique_ptr<XlsxPackage> &package, FileError error,
-                          SheetReadLimits limits)
+Result<SheetGrid> ReadSheet(const std::unique_ptr<XlsxPackage> &package, FileError error,
+                            SheetReadLimits limits)
 {
     if (!package)
         return error;
@@ -117,19 +117,19 @@ SheetReadResult ReadSheet(const std::unique_ptr<XlsxPackage> &package, FileError
         return error;
     if (!ResolveSharedStrings(*package, relationships, cells, error))
         return error;
-    return cells.grid;
+    return std::move(cells.grid);
 }
 
 } // namespace
 
-SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits)
+Result<SheetGrid> ReadXlsxSheet(const QString &path, SheetReadLimits limits)
 {
     FileError error;
     const auto package = XlsxPackage::open(path, error);
     return ReadSheet(package, error, limits);
 }
 
-SheetReadResult ReadXlsxSheetFromBytes(const QByteArray &bytes, SheetReadLimits limits)
+Result<SheetGrid> ReadXlsxSheetFromBytes(const QByteArray &bytes, SheetReadLimits limits)
 {
     FileError error;
     const auto package = XlsxPackage::openBytes(bytes, error);

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "workbook/SheetReadResult.h"
+#include "core/Result.h"
+#include "workbook/SheetGrid.h"
+#include "workbook/SheetReadLimits.h"
 
 #include <QList>
 

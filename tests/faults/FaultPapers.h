@@ -92,18 +92,14 @@ inline QStringList otherEntries(const QString &folder, const QStringList &expect
 inline std::vector<QuestionRow> rowsIn(const QString &path, Format format)
 {
     if (format == Format::Paper) {
-        PaperReadResult result = ReadPaperFile(path);
-        if (auto *built = std::get_if<BuiltPaper>(&result))
-            return built->table->rows();
-        return {};
+        const Result<BuiltPaper> result = ReadPaperFile(path);
+        return result ? result->table->rows() : std::vector<QuestionRow>();
     }
-    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (!std::holds_alternative<SheetGrid>(sheet))
+    const Result<SheetGrid> sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
+    if (!sheet)
         return {};
-    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (auto *built = std::get_if<BuiltPaper>(&paper))
-        return built->table->rows();
-    return {};
+    const Result<BuiltPaper> paper = PaperFromSheet(*sheet);
+    return paper ? paper->table->rows() : std::vector<QuestionRow>();
 }
 
 } // namespace FaultPapers

@@ -153,12 +153,12 @@ void TestSpreadsheetCommands::exportWritesTheChosenFormat()
     const QString written = editor.programFolder.filePath(writtenName);
     QVERIFY(contents(written).startsWith(signature));
     // The workbook holds the paper, and the paper is untouched by the export.
-    SheetReadResult read = ReadWorkbookSheet(written, PaperSheetReadLimits());
-    if (const auto *error = std::get_if<FileError>(&read))
-        QFAIL(qPrintable(error->text()));
-    PaperFromSheetResult back = PaperFromSheet(std::get<SheetGrid>(read));
-    QVERIFY(std::holds_alternative<BuiltPaper>(back));
-    QCOMPARE(std::get<BuiltPaper>(back).table->rows(), editor.form().questionTable()->rows());
+    const Result<SheetGrid> read = ReadWorkbookSheet(written, PaperSheetReadLimits());
+    if (!read)
+        QFAIL(qPrintable(read.error().text()));
+    const Result<BuiltPaper> back = PaperFromSheet(*read);
+    QVERIFY(back.ok());
+    QCOMPARE(back->table->rows(), editor.form().questionTable()->rows());
     QVERIFY(editor.state().modified);
     QCOMPARE(editor.state().currentPaperPath, QStringLiteral("/somewhere/else.csv"));
     QCOMPARE(editor.form().windowTitle(), caption);

@@ -20,8 +20,8 @@ inline QByteArray paperBytes(const QList<QByteArray> &questionLines,
     return bytes;
 }
 
-inline PaperReadResult readBytes(const QByteArray &bytes,
-                                 const QString &legacyCodePage = QStringLiteral("windows-1252"))
+inline Result<BuiltPaper> readBytes(const QByteArray &bytes,
+                                    const QString &legacyCodePage = QStringLiteral("windows-1252"))
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -29,10 +29,9 @@ inline PaperReadResult readBytes(const QByteArray &bytes,
     return ReadPaperFrom(buffer, legacyCodePage);
 }
 
-inline QString errorText(const PaperReadResult &result)
+inline QString errorText(const Result<BuiltPaper> &result)
 {
-    const auto *error = std::get_if<FileError>(&result);
-    return error ? error->text() : QStringLiteral("(no error)");
+    return result ? QStringLiteral("(no error)") : result.error().text();
 }
 
 inline std::unique_ptr<QuestionTable> tableOf(const std::vector<QuestionRow> &rows)

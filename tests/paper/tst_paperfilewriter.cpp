@@ -73,9 +73,9 @@ private slots:
         QString reason;
         QVERIFY2(WritePaperFile(*table, path, reason), qPrintable(reason));
         QCOMPARE(fileBytes(path), expected);
-        const PaperReadResult back = ReadPaperFile(path);
-        QVERIFY2(std::holds_alternative<BuiltPaper>(back), qPrintable(errorText(back)));
-        QCOMPARE(std::get<BuiltPaper>(back).table->rows(), table->rows());
+        const Result<BuiltPaper> back = ReadPaperFile(path);
+        QVERIFY2(back.ok(), qPrintable(errorText(back)));
+        QCOMPARE(back->table->rows(), table->rows());
     }
 
     void fullPaperHasOneLinePerQuestion()
@@ -89,9 +89,9 @@ private slots:
         // preceded by a bare field.
         QCOMPARE(bytes.count(",,,,,,\r\n"), 250);
         QCOMPARE(bytes.count("\r\n"), 251);
-        const PaperReadResult back = readBytes(bytes);
-        QCOMPARE(std::get<BuiltPaper>(back).table->rows(), tableOf(rows)->rows());
-        QCOMPARE(std::get<BuiltPaper>(back).scores.total(250), 62500);
+        const Result<BuiltPaper> back = readBytes(bytes);
+        QCOMPARE(back->table->rows(), tableOf(rows)->rows());
+        QCOMPARE(back->scores.total(250), 62500);
     }
 
     void roundTripKeepsEverything()
@@ -104,9 +104,9 @@ private slots:
         QVERIFY2(WritePaperFile(*table, first, reason), qPrintable(reason));
         QVERIFY(!fileBytes(first).startsWith("\xEF\xBB\xBF"));
 
-        const PaperReadResult back = ReadPaperFile(first, QStringLiteral("GBK"));
-        QVERIFY2(std::holds_alternative<BuiltPaper>(back), qPrintable(errorText(back)));
-        const QuestionTable &read = *std::get<BuiltPaper>(back).table;
+        const Result<BuiltPaper> back = ReadPaperFile(first, QStringLiteral("GBK"));
+        QVERIFY2(back.ok(), qPrintable(errorText(back)));
+        const QuestionTable &read = *back->table;
         QCOMPARE(read.rows(), table->rows());
 
         QVERIFY2(WritePaperFile(read, second, reason), qPrintable(reason));
