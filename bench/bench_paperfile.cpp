@@ -46,8 +46,7 @@ QString paperFile(int questions)
     const QString path = workFile(QStringLiteral("paper-%1.csv").arg(questions));
     if (QFile::exists(path))
         return path;
-    QString reason;
-    return WritePaperFile(*paperOf(questions), path, reason) ? path : QString();
+    return WritePaperFile(*paperOf(questions), path) ? path : QString();
 }
 
 // The floor of reading: the file's bytes into memory and one pass over them.
@@ -187,8 +186,8 @@ const bool registered = [] {
             auto table = std::shared_ptr<QuestionTable>(paperOf(questions));
             const QString path = workFile(QStringLiteral("written-%1.csv").arg(questions));
             return [table, path]() -> QString {
-                QString reason;
-                return WritePaperFile(*table, path, reason) ? QString() : reason;
+                const Result<void> written = WritePaperFile(*table, path);
+                return written ? QString() : written.error().text();
             };
         })->Unit(benchmark::kMicrosecond);
         addCase("WritePaper" + size + "/floor", [questions]() -> CaseRun {

@@ -45,8 +45,7 @@ const QuestionTable &paperTable(int questions)
 QString exportedWorkbook(int questions, const char *extension)
 {
     const QString path = workbookPath(questions, extension);
-    QString reason;
-    if (!QFile::exists(path) && !WriteWorkbook(PaperToSheet(paperTable(questions)), path, reason))
+    if (!QFile::exists(path) && !WriteWorkbook(PaperToSheet(paperTable(questions)), path))
         return {};
     return path;
 }
@@ -92,9 +91,8 @@ QString exportRun(int questions, const char *extension)
 {
     const QString path = workDir().filePath(QStringLiteral("export-%1.").arg(questions)
                                             + QLatin1StringView(extension));
-    QString reason;
-    WriteWorkbook(PaperToSheet(paperTable(questions)), path, reason);
-    return reason;
+    const Result<void> written = WriteWorkbook(PaperToSheet(paperTable(questions)), path);
+    return written ? QString() : written.error().text();
 }
 
 QString importRun(const QString &path, int questions)

@@ -35,11 +35,11 @@ Result<BuiltPaper> readPaper(const QString &path)
     return PaperFromSheet(*sheet);
 }
 
-bool writePaper(const QuestionTable &table, const QString &path, QString &reason)
+Result<void> writePaper(const QuestionTable &table, const QString &path)
 {
     if (isPaperFile(path))
-        return WritePaperFile(table, path, reason);
-    return WriteWorkbook(PaperToSheet(table), path, reason);
+        return WritePaperFile(table, path);
+    return WriteWorkbook(PaperToSheet(table), path);
 }
 
 int fail(const QString &path, const QString &reason)
@@ -70,8 +70,7 @@ int main(int argc, char *argv[])
     const Result<BuiltPaper> read = readPaper(in);
     if (!read)
         return fail(in, read.error().text());
-    QString reason;
-    if (!writePaper(*read->table, out, reason))
-        return fail(out, reason);
+    if (const Result<void> written = writePaper(*read->table, out); !written)
+        return fail(out, written.error().text());
     return Converted;
 }

@@ -51,17 +51,16 @@ void FormPaper::DoExport(QString &ExportFile)
         showMessage(QStringLiteral("The test paper should not be empty."));
         return;
     }
-    QString reason;
-    bool written = false;
+    Result<void> written;
     {
         WaitCursor hourglass(seam_);
         QCoreApplication::processEvents();
-        written = WriteWorkbook(PaperToSheet(*table), ExportFile, reason);
+        written = WriteWorkbook(PaperToSheet(*table), ExportFile);
     }
     if (!written) {
         // The paper is untouched and no partial workbook is left; say so rather than
         // let the user believe the workbook was written.
-        showMessage(QStringLiteral("Export File Error"), reason);
+        showMessage(QStringLiteral("Export File Error"), written.error().text());
         return;
     }
     // After an export the grid shows the last question.

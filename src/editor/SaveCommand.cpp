@@ -61,9 +61,8 @@ bool FormPaper::WriteCsvFile(const QString &path)
         showMessage(QStringLiteral("The test paper should not be empty."));
         return false;
     }
-    QString reason;
-    if (!WritePaperFile(*table, path, reason)) {
-        showMessage(QStringLiteral("Writing file error!"), reason);
+    if (const Result<void> written = WritePaperFile(*table, path); !written) {
+        showMessage(QStringLiteral("Writing file error!"), written.error().text());
         return false;
     }
     // After a save the grid shows the last question, as the writer walked there.

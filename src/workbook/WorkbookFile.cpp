@@ -49,9 +49,9 @@ Result<SheetGrid> ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
     return FileError{QStringLiteral("The file is neither an .xls nor an .xlsx workbook.")};
 }
 
-bool WriteWorkbook(const SheetContent &content, const QString &path, QString &reason)
+Result<void> WriteWorkbook(const SheetContent &content, const QString &path)
 {
     if (WorkbookFormatOfName(path) == WorkbookFormat::Xlsx)
-        return WriteXlsxWorkbook(content, path, reason);
-    return WriteXlsWorkbook(content, path, reason);
+        return WriteXlsxWorkbook(content, path);
+    return WriteXlsWorkbook(content, path);
 }

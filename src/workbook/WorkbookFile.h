@@ -19,4 +19,4 @@ Result<SheetGrid> ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
 // Writes a one-sheet workbook in the format the name asks for; a name with neither
 // extension gets .xls, the format offered first. Replaces the file completely or
 // leaves it as it was.
-bool WriteWorkbook(const SheetContent &content, const QString &path, QString &reason);
+Result<void> WriteWorkbook(const SheetContent &content, const QString &path);

@@ -60,9 +60,8 @@ QString writeSheet(const QString &path, int questions,
     SheetContent sheet = PaperToSheet(table);
     for (const auto &[row, column, cell] : changes)
         sheet.cells.setCell(row, column, cell);
-    QString reason;
-    if (!WriteWorkbook(sheet, path, reason))
-        qFatal("cannot write the test workbook: %s", qPrintable(reason));
+    if (const Result<void> written = WriteWorkbook(sheet, path); !written)
+        qFatal("cannot write the test workbook: %s", qPrintable(written.error().text()));
     return path;
 }
 

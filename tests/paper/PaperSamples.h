@@ -5,6 +5,7 @@
 #include "paper/PaperFileFormat.h"
 #include "paper/PaperFileReader.h"
 #include "paper/QuestionTable.h"
+#include "ResultText.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -27,11 +28,6 @@ inline Result<BuiltPaper> readBytes(const QByteArray &bytes,
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     return ReadPaperFrom(buffer, legacyCodePage);
-}
-
-inline QString errorText(const Result<BuiltPaper> &result)
-{
-    return result ? QStringLiteral("(no error)") : result.error().text();
 }
 
 inline std::unique_ptr<QuestionTable> tableOf(const std::vector<QuestionRow> &rows)
