@@ -216,19 +216,18 @@ bool SheetCellsParser::storeCell(const RawCell &raw, int row, int column)
 
 } // namespace
 
-bool ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
-                        SheetReadLimits limits, XlsxSheetCells &cells, FileError &error)
+Result<XlsxSheetCells> ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
+                                          SheetReadLimits limits)
 {
-    cells = {};
-    cells.grid = SheetGrid(limits.rows, limits.columns);
-    auto stream = package.openPart(partName, XlsxLimits::MaxLargePartBytes, error);
+    const Result<std::unique_ptr<XlsxPartStream>> stream =
+        package.openPart(partName, XlsxLimits::MaxLargePartBytes);
     if (!stream)
-        return false;
-    XlsxXmlPart part(*stream);
+        return stream.error();
+    XlsxXmlPart part(**stream);
+    XlsxSheetCells cells;
+    cells.grid = SheetGrid(limits.rows, limits.columns);
     SheetCellsParser parser(part, partName, limits, cells);
-    if (!parser.run()) {
-        error = parser.error();
-        return false;
-    }
-    return true;
+    if (!parser.run())
+        return parser.error();
+    return cells;
 }

@@ -25,5 +25,5 @@ struct XlsxSheetCells
 // Reads the wanted rows x columns of a worksheet part and stops after the last wanted
 // row; cells outside the rectangle are skipped without being looked at. Only a
 // formula's cached value is taken.
-bool ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
-                        SheetReadLimits limits, XlsxSheetCells &cells, FileError &error);
+Result<XlsxSheetCells> ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
+                                          SheetReadLimits limits);
