@@ -2,7 +2,7 @@
 // both formats, each beside its floor: for .xlsx, deflating (or inflating) the same XML
 // parts with zlib; for .xls, copying the same bytes. The .xls import includes starting
 // its helper process.
-#include "paper/PaperFromSheet.h"
+#include "paper/PaperFiles.h"
 #include "core/PaperLimits.h"
 #include "paper/PaperRecipes.h"
 #include "paper/PaperSheetLayout.h"
@@ -97,10 +97,7 @@ QString exportRun(int questions, const char *extension)
 
 QString importRun(const QString &path, int questions)
 {
-    const Result<SheetGrid> sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (!sheet)
-        return sheet.error().text();
-    const Result<BuiltPaper> paper = PaperFromSheet(*sheet);
+    const Result<BuiltPaper> paper = ReadPaper(path, PaperSource::Workbook);
     if (!paper)
         return paper.error().text();
     if (paper->table->RecordCount() != questions)

@@ -2,8 +2,7 @@
 #include "editor/FormPaper.h"
 
 #include "widgets/ModalSeam.h"
-#include "paper/PaperFromSheet.h"
-#include "workbook/WorkbookFile.h"
+#include "paper/PaperFiles.h"
 
 #include <QCoreApplication>
 
@@ -33,16 +32,11 @@ void FormPaper::showInvalidFormat(const QString &reason)
 
 bool FormPaper::DoImport(QString ImportFile, bool &ImportOrOpen)
 {
-    const Result<SheetGrid> read = [&] {
+    Result<BuiltPaper> built = [&] {
         WaitCursor hourglass(seam_);
         QCoreApplication::processEvents();
-        return ReadWorkbookSheet(ImportFile, PaperSheetReadLimits());
+        return ReadPaper(ImportFile, PaperSource::Workbook);
     }();
-    if (!read) {
-        showInvalidFormat(read.error().text());
-        return false;
-    }
-    Result<BuiltPaper> built = PaperFromSheet(*read);
     if (!built) {
         showInvalidFormat(built.error().text());
         return false;

@@ -3,7 +3,7 @@
 
 #include "widgets/DataNavigator.h"
 #include "widgets/ModalSeam.h"
-#include "paper/PaperFileReader.h"
+#include "paper/PaperFiles.h"
 #include "paper/PaperRecipes.h"
 #include "paper/QuestionTable.h"
 #include "paper/SplitFilePath.h"
@@ -16,7 +16,7 @@ bool FormPaper::ReadCsvFile(const QString &PFileName)
     QString folder;
     if (!SplitFilePath(PFileName, fileName, folder))
         return false;
-    Result<BuiltPaper> read = ReadPaperFile(PFileName);
+    Result<BuiltPaper> read = ReadPaper(PFileName, PaperSource::PaperFile);
     if (!read) {
         showMessage(QStringLiteral("Open file error"), read.error().text());
         return false;

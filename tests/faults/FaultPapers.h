@@ -4,11 +4,9 @@
 // large enough that its files span many disk blocks, and a small one that stands for
 // the file already on disk.
 
-#include "paper/PaperFileReader.h"
-#include "paper/PaperFromSheet.h"
+#include "paper/PaperFiles.h"
 #include "../paper/PaperSamples.h"
 #include "paper/QuestionTable.h"
-#include "workbook/WorkbookFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,14 +89,8 @@ inline QStringList otherEntries(const QString &folder, const QStringList &expect
 // read as a complete paper.
 inline std::vector<QuestionRow> rowsIn(const QString &path, Format format)
 {
-    if (format == Format::Paper) {
-        const Result<BuiltPaper> result = ReadPaperFile(path);
-        return result ? result->table->rows() : std::vector<QuestionRow>();
-    }
-    const Result<SheetGrid> sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (!sheet)
-        return {};
-    const Result<BuiltPaper> paper = PaperFromSheet(*sheet);
+    const Result<BuiltPaper> paper =
+        ReadPaper(path, format == Format::Paper ? PaperSource::PaperFile : PaperSource::Workbook);
     return paper ? paper->table->rows() : std::vector<QuestionRow>();
 }
 

@@ -6,7 +6,6 @@
 #include "FaultShim.h"
 #include "paper/PaperFileWriter.h"
 #include "PaperFixture.h"
-#include "paper/PaperSheetLayout.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,13 +28,6 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-Result<void> writeIn(Format format, const QuestionTable &table, const QString &path)
-{
-    if (format == Format::Paper)
-        return WritePaperFile(table, path);
-    return WriteWorkbook(PaperToSheet(table), path);
-}
-
 // A folder holding the target, with the old paper in it unless there is to be none.
 struct Target
 {
@@ -48,7 +40,7 @@ struct Target
     Target(Format format, bool existing)
         : path(dir.filePath(FileName + u'.' + extensionOf(format))), existed(existing)
     {
-        if (existing && writeIn(format, *oldPaper(), path)) {
+        if (existing && WritePaper(*oldPaper(), path)) {
             oldBytes = bytesOf(path);
             permissions = QFile::permissions(path);
         }
@@ -102,7 +94,7 @@ private slots:
         for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
             Target target(format, false);
             FaultShim::Armed counting(target.plan(QStringLiteral("op=write")));
-            const Result<void> written = writeIn(format, *paper_, target.path);
+            const Result<void> written = WritePaper(*paper_, target.path);
             QVERIFY2(written, qPrintable(errorText(written)));
             sizes_[format] = FaultShim::counts().bytes;
             QCOMPARE(sizes_[format], QFileInfo(target.path).size());
@@ -137,7 +129,7 @@ private slots:
         {
             FaultShim::Armed fault(target.plan(
                 QStringLiteral("op=write,after=%1,errno=ENOSPC").arg(offset)));
-            written = writeIn(format, *paper_, target.path);
+            written = WritePaper(*paper_, target.path);
             QCOMPARE(FaultShim::counts().bytes, offset); // the disk really filled there
         }
         QVERIFY(!written);
@@ -187,7 +179,7 @@ private slots:
         long calls[FaultShim::OpCount];
         {
             FaultShim::Armed armed(target.plan(fault));
-            written = writeIn(format, *paper_, target.path);
+            written = WritePaper(*paper_, target.path);
             std::copy_n(FaultShim::counts().calls, FaultShim::OpCount, calls);
         }
         // The call the fault names was made, or the case tests nothing.
@@ -216,7 +208,7 @@ private slots:
         Result<void> written;
         {
             FaultShim::Armed armed(target.plan(QStringLiteral("op=close,call=1,errno=EIO")));
-            written = writeIn(format, *paper_, target.path);
+            written = WritePaper(*paper_, target.path);
             QVERIFY(FaultShim::counts().calls[FaultShim::Close] >= 1);
         }
         if (written)
@@ -346,7 +338,7 @@ private slots:
         Target target(format, true);
         QVERIFY(QFile::setPermissions(target.path, ReadOnly));
         const QFile::Permissions before = QFile::permissions(target.path);
-        const Result<void> written = writeIn(format, *paper_, target.path);
+        const Result<void> written = WritePaper(*paper_, target.path);
         QVERIFY2(written, qPrintable(errorText(written)));
         verifyReplaced(target, format, *paper_);
         QCOMPARE(QFile::permissions(target.path), before);
@@ -367,7 +359,7 @@ private slots:
         target.permissions = QFile::permissions(target.path);
         {
             FaultShim::Armed fault(target.plan(QStringLiteral("op=write,after=5000,errno=ENOSPC")));
-            QVERIFY(!writeIn(format, *paper_, target.path));
+            QVERIFY(!WritePaper(*paper_, target.path));
         }
         verifyUntouched(target);
     }

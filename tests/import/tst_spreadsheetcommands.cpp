@@ -1,7 +1,8 @@
 // The EXPORT and IMPORT buttons of the main window: what they ask, what they write and
 // read, and that a refused workbook leaves the open paper exactly as it was.
 #include "PaperFixture.h"
-#include "paper/PaperFromSheet.h"
+#include "ResultText.h"
+#include "paper/PaperFiles.h"
 #include "paper/PaperSheetLayout.h"
 #include "workbook/WorkbookFile.h"
 
@@ -152,11 +153,8 @@ void TestSpreadsheetCommands::exportWritesTheChosenFormat()
     const QString written = editor.programFolder.filePath(writtenName);
     QVERIFY(contents(written).startsWith(signature));
     // The workbook holds the paper, and the paper is untouched by the export.
-    const Result<SheetGrid> read = ReadWorkbookSheet(written, PaperSheetReadLimits());
-    if (!read)
-        QFAIL(qPrintable(read.error().text()));
-    const Result<BuiltPaper> back = PaperFromSheet(*read);
-    QVERIFY(back.ok());
+    const Result<BuiltPaper> back = ReadPaper(written, PaperSource::Workbook);
+    QVERIFY2(back.ok(), qPrintable(errorText(back)));
     QCOMPARE(back->table->rows(), editor.form().questionTable()->rows());
     QVERIFY(editor.state().modified);
     QCOMPARE(editor.state().currentPaperPath, QStringLiteral("/somewhere/else.csv"));
