@@ -53,8 +53,7 @@ struct Editor
         startup = std::make_unique<Moddule1>(environment);
         startup->Main();
         seam.paper = folder.filePath(QStringLiteral("paper.csv"));
-        QString reason;
-        if (WritePaperFile(*paperOf(questions), seam.paper, reason))
+        if (WritePaperFile(*paperOf(questions), seam.paper))
             form().OpenPaper_Click();
         opened = form().questionTable()->RecordCount() == questions
                  && !form().questionTable()->field(QuestionField::Title).toString().isEmpty();

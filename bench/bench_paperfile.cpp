@@ -46,8 +46,7 @@ QString paperFile(int questions)
     const QString path = workFile(QStringLiteral("paper-%1.csv").arg(questions));
     if (QFile::exists(path))
         return path;
-    QString reason;
-    return WritePaperFile(*paperOf(questions), path, reason) ? path : QString();
+    return WritePaperFile(*paperOf(questions), path) ? path : QString();
 }
 
 // The floor of reading: the file's bytes into memory and one pass over them.
@@ -94,8 +93,7 @@ CaseRun refusal(const QString &path)
     if (path.isEmpty())
         return {};
     return [path]() -> QString {
-        PaperReadResult result = ReadPaperFile(path);
-        if (!std::holds_alternative<PaperFileError>(result))
+        if (ReadPaperFile(path))
             return QStringLiteral("the file was not refused");
         return {};
     };
@@ -171,8 +169,7 @@ const bool registered = [] {
             if (path.isEmpty())
                 return {};
             return [path, questions]() -> QString {
-                PaperReadResult result = ReadPaperFile(path);
-                const auto *paper = std::get_if<BuiltPaper>(&result);
+                const Result<BuiltPaper> paper = ReadPaperFile(path);
                 if (!paper || paper->table->RecordCount() != questions)
                     return QStringLiteral("the paper was refused");
                 return {};
@@ -189,8 +186,8 @@ const bool registered = [] {
             auto table = std::shared_ptr<QuestionTable>(paperOf(questions));
             const QString path = workFile(QStringLiteral("written-%1.csv").arg(questions));
             return [table, path]() -> QString {
-                QString reason;
-                return WritePaperFile(*table, path, reason) ? QString() : reason;
+                const Result<void> written = WritePaperFile(*table, path);
+                return written ? QString() : written.error().text();
             };
         })->Unit(benchmark::kMicrosecond);
         addCase("WritePaper" + size + "/floor", [questions]() -> CaseRun {

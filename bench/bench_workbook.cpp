@@ -2,7 +2,7 @@
 // both formats, each beside its floor: for .xlsx, deflating (or inflating) the same XML
 // parts with zlib; for .xls, copying the same bytes. The .xls import includes starting
 // its helper process.
-#include "paper/PaperFromSheet.h"
+#include "paper/PaperFiles.h"
 #include "core/PaperLimits.h"
 #include "paper/PaperRecipes.h"
 #include "paper/PaperSheetLayout.h"
@@ -45,8 +45,7 @@ const QuestionTable &paperTable(int questions)
 QString exportedWorkbook(int questions, const char *extension)
 {
     const QString path = workbookPath(questions, extension);
-    QString reason;
-    if (!QFile::exists(path) && !WriteWorkbook(PaperToSheet(paperTable(questions)), path, reason))
+    if (!QFile::exists(path) && !WriteWorkbook(PaperToSheet(paperTable(questions)), path))
         return {};
     return path;
 }
@@ -92,20 +91,16 @@ QString exportRun(int questions, const char *extension)
 {
     const QString path = workDir().filePath(QStringLiteral("export-%1.").arg(questions)
                                             + QLatin1StringView(extension));
-    QString reason;
-    WriteWorkbook(PaperToSheet(paperTable(questions)), path, reason);
-    return reason;
+    const Result<void> written = WriteWorkbook(PaperToSheet(paperTable(questions)), path);
+    return written ? QString() : written.error().text();
 }
 
 QString importRun(const QString &path, int questions)
 {
-    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (auto *error = std::get_if<WorkbookError>(&sheet))
-        return error->text();
-    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (auto *error = std::get_if<WorkbookError>(&paper))
-        return error->text();
-    if (std::get<BuiltPaper>(paper).table->RecordCount() != questions)
+    const Result<BuiltPaper> paper = ReadPaper(path, PaperSource::Workbook);
+    if (!paper)
+        return paper.error().text();
+    if (paper->table->RecordCount() != questions)
         return QStringLiteral("the imported paper differs from the exported one");
     return {};
 }

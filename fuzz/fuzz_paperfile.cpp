@@ -15,7 +15,7 @@
 #include <cstdint>
 
 namespace {
-PaperReadResult readBytes(const QByteArray &bytes, const QString &codePage)
+Result<BuiltPaper> readBytes(const QByteArray &bytes, const QString &codePage)
 {
     QByteArray copy = bytes; // QBuffer wants a modifiable array; this one stays shared
     QBuffer device(&copy);
@@ -62,18 +62,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     // Both kinds of 8-bit fallback: one byte a character, and a multi-byte code page.
     const QString codePage = size % 2 ? QStringLiteral("GBK") : QStringLiteral("windows-1252");
-    const PaperReadResult first = readBytes(bytes, codePage);
-    if (std::holds_alternative<PaperFileError>(first))
+    const Result<BuiltPaper> first = readBytes(bytes, codePage);
+    if (!first)
         return 0;
-    const BuiltPaper &paper = std::get<BuiltPaper>(first);
+    const BuiltPaper &paper = *first;
     checkPaper(paper);
 
     const QByteArray written = FormatPaperFile(*paper.table);
     if (!writable(*paper.table, written))
         return 0;
-    const PaperReadResult second = readBytes(written, codePage);
-    FUZZ_CHECK(std::holds_alternative<BuiltPaper>(second), "the written form reads back");
-    const BuiltPaper &again = std::get<BuiltPaper>(second);
+    const Result<BuiltPaper> second = readBytes(written, codePage);
+    FUZZ_CHECK(second.ok(), "the written form reads back");
+    const BuiltPaper &again = *second;
     FUZZ_CHECK(again.table->rows() == paper.table->rows(), "the same questions read back");
     FUZZ_CHECK(again.scores == paper.scores, "the same marks read back");
     FUZZ_CHECK(FormatPaperFile(*again.table) == written, "the written form is stable");

@@ -1,61 +1,19 @@
 // paperconv IN OUT: reads a paper with the editor's reader and writes it with the
 // editor's writer, each chosen by the file's extension (.csv paper file, .xls or .xlsx
 // workbook). For scripts and batch work; the editor itself has no command line.
-#include "paper/PaperFileReader.h"
-#include "paper/PaperFileWriter.h"
-#include "paper/PaperFromSheet.h"
-#include "paper/PaperSheetLayout.h"
-#include "workbook/WorkbookFile.h"
+#include "paper/PaperFiles.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
 enum ExitCode { Converted = 0, Failed = 1, Usage = 2 };
-
-bool isPaperFile(const QString &path)
-{
-    return QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0;
-}
-
-bool isKnownFile(const QString &path)
-{
-    return isPaperFile(path) || WorkbookFormatOfName(path) != WorkbookFormat::None;
-}
-
-// The paper in a paper file or a workbook, or why it was refused.
-std::variant<BuiltPaper, QString> readPaper(const QString &path)
-{
-    if (isPaperFile(path)) {
-        PaperReadResult read = ReadPaperFile(path);
-        if (const auto *error = std::get_if<PaperFileError>(&read))
-            return error->text();
-        return std::move(std::get<BuiltPaper>(read));
-    }
-    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (const auto *error = std::get_if<WorkbookError>(&sheet))
-        return error->text();
-    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (const auto *error = std::get_if<WorkbookError>(&paper))
-        return error->text();
-    return std::move(std::get<BuiltPaper>(paper));
-}
-
-bool writePaper(const QuestionTable &table, const QString &path, QString &reason)
-{
-    if (isPaperFile(path))
-        return WritePaperFile(table, path, reason);
-    return WriteWorkbook(PaperToSheet(table), path, reason);
-}
 
 int fail(const QString &path, const QString &reason)
 {
     QTextStream(stderr) << "paperconv: " << path << ": " << reason << Qt::endl;
     return Failed;
 }
-
-const QString UnknownType = QStringLiteral("unknown file type (.csv, .xls and .xlsx are supported)");
 } // namespace
 
 int main(int argc, char *argv[])
@@ -69,16 +27,16 @@ int main(int argc, char *argv[])
     }
     const QString in = args[1];
     const QString out = args[2];
-    if (!isKnownFile(in))
-        return fail(in, UnknownType);
-    if (!isKnownFile(out))
-        return fail(out, UnknownType);
+    // Both names are checked before anything is read.
+    for (const QString &path : {in, out}) {
+        if (const Result<PaperSource> source = PaperSourceOfName(path); !source)
+            return fail(path, source.error().text());
+    }
 
-    std::variant<BuiltPaper, QString> read = readPaper(in);
-    if (const auto *reason = std::get_if<QString>(&read))
-        return fail(in, *reason);
-    QString reason;
-    if (!writePaper(*std::get<BuiltPaper>(read).table, out, reason))
-        return fail(out, reason);
+    const Result<BuiltPaper> read = ReadPaper(in, PaperSource::ByName);
+    if (!read)
+        return fail(in, read.error().text());
+    if (const Result<void> written = WritePaper(*read->table, out); !written)
+        return fail(out, written.error().text());
     return Converted;
 }

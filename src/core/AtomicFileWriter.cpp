@@ -21,7 +21,7 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes, QString &reason)
+Result<void> writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes)
 {
     qint64 written = 0;
     while (written < bytes.size()) {
@@ -31,67 +31,61 @@ bool writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes, QStr
             if (size > 0 && file.write(bytes.data() + written, size) == size)
                 written += size;
             file.flush();
-            reason = QStringLiteral("write error after %1 bytes (injected)").arg(written);
-            return false;
+            return FileError(QStringLiteral("write error after %1 bytes (injected)").arg(written));
         }
         // A short write is not yet an error: the next call tells why the disk took no
         // more (a full disk, a quota), which the short one leaves unsaid.
         const qint64 done = file.write(bytes.data() + written, size);
         if (done <= 0) {
-            reason = file.error() != QFileDevice::NoError
-                         ? file.errorString()
-                         : QStringLiteral("the disk took no more bytes after %1").arg(written);
-            return false;
+            if (file.error() != QFileDevice::NoError)
+                return FileError(file.errorString());
+            return FileError(QStringLiteral("the disk took no more bytes after %1").arg(written));
         }
         written += done;
     }
-    return true;
+    return {};
 }
 
 // Puts the data on the disk before it replaces the old file. Some file systems report
 // a write that cannot be kept (a full disk, an I/O error) only here, and QSaveFile
 // ignores the result of its own sync.
-bool syncToDisk(QSaveFile &file, QString &reason)
+Result<void> syncToDisk(QSaveFile &file)
 {
-    if (!file.flush()) {
-        reason = file.errorString();
-        return false;
-    }
+    if (!file.flush())
+        return FileError(file.errorString());
 #ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
-        reason = systemError(errno);
-        return false;
-    }
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
+        return FileError(systemError(errno));
 #endif
-    return true;
+    return {};
 }
 
 // Writes bytes to a file at path through a temporary file beside it, renamed over path
 // when complete; the file gets permissions when given.
-bool writeThroughSaveFile(const QString &path, QByteArrayView bytes, qint64 failAfterBytes,
-                          std::optional<QFile::Permissions> permissions, QString &reason)
+Result<void> writeThroughSaveFile(const QString &path, QByteArrayView bytes,
+                                  qint64 failAfterBytes,
+                                  std::optional<QFile::Permissions> permissions)
 {
     QSaveFile file(path);
     // Unbuffered, so that every write reaches the disk here and a failing one is seen
     // with its reason rather than in a later flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = file.errorString();
-        return false;
-    }
-    if (!writeAll(file, bytes, failAfterBytes, reason) || !syncToDisk(file, reason)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return FileError(file.errorString());
+    Result<void> written = writeAll(file, bytes, failAfterBytes);
+    if (written)
+        written = syncToDisk(file);
+    if (!written) {
         file.cancelWriting();
-        return false; // an uncommitted QSaveFile removes its temporary file when destroyed
+        return written; // an uncommitted QSaveFile removes its temporary file when destroyed
     }
     if (permissions && !file.setPermissions(*permissions)) {
-        reason = file.errorString();
+        const FileError error(file.errorString());
         file.cancelWriting();
-        return false;
+        return error;
     }
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return FileError(file.errorString());
+    return {};
 }
 
 // A name beside path that no file has yet.
@@ -112,27 +106,28 @@ QString unusedNameBeside(const QString &path)
 // needs only the folder's permission, as the owner may delete it. Such a file is written
 // complete under a new name beside it, with its permissions, and renamed over it; the
 // file itself, its permissions included, is never touched until the rename.
-bool replaceReadOnlyFile(const QString &path, QFile::Permissions permissions,
-                         QByteArrayView bytes, qint64 failAfterBytes, QString &reason)
+Result<void> replaceReadOnlyFile(const QString &path, QFile::Permissions permissions,
+                                 QByteArrayView bytes, qint64 failAfterBytes)
 {
     const QString fresh = unusedNameBeside(path);
-    if (!writeThroughSaveFile(fresh, bytes, failAfterBytes, permissions, reason))
-        return false;
+    if (Result<void> written = writeThroughSaveFile(fresh, bytes, failAfterBytes, permissions);
+        !written)
+        return written;
     if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData())
         != 0) {
-        reason = systemError(errno);
+        const FileError error(systemError(errno));
         QFile::remove(fresh);
-        return false;
+        return error;
     }
-    return true;
+    return {};
 }
 } // namespace
 
-bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString &reason,
-                         qint64 failAfterBytes)
+Result<void> WriteFileAtomically(const QString &path, QByteArrayView bytes,
+                                 qint64 failAfterBytes)
 {
     const QFileInfo target(path);
-    bool done = false;
+    Result<void> done;
     if (target.exists() && target.isFile()) {
         // The new file keeps the old one's permissions. QSaveFile copies them too, but
         // with the "User" flags, which describe the running user rather than the file,
@@ -140,14 +135,15 @@ bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString &rea
         const QFile::Permissions permissions =
             target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
         done = target.isWritable()
-                   ? writeThroughSaveFile(path, bytes, failAfterBytes, permissions, reason)
+                   ? writeThroughSaveFile(path, bytes, failAfterBytes, permissions)
                    : replaceReadOnlyFile(target.isSymLink() ? target.canonicalFilePath()
                                                             : target.absoluteFilePath(),
-                                         permissions, bytes, failAfterBytes, reason);
+                                         permissions, bytes, failAfterBytes);
     } else {
-        done = writeThroughSaveFile(path, bytes, failAfterBytes, {}, reason);
+        done = writeThroughSaveFile(path, bytes, failAfterBytes, {});
     }
     if (!done)
-        reason = QStringLiteral("the file could not be written: %1").arg(reason);
+        return FileError(
+            QStringLiteral("the file could not be written: %1").arg(done.error().reason));
     return done;
 }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QByteArrayView>
 #include <QString>
 
 // Replaces the file at path with bytes, or leaves it exactly as it was. The bytes go to
 // a temporary file in the same folder, which is renamed over the target only when it is
-// complete; on any failure the temporary file is removed and reason says why. A
+// complete; on any failure the temporary file is removed and the error says why. A
 // read-only target is still replaced (as the owner may replace it by deleting it); the
 // target keeps its permissions, and they are never changed for the time of the save.
 //
 // failAfterBytes is for tests: when not negative, the write stops with an error once
 // that many bytes have reached the temporary file, as a full disk would make it stop.
-bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString &reason,
-                         qint64 failAfterBytes = -1);
+Result<void> WriteFileAtomically(const QString &path, QByteArrayView bytes,
+                                 qint64 failAfterBytes = -1);

@@ -3,9 +3,8 @@
 #include "core/SharedState.h"
 #include "editor/DlgCausion.h"
 #include "paper/PaperDocument.h"
-#include "paper/PaperFileReader.h"
 #include "paper/PaperFileWriter.h"
-#include "paper/PaperFromSheet.h"
+#include "paper/PaperFiles.h"
 #include "paper/PaperSheetLayout.h"
 #include "paper/QuickPaperRecipe.h"
 #include "paper/SplitFilePath.h"
@@ -98,12 +97,12 @@ bool FileCommands::readCsvFile(const QString &path)
     QString folder;
     if (!SplitFilePath(path, fileName, folder))
         return false;
-    PaperReadResult read = ReadPaperFile(path);
-    if (const auto *error = std::get_if<PaperFileError>(&read)) {
-        context_.tell(QStringLiteral("Open file error"), error->text());
+    Result<BuiltPaper> read = ReadPaper(path, PaperSource::PaperFile);
+    if (!read) {
+        context_.tell(QStringLiteral("Open file error"), read.error().text());
         return false;
     }
-    showPaper(std::move(std::get<BuiltPaper>(read)));
+    showPaper(std::move(read).value());
     context_.document.setModified(false);
     return true;
 }
@@ -167,9 +166,8 @@ bool FileCommands::writeCsvFile(const QString &path)
         context_.tell(EmptyPaperMessage);
         return false;
     }
-    QString reason;
-    if (!WritePaperFile(table, path, reason)) {
-        context_.tell(QStringLiteral("Writing file error!"), reason);
+    if (const Result<void> written = WritePaperFile(table, path); !written) {
+        context_.tell(QStringLiteral("Writing file error!"), written.error().text());
         return false;
     }
     // After a save the grid shows the last question, as the writer walked there.
@@ -200,17 +198,16 @@ void FileCommands::doExport(const QString &path)
         context_.tell(EmptyPaperMessage);
         return;
     }
-    QString reason;
-    bool written = false;
+    Result<void> written;
     {
         WaitCursor hourglass(context_.seam);
         QCoreApplication::processEvents();
-        written = WriteWorkbook(PaperToSheet(table), path, reason);
+        written = WriteWorkbook(PaperToSheet(table), path);
     }
     if (!written) {
         // The paper is untouched and no partial workbook is left; say so rather than
         // let the user believe the workbook was written.
-        context_.tell(QStringLiteral("Export File Error"), reason);
+        context_.tell(QStringLiteral("Export File Error"), written.error().text());
         return;
     }
     // After an export the grid shows the last question.
@@ -242,19 +239,13 @@ void FileCommands::showInvalidFormat(const QString &reason)
 
 bool FileCommands::doImport(const QString &path, bool announce)
 {
-    SheetReadResult read;
-    {
+    Result<BuiltPaper> built = [&] {
         WaitCursor hourglass(context_.seam);
         QCoreApplication::processEvents();
-        read = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    }
-    if (const auto *error = std::get_if<WorkbookError>(&read)) {
-        showInvalidFormat(error->text());
-        return false;
-    }
-    PaperFromSheetResult built = PaperFromSheet(std::get<SheetGrid>(read));
-    if (const auto *error = std::get_if<WorkbookError>(&built)) {
-        showInvalidFormat(error->text());
+        return ReadPaper(path, PaperSource::Workbook);
+    }();
+    if (!built) {
+        showInvalidFormat(built.error().text());
         return false;
     }
     if (announce) {
@@ -265,7 +256,7 @@ bool FileCommands::doImport(const QString &path, bool announce)
         context_.seam.showMessage(&context_.window, box);
     }
     // The imported paper has no file yet: a following save asks for a name.
-    handOver(std::move(std::get<BuiltPaper>(built)));
+    handOver(std::move(built).value());
     context_.document.setModified(false);
     return true;
 }

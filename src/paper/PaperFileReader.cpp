@@ -45,9 +45,9 @@ QString columnName(int column)
     return QString(PaperColumns[std::size_t(column)].header);
 }
 
-PaperFileError failure(int line, int column, const QString &reason)
+FileError failure(int line, int column, const QString &reason)
 {
-    return {reason, line, column < 0 ? QString() : columnName(column)};
+    return FileError::atLine(reason, line, column < 0 ? QString() : columnName(column));
 }
 
 // A field's text for a message: short, on one line.
@@ -71,7 +71,7 @@ bool isValidUtf8(const CsvRecord &record)
                        [](const QByteArray &field) { return IsValidUtf8(field); });
 }
 
-std::optional<PaperFileError> placeColumns(const CsvRecord &header, ColumnPlaces &places)
+std::optional<FileError> placeColumns(const CsvRecord &header, ColumnPlaces &places)
 {
     places.fill(-1);
     for (int place = int(header.fields.size()) - 1; place >= 0; --place) {
@@ -89,8 +89,8 @@ std::optional<PaperFileError> placeColumns(const CsvRecord &header, ColumnPlaces
 }
 
 // Mark and Time Limit: the leading number of the text, rounded down, within first..last.
-std::optional<PaperFileError> readWholeNumber(const QByteArray &bytes, int line, int column,
-                                              int first, int last, qint32 &value)
+std::optional<FileError> readWholeNumber(const QByteArray &bytes, int line, int column,
+                                         int first, int last, qint32 &value)
 {
     const QString text = QString::fromLatin1(bytes); // only ASCII can form a number
     const double number = std::floor(ReadLeadingNumber(text));
@@ -107,8 +107,8 @@ std::optional<PaperFileError> readWholeNumber(const QByteArray &bytes, int line,
                        .arg(quoted(bytes), shown, range));
 }
 
-std::optional<PaperFileError> checkLine(const CsvRecord &record, const ColumnPlaces &places,
-                                        CheckedLine &checked)
+std::optional<FileError> checkLine(const CsvRecord &record, const ColumnPlaces &places,
+                                   CheckedLine &checked)
 {
     auto field = [&](int column) { return fieldAt(record, places[std::size_t(column)]); };
     checked.line = record.line;
@@ -135,16 +135,16 @@ std::optional<PaperFileError> checkLine(const CsvRecord &record, const ColumnPla
                            MaxTimeLimit, checked.timeLimit);
 }
 
-PaperFileError fromCsv(const CsvReadError &error, const CsvRecord *header)
+FileError fromCsv(const CsvReadError &error, const CsvRecord *header)
 {
-    PaperFileError result = failure(error.line, -1, error.reason);
+    FileError result = failure(error.line, -1, error.reason);
     if (header && error.field >= 0 && error.field < header->fields.size())
-        result.column = QString::fromUtf8(header->fields[error.field]).trimmed();
+        result.columnName = QString::fromUtf8(header->fields[error.field]).trimmed();
     return result;
 }
 
-PaperReadResult buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
-                           const QString &legacyCodePage)
+Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
+                              const QString &legacyCodePage)
 {
     const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     const QByteArray codePage = utf8 ? QByteArrayLiteral("UTF-8") : legacyCodePage.toLatin1();
@@ -182,7 +182,7 @@ PaperReadResult buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
 }
 } // namespace
 
-PaperReadResult ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
+Result<BuiltPaper> ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
 {
     CsvRecordReader csv(device, MaxPaperLineBytes, MaxPaperFileBytes);
     CsvRecord header;
@@ -218,7 +218,7 @@ PaperReadResult ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
     return buildPaper(lines, utf8, legacyCodePage);
 }
 
-PaperReadResult ReadPaperFile(const QString &path, const QString &legacyCodePage)
+Result<BuiltPaper> ReadPaperFile(const QString &path, const QString &legacyCodePage)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

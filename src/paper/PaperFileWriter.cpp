@@ -4,28 +4,30 @@
 #include "paper/PaperFileFormat.h"
 #include "paper/QuestionTable.h"
 
+#include <optional>
+
 namespace {
 QByteArray quoted(const QString &value)
 {
     return QuoteCsvField(value).toUtf8();
 }
 
-// Why a question, formatted as line, could not be read back from the file, or an empty
-// text when it can.
-QString unreadableQuestion(const QuestionRow &row, const QByteArray &line)
+// Why a question, formatted as line, could not be read back from the file, or nothing
+// when it can.
+std::optional<FileError> unreadableQuestion(const QuestionRow &row, const QByteArray &line)
 {
     const qsizetype lineEndBytes = qsizetype(sizeof(PaperLineEnd) - 1);
     if (line.size() + lineEndBytes > MaxPaperLineBytes)
-        return QStringLiteral("question %1 is longer than %2 MiB, more than a paper "
-                              "file may hold")
-            .arg(row.QuestionNo).arg(MaxPaperLineBytes >> 20);
+        return FileError(QStringLiteral("question %1 is longer than %2 MiB, more than a paper "
+                                        "file may hold")
+                             .arg(row.QuestionNo).arg(MaxPaperLineBytes >> 20));
     for (const PaperColumn &column : PaperColumns) {
         if (row.value(column.field).toString().contains(QChar(0)))
-            return QStringLiteral("question %1, column \"%2\": the text holds a NUL "
-                                  "character, which a paper file cannot hold")
-                .arg(row.QuestionNo).arg(column.header);
+            return FileError(QStringLiteral("question %1, column \"%2\": the text holds a NUL "
+                                            "character, which a paper file cannot hold")
+                                 .arg(row.QuestionNo).arg(column.header));
     }
-    return {};
+    return std::nullopt;
 }
 } // namespace
 
@@ -61,27 +63,22 @@ QByteArray FormatPaperFile(const QuestionTable &table)
     return file;
 }
 
-bool WritePaperFile(const QuestionTable &table, const QString &path, QString &reason)
+Result<void> WritePaperFile(const QuestionTable &table, const QString &path)
 {
-    if (table.RecordCount() == 0) {
-        reason = QStringLiteral("the paper has no questions");
-        return false;
-    }
+    if (table.RecordCount() == 0)
+        return FileError(QStringLiteral("the paper has no questions"));
     // What FormatPaperFile gives, with each line checked as it is formatted: formatting
     // is most of a save's work, so it is done once.
     QByteArray file = QByteArray(PaperHeaderLine) + PaperLineEnd;
     for (const QuestionRow &row : table.rows()) {
         const QByteArray line = FormatPaperLine(row);
-        reason = unreadableQuestion(row, line);
-        if (!reason.isEmpty())
-            return false;
+        if (std::optional<FileError> unreadable = unreadableQuestion(row, line))
+            return *unreadable;
         file += line;
         file += PaperLineEnd;
     }
-    if (file.size() > MaxPaperFileBytes) {
-        reason = QStringLiteral("the paper is longer than %1 MiB, more than a paper file "
-                                "may hold").arg(MaxPaperFileBytes >> 20);
-        return false;
-    }
-    return WriteFileAtomically(path, file, reason);
+    if (file.size() > MaxPaperFileBytes)
+        return FileError(QStringLiteral("the paper is longer than %1 MiB, more than a paper file "
+                                        "may hold").arg(MaxPaperFileBytes >> 20));
+    return WriteFileAtomically(path, file);
 }

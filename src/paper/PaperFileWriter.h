@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,7 @@ QByteArray FormatPaperLine(const QuestionRow &row);
 QByteArray FormatPaperFile(const QuestionTable &table);
 
 // Writes the table as a paper file at path, replacing any file there only when the new
-// one is complete. False, with the reason, when the table is empty (the disk is not
-// touched), when a question could not be read back (a NUL character, or a line beyond
-// the reader's limits) or when writing fails; the file at path is then unchanged.
-bool WritePaperFile(const QuestionTable &table, const QString &path, QString &reason);
+// one is complete. Fails when the table is empty (the disk is not touched), when a
+// question could not be read back (a NUL character, or a line beyond the reader's
+// limits) or when writing fails; the file at path is then unchanged.
+Result<void> WritePaperFile(const QuestionTable &table, const QString &path);

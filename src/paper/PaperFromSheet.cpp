@@ -33,16 +33,16 @@ QString shown(const SheetCell &cell)
     return u'"' + text + u'"';
 }
 
-std::optional<WorkbookError> checkHeaders(const SheetGrid &sheet)
+std::optional<FileError> checkHeaders(const SheetGrid &sheet)
 {
     for (int column = ColQuestionNo; column <= ColOptionF; ++column) {
         const QString found = TrimSpaces(CellText(sheet.cell(1, column)));
         const bool accepted = found == header(column)
                               || (column == ColOptionF && found.isEmpty());
         if (!accepted) {
-            return WorkbookError{QStringLiteral("the header is %1 where \"%2\" belongs")
-                                     .arg(shown(sheet.cell(1, column)), header(column)),
-                                 1, column};
+            return FileError::atRow(QStringLiteral("the header is %1 where \"%2\" belongs")
+                                        .arg(shown(sheet.cell(1, column)), header(column)),
+                                    1, column);
         }
     }
     return std::nullopt;
@@ -71,23 +71,23 @@ QuestionRecord readRecord(const SheetGrid &sheet, int row)
     return record;
 }
 
-std::optional<WorkbookError> checkRecord(const SheetGrid &sheet, int row,
-                                         const QuestionRecord &record)
+std::optional<FileError> checkRecord(const SheetGrid &sheet, int row,
+                                     const QuestionRecord &record)
 {
     if (record.score < 0 || record.score > MaxMark) {
-        return WorkbookError{QStringLiteral("the mark %1 (read as %2) is outside 0-%3")
-                                 .arg(shown(sheet.cell(row, ColMark)))
-                                 .arg(record.score)
-                                 .arg(MaxMark),
-                             row, ColMark};
+        return FileError::atRow(QStringLiteral("the mark %1 (read as %2) is outside 0-%3")
+                                    .arg(shown(sheet.cell(row, ColMark)))
+                                    .arg(record.score)
+                                    .arg(MaxMark),
+                                row, ColMark);
     }
     if (record.timeLimit < MinTimeLimit || record.timeLimit > MaxTimeLimit) {
-        return WorkbookError{QStringLiteral("the time limit %1 (read as %2) is outside %3-%4")
-                                 .arg(shown(sheet.cell(row, ColTimeLimit)))
-                                 .arg(record.timeLimit)
-                                 .arg(MinTimeLimit)
-                                 .arg(MaxTimeLimit),
-                             row, ColTimeLimit};
+        return FileError::atRow(QStringLiteral("the time limit %1 (read as %2) is outside %3-%4")
+                                    .arg(shown(sheet.cell(row, ColTimeLimit)))
+                                    .arg(record.timeLimit)
+                                    .arg(MinTimeLimit)
+                                    .arg(MaxTimeLimit),
+                                row, ColTimeLimit);
     }
     return std::nullopt;
 }
@@ -114,19 +114,19 @@ SheetReadLimits PaperSheetReadLimits()
     return {1 + MaxQuestions + 1, ColOptionF};
 }
 
-PaperFromSheetResult PaperFromSheet(const SheetGrid &sheet)
+Result<BuiltPaper> PaperFromSheet(const SheetGrid &sheet)
 {
     const int last = lastQuestionRow(sheet);
     if (last < FirstQuestionRow)
-        return WorkbookError{QStringLiteral("there is no question below the header row"),
-                             FirstQuestionRow, 0};
+        return FileError::atRow(QStringLiteral("there is no question below the header row"),
+                                FirstQuestionRow);
     const int questionCount = last - 1;
     if (questionCount > MaxQuestions) {
-        return WorkbookError{QStringLiteral("the sheet holds more than %1 questions")
-                                 .arg(MaxQuestions),
-                             last, 0};
+        return FileError::atRow(QStringLiteral("the sheet holds more than %1 questions")
+                                    .arg(MaxQuestions),
+                                last);
     }
-    if (std::optional<WorkbookError> error = checkHeaders(sheet))
+    if (std::optional<FileError> error = checkHeaders(sheet))
         return *error;
 
     std::vector<QuestionRecord> records;
@@ -137,7 +137,7 @@ PaperFromSheetResult PaperFromSheet(const SheetGrid &sheet)
     BuiltPaper paper{std::make_unique<QuestionTable>(), {}};
     for (int row = FirstQuestionRow; row <= last; ++row) {
         const QuestionRecord &record = records[std::size_t(row - FirstQuestionRow)];
-        if (std::optional<WorkbookError> error = checkRecord(sheet, row, record))
+        if (std::optional<FileError> error = checkRecord(sheet, row, record))
             return *error;
         appendRecord(paper, record);
     }

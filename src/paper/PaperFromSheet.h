@@ -1,15 +1,13 @@
 #pragma once
 
+#include "core/Result.h"
 #include "paper/PaperRecipes.h"
-#include "workbook/SheetReadResult.h"
-
-#include <variant>
+#include "workbook/SheetGrid.h"
+#include "workbook/SheetReadLimits.h"
 
 // What the import asks a reader for: the header row, up to 250 question rows and one
 // more row, which tells a full paper from one question too many; eleven columns.
 SheetReadLimits PaperSheetReadLimits();
-
-using PaperFromSheetResult = std::variant<BuiltPaper, WorkbookError>;
 
 // The paper held by a worksheet laid out as the export writes it, or why the sheet was
 // refused. The questions are the rows from row 2 down to the first row whose column 1
@@ -17,4 +15,4 @@ using PaperFromSheetResult = std::variant<BuiltPaper, WorkbookError>;
 // marks and time limits take the whole number at or below the cell's value (0 when
 // there is no readable 16-bit number) and must lie within 0-250 and 1-250; answers are
 // read case-blind and made canonical; texts are taken untrimmed.
-PaperFromSheetResult PaperFromSheet(const SheetGrid &sheet);
+Result<BuiltPaper> PaperFromSheet(const SheetGrid &sheet);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "workbook/SheetContent.h"
-#include "workbook/WorkbookError.h"
+#include "core/FileError.h"
 
 #include <optional>
 
@@ -23,5 +23,5 @@ constexpr double MaxColumnWidth = 255;
 // Why content cannot be written in a format with these limits, or nothing when it can:
 // the sheet name, the column widths, the grid's size, the texts' lengths and the numbers
 // are checked before a writer starts, so a refused workbook is refused as a whole.
-std::optional<WorkbookError> CheckSheetContent(const SheetContent &content,
+std::optional<FileError> CheckSheetContent(const SheetContent &content,
                                                SheetFormatLimits limits);

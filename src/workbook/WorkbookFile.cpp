@@ -33,11 +33,11 @@ WorkbookFormat WorkbookFormatOfName(const QString &path)
     return WorkbookFormat::None;
 }
 
-SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
+Result<SheetGrid> ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return WorkbookError{QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
+        return FileError{QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
     switch (formatOfContent(file.read(8))) {
     case WorkbookFormat::Xls:
         return ReadXlsSheet(path, limits);
@@ -46,12 +46,12 @@ SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
     case WorkbookFormat::None:
         break;
     }
-    return WorkbookError{QStringLiteral("The file is neither an .xls nor an .xlsx workbook.")};
+    return FileError{QStringLiteral("The file is neither an .xls nor an .xlsx workbook.")};
 }
 
-bool WriteWorkbook(const SheetContent &content, const QString &path, QString &reason)
+Result<void> WriteWorkbook(const SheetContent &content, const QString &path)
 {
     if (WorkbookFormatOfName(path) == WorkbookFormat::Xlsx)
-        return WriteXlsxWorkbook(content, path, reason);
-    return WriteXlsWorkbook(content, path, reason);
+        return WriteXlsxWorkbook(content, path);
+    return WriteXlsWorkbook(content, path);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/Result.h"
 #include "workbook/SheetContent.h"
-#include "workbook/SheetReadResult.h"
+#include "workbook/SheetGrid.h"
+#include "workbook/SheetReadLimits.h"
 
 #include <QString>
 
@@ -12,9 +14,9 @@ WorkbookFormat WorkbookFormatOfName(const QString &path);
 
 // Reads the active sheet of a workbook in either format, recognised by the file's first
 // bytes rather than its name, so a renamed workbook still opens.
-SheetReadResult ReadWorkbookSheet(const QString &path, SheetReadLimits limits);
+Result<SheetGrid> ReadWorkbookSheet(const QString &path, SheetReadLimits limits);
 
 // Writes a one-sheet workbook in the format the name asks for; a name with neither
 // extension gets .xls, the format offered first. Replaces the file completely or
 // leaves it as it was.
-bool WriteWorkbook(const SheetContent &content, const QString &path, QString &reason);
+Result<void> WriteWorkbook(const SheetContent &content, const QString &path);

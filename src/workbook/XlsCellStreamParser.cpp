@@ -72,21 +72,20 @@ bool decodeUtf8(const QByteArray &utf8, QString &text)
 
 } // namespace
 
-std::variant<SheetGrid, QString> ParseXlsCellStream(const QByteArray &bytes,
-                                                    SheetReadLimits limits)
+Result<SheetGrid> ParseXlsCellStream(const QByteArray &bytes, SheetReadLimits limits)
 {
     StreamCursor in(bytes);
     QByteArray magic;
     if (!in.readBytes(qsizetype(XlsCellStream::Magic.size()), magic)
         || magic != QByteArrayView(XlsCellStream::Magic.data(),
                                    qsizetype(XlsCellStream::Magic.size())))
-        return QStringLiteral("the stream does not start with the cell-stream header");
+        return FileError(QStringLiteral("the stream does not start with the cell-stream header"));
 
     quint32 rowCount, columnCount;
     if (!in.readU32(rowCount) || !in.readU32(columnCount))
-        return QStringLiteral("the header is cut short");
+        return FileError(QStringLiteral("the header is cut short"));
     if (rowCount > quint32(qMax(limits.rows, 0)) || columnCount > quint32(qMax(limits.columns, 0)))
-        return QStringLiteral("the grid is larger than asked for");
+        return FileError(QStringLiteral("the grid is larger than asked for"));
 
     SheetGrid grid{int(rowCount), int(columnCount)};
     quint64 previous = 0; // row-major position of the last cell, 0 before the first
@@ -94,50 +93,53 @@ std::variant<SheetGrid, QString> ParseXlsCellStream(const QByteArray &bytes,
     for (;;) {
         char tag;
         if (!in.readByte(tag))
-            return QStringLiteral("the stream ends without its end record");
+            return FileError(QStringLiteral("the stream ends without its end record"));
         if (tag == XlsCellStream::EndTag) {
             quint32 announced;
             if (!in.readU32(announced))
-                return QStringLiteral("the end record is cut short");
+                return FileError(QStringLiteral("the end record is cut short"));
             if (announced != cellCount)
-                return QStringLiteral("the end record counts %1 cells, the stream holds %2")
-                    .arg(announced).arg(cellCount);
+                return FileError(
+                    QStringLiteral("the end record counts %1 cells, the stream holds %2")
+                        .arg(announced)
+                        .arg(cellCount));
             if (!in.atEnd())
-                return QStringLiteral("bytes follow the end record");
+                return FileError(QStringLiteral("bytes follow the end record"));
             return grid;
         }
         if (tag != XlsCellStream::NumberTag && tag != XlsCellStream::TextTag)
-            return QStringLiteral("unknown record 0x%1").arg(quint8(tag), 2, 16, QLatin1Char('0'));
+            return FileError(
+                QStringLiteral("unknown record 0x%1").arg(quint8(tag), 2, 16, QLatin1Char('0')));
 
         quint32 row, column;
         if (!in.readU32(row) || !in.readU32(column))
-            return QStringLiteral("a cell record is cut short");
+            return FileError(QStringLiteral("a cell record is cut short"));
         if (row < 1 || row > rowCount || column < 1 || column > columnCount)
-            return QStringLiteral("a cell lies outside the grid");
+            return FileError(QStringLiteral("a cell lies outside the grid"));
         const quint64 position = quint64(row - 1) * columnCount + column;
         if (position <= previous)
-            return QStringLiteral("cells are out of order or repeated");
+            return FileError(QStringLiteral("cells are out of order or repeated"));
         previous = position;
 
         if (tag == XlsCellStream::NumberTag) {
             double value;
             if (!in.readDouble(value))
-                return QStringLiteral("a number is cut short");
+                return FileError(QStringLiteral("a number is cut short"));
             if (!std::isfinite(value))
-                return QStringLiteral("a number is not finite");
+                return FileError(QStringLiteral("a number is not finite"));
             grid.setCell(int(row), int(column), SheetCell::fromNumber(value));
         } else {
             quint32 length;
             QByteArray utf8;
             if (!in.readU32(length))
-                return QStringLiteral("a text cell is cut short");
+                return FileError(QStringLiteral("a text cell is cut short"));
             if (length > XlsCellStream::MaxTextBytes)
-                return QStringLiteral("a text is longer than a cell can hold");
+                return FileError(QStringLiteral("a text is longer than a cell can hold"));
             if (!in.readBytes(qsizetype(length), utf8))
-                return QStringLiteral("a text is cut short");
+                return FileError(QStringLiteral("a text is cut short"));
             QString text;
             if (!decodeUtf8(utf8, text))
-                return QStringLiteral("a text is not valid UTF-8");
+                return FileError(QStringLiteral("a text is not valid UTF-8"));
             grid.setCell(int(row), int(column), SheetCell::fromText(text));
         }
         ++cellCount;

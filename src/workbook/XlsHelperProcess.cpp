@@ -15,9 +15,9 @@ namespace {
 
 const QString NotReadable = QStringLiteral("The file is not a readable .xls workbook.");
 
-WorkbookError refuse(const QString &reason)
+FileError refuse(const QString &reason)
 {
-    return WorkbookError{reason, 0, 0};
+    return FileError{reason};
 }
 
 // No honest stream of the asked-for cells is longer than this.
@@ -55,7 +55,7 @@ void stop(QProcess &helper)
     helper.waitForFinished(-1); // a killed process ends; this reaps it
 }
 
-WorkbookError refusalForExitCode(int code)
+FileError refusalForExitCode(int code)
 {
     switch (code) {
     case XlsCellStream::CannotOpen:
@@ -82,8 +82,8 @@ QString XlsHelperProgram()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/paperxlsread");
 }
 
-SheetReadResult RunXlsHelper(const QString &helperProgram, const QString &path,
-                             SheetReadLimits limits, XlsHelperOptions options)
+Result<SheetGrid> RunXlsHelper(const QString &helperProgram, const QString &path,
+                               SheetReadLimits limits, XlsHelperOptions options)
 {
     const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
@@ -119,8 +119,8 @@ SheetReadResult RunXlsHelper(const QString &helperProgram, const QString &path,
     if (helper.exitCode() != XlsCellStream::Success)
         return refusalForExitCode(helper.exitCode());
 
-    auto parsed = ParseXlsCellStream(output, asked);
-    if (std::holds_alternative<QString>(parsed))
+    Result<SheetGrid> parsed = ParseXlsCellStream(output, asked);
+    if (!parsed)
         return refuse(NotReadable);
-    return std::get<SheetGrid>(std::move(parsed));
+    return parsed;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "workbook/SheetReadResult.h"
+#include "core/Result.h"
+#include "workbook/SheetGrid.h"
+#include "workbook/SheetReadLimits.h"
 
 #include <QString>
 
@@ -16,7 +18,7 @@ QString XlsHelperProgram();
 
 // Runs `helperProgram` on the workbook `path` and checks what it wrote. A helper that
 // cannot start, crashes, overruns its time (it is killed) or its output limit (likewise),
-// ends with an error, or writes anything but a valid cell stream gives a WorkbookError.
+// ends with an error, or writes anything but a valid cell stream gives a FileError.
 // The helper has always ended and been reaped when this returns.
-SheetReadResult RunXlsHelper(const QString &helperProgram, const QString &path,
-                             SheetReadLimits limits, XlsHelperOptions options = {});
+Result<SheetGrid> RunXlsHelper(const QString &helperProgram, const QString &path,
+                               SheetReadLimits limits, XlsHelperOptions options = {});

@@ -2,7 +2,7 @@
 
 #include "workbook/XlsHelperProcess.h"
 
-SheetReadResult ReadXlsSheet(const QString &path, SheetReadLimits limits)
+Result<SheetGrid> ReadXlsSheet(const QString &path, SheetReadLimits limits)
 {
     return RunXlsHelper(XlsHelperProgram(), path, limits);
 }

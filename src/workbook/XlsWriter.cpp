@@ -265,16 +265,12 @@ QByteArray FormatXlsWorkbook(const SheetContent &content)
     return BuildCompoundFile(QStringLiteral("Workbook"), workbookStream(content));
 }
 
-bool WriteXlsWorkbook(const SheetContent &content, const QString &path, QString &reason)
+Result<void> WriteXlsWorkbook(const SheetContent &content, const QString &path)
 {
-    if (auto error = CheckSheetContent(content, XlsSheetLimits)) {
-        reason = error->text();
-        return false;
-    }
+    if (std::optional<FileError> error = CheckSheetContent(content, XlsSheetLimits))
+        return *error;
     const QByteArray bytes = FormatXlsWorkbook(content);
-    if (bytes.isEmpty()) {
-        reason = QStringLiteral("the workbook is too large for the .xls format");
-        return false;
-    }
-    return WriteFileAtomically(path, bytes, reason);
+    if (bytes.isEmpty())
+        return FileError(QStringLiteral("the workbook is too large for the .xls format"));
+    return WriteFileAtomically(path, bytes);
 }

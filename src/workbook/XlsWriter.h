@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Result.h"
 #include "workbook/SheetContent.h"
 
 #include <QByteArray>
@@ -11,5 +12,5 @@
 QByteArray FormatXlsWorkbook(const SheetContent &content);
 
 // Writes FormatXlsWorkbook(content) to path. Replaces the file completely, or leaves it
-// exactly as it was and says why in reason.
-bool WriteXlsWorkbook(const SheetContent &content, const QString &path, QString &reason);
+// exactly as it was and says why.
+Result<void> WriteXlsWorkbook(const SheetContent &content, const QString &path);

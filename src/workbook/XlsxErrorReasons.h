@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/FileError.h"
 
 #include <QString>
 
@@ -8,25 +8,25 @@
 // step words the same fault the same way.
 namespace XlsxErrorReasons {
 
-WorkbookError notAWorkbook();
-WorkbookError cannotOpen();
-WorkbookError incomplete();
-WorkbookError badContainer();
-WorkbookError encrypted();
-WorkbookError tooManyEntries(qint64 limit);
-WorkbookError partTooLarge(const QString &part, qint64 limitBytes);
-WorkbookError tooManySharedStrings(qint64 limit);
-WorkbookError missingPart(const QString &part);
-WorkbookError unreadablePart(const QString &part);
-WorkbookError badChecksum(const QString &part);
-WorkbookError unsupportedCompression(const QString &part);
-WorkbookError notWellFormed(const QString &part, qint64 line);
-WorkbookError hasDocumentType(const QString &part);
-WorkbookError tagTooLarge(const QString &part, qint64 limitBytes);
-WorkbookError nestedTooDeeply(const QString &part);
-WorkbookError notAWorksheet();
-WorkbookError damaged(const QString &detail);
+FileError notAWorkbook();
+FileError cannotOpen();
+FileError incomplete();
+FileError badContainer();
+FileError encrypted();
+FileError tooManyEntries(qint64 limit);
+FileError partTooLarge(const QString &part, qint64 limitBytes);
+FileError tooManySharedStrings(qint64 limit);
+FileError missingPart(const QString &part);
+FileError unreadablePart(const QString &part);
+FileError badChecksum(const QString &part);
+FileError unsupportedCompression(const QString &part);
+FileError notWellFormed(const QString &part, qint64 line);
+FileError hasDocumentType(const QString &part);
+FileError tagTooLarge(const QString &part, qint64 limitBytes);
+FileError nestedTooDeeply(const QString &part);
+FileError notAWorksheet();
+FileError damaged(const QString &detail);
 // A fault of one cell: row and column are the cell's, 1-based.
-WorkbookError badCell(const QString &detail, int row, int column);
+FileError badCell(const QString &detail, int row, int column);
 
 } // namespace XlsxErrorReasons

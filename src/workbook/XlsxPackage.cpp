@@ -26,7 +26,7 @@ QByteArray FirstBytes(const QString &path)
     return file.read(4);
 }
 
-WorkbookError OpenFailure(int code, const QByteArray &firstBytes)
+FileError OpenFailure(int code, const QByteArray &firstBytes)
 {
     switch (code) {
     case ZIP_ER_NOZIP:
@@ -43,7 +43,7 @@ WorkbookError OpenFailure(int code, const QByteArray &firstBytes)
     }
 }
 
-WorkbookError PartFailure(int code, const QString &partName)
+FileError PartFailure(int code, const QString &partName)
 {
     switch (code) {
     case ZIP_ER_CRC:
@@ -107,19 +107,16 @@ XlsxPackage::~XlsxPackage()
     zip_discard(m_archive);
 }
 
-std::unique_ptr<XlsxPackage> XlsxPackage::open(const QString &path, WorkbookError &error)
+Result<std::unique_ptr<XlsxPackage>> XlsxPackage::open(const QString &path)
 {
     int code = ZIP_ER_OK;
     zip *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
-    if (!archive) {
-        error = OpenFailure(code, FirstBytes(path));
-        return nullptr;
-    }
-    return checkEntries(archive, {}, error);
+    if (!archive)
+        return OpenFailure(code, FirstBytes(path));
+    return checkEntries(archive, {});
 }
 
-std::unique_ptr<XlsxPackage> XlsxPackage::openBytes(const QByteArray &bytes,
-                                                    WorkbookError &error)
+Result<std::unique_ptr<XlsxPackage>> XlsxPackage::openBytes(const QByteArray &bytes)
 {
     zip_error_t sourceError;
     zip_error_init(&sourceError);
@@ -127,8 +124,7 @@ std::unique_ptr<XlsxPackage> XlsxPackage::openBytes(const QByteArray &bytes,
         zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &sourceError);
     if (!source) {
         zip_error_fini(&sourceError);
-        error = XlsxErrorReasons::cannotOpen();
-        return nullptr;
+        return XlsxErrorReasons::cannotOpen();
     }
     zip *archive = zip_open_from_source(source, ZIP_RDONLY, &sourceError);
     if (!archive) {
@@ -136,27 +132,22 @@ std::unique_ptr<XlsxPackage> XlsxPackage::openBytes(const QByteArray &bytes,
         zip_source_free(source);
         const int code = zip_error_code_zip(&sourceError);
         zip_error_fini(&sourceError);
-        error = OpenFailure(code, bytes.left(4));
-        return nullptr;
+        return OpenFailure(code, bytes.left(4));
     }
     zip_error_fini(&sourceError);
-    return checkEntries(archive, bytes, error);
+    return checkEntries(archive, bytes);
 }
 
-std::unique_ptr<XlsxPackage> XlsxPackage::checkEntries(zip *archive, const QByteArray &bytes,
-                                                       WorkbookError &error)
+Result<std::unique_ptr<XlsxPackage>> XlsxPackage::checkEntries(zip *archive,
+                                                               const QByteArray &bytes)
 {
     std::unique_ptr<XlsxPackage> package(new XlsxPackage(archive, bytes));
     const zip_int64_t entries = zip_get_num_entries(archive, 0);
-    if (entries > XlsxLimits::MaxZipEntries) {
-        error = XlsxErrorReasons::tooManyEntries(XlsxLimits::MaxZipEntries);
-        return nullptr;
-    }
+    if (entries > XlsxLimits::MaxZipEntries)
+        return XlsxErrorReasons::tooManyEntries(XlsxLimits::MaxZipEntries);
     // libzip takes an empty file for an empty archive; either way there is no workbook.
-    if (entries <= 0) {
-        error = XlsxErrorReasons::notAWorkbook();
-        return nullptr;
-    }
+    if (entries <= 0)
+        return XlsxErrorReasons::notAWorkbook();
     return package;
 }
 
@@ -175,28 +166,20 @@ bool XlsxPackage::contains(const QString &partName) const
     return indexOf(partName) >= 0;
 }
 
-std::unique_ptr<XlsxPartStream> XlsxPackage::openPart(const QString &partName, qint64 maxBytes,
-                                                      WorkbookError &error) const
+Result<std::unique_ptr<XlsxPartStream>> XlsxPackage::openPart(const QString &partName,
+                                                              qint64 maxBytes) const
 {
     const qint64 index = indexOf(partName);
-    if (index < 0) {
-        error = XlsxErrorReasons::missingPart(partName);
-        return nullptr;
-    }
+    if (index < 0)
+        return XlsxErrorReasons::missingPart(partName);
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) != 0) {
-        error = XlsxErrorReasons::unreadablePart(partName);
-        return nullptr;
-    }
-    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-        error = XlsxErrorReasons::encrypted();
-        return nullptr;
-    }
+    if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) != 0)
+        return XlsxErrorReasons::unreadablePart(partName);
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+        return XlsxErrorReasons::encrypted();
     zip_file *file = zip_fopen_index(m_archive, zip_uint64_t(index), 0);
-    if (!file) {
-        error = PartFailure(zip_error_code_zip(zip_get_error(m_archive)), partName);
-        return nullptr;
-    }
+    if (!file)
+        return PartFailure(zip_error_code_zip(zip_get_error(m_archive)), partName);
     return std::unique_ptr<XlsxPartStream>(new XlsxPartStream(file, partName, maxBytes));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,7 +25,7 @@ public:
     // tells the two apart.
     bool readChunk(QByteArray &chunk);
     bool failed() const { return m_failed; }
-    const WorkbookError &error() const { return m_error; }
+    const FileError &error() const { return m_error; }
 
 private:
     friend class XlsxPackage;
@@ -37,7 +37,7 @@ private:
     qint64 m_inflated = 0;
     bool m_atEnd = false;
     bool m_failed = false;
-    WorkbookError m_error;
+    FileError m_error;
 };
 
 // The zip container of an .xlsx workbook, opened read-only through libzip.
@@ -48,22 +48,22 @@ public:
     XlsxPackage(const XlsxPackage &) = delete;
     XlsxPackage &operator=(const XlsxPackage &) = delete;
 
-    // Null with the reason when the file is no zip, is damaged or has too many entries.
-    static std::unique_ptr<XlsxPackage> open(const QString &path, WorkbookError &error);
+    // Fails when the file is no zip, is damaged or has too many entries.
+    static Result<std::unique_ptr<XlsxPackage>> open(const QString &path);
     // The same for a package already in memory; the package keeps its own reference to
     // the bytes.
-    static std::unique_ptr<XlsxPackage> openBytes(const QByteArray &bytes, WorkbookError &error);
+    static Result<std::unique_ptr<XlsxPackage>> openBytes(const QByteArray &bytes);
 
     bool contains(const QString &partName) const;
-    // Null with the reason when the part is missing, encrypted or cannot be inflated.
-    std::unique_ptr<XlsxPartStream> openPart(const QString &partName, qint64 maxBytes,
-                                             WorkbookError &error) const;
+    // Fails when the part is missing, encrypted or cannot be inflated.
+    Result<std::unique_ptr<XlsxPartStream>> openPart(const QString &partName,
+                                                     qint64 maxBytes) const;
 
 private:
     explicit XlsxPackage(zip *archive, const QByteArray &bytes = {})
         : m_archive(archive), m_bytes(bytes) {}
-    static std::unique_ptr<XlsxPackage> checkEntries(zip *archive, const QByteArray &bytes,
-                                                     WorkbookError &error);
+    static Result<std::unique_ptr<XlsxPackage>> checkEntries(zip *archive,
+                                                             const QByteArray &bytes);
     qint64 indexOf(const QString &partName) const;
 
     zip *m_archive = nullptr;

@@ -31,107 +31,98 @@ const XlsxRelationship *FindRelationshipById(const QList<XlsxRelationship> &rela
 
 // The package's main part, through the officeDocument relationship of _rels/.rels. A zip
 // without one is some other kind of file.
-bool FindWorkbookPart(const XlsxPackage &package, QString &partName, WorkbookError &error)
+Result<QString> FindWorkbookPart(const XlsxPackage &package)
 {
-    if (!package.contains(XlsxRelationships::relationshipsPartFor(QString()))) {
-        error = XlsxErrorReasons::notAWorkbook();
-        return false;
-    }
-    QList<XlsxRelationship> relationships;
-    if (!XlsxRelationships::read(package, QString(), relationships, error))
-        return false;
-    const XlsxRelationship *workbook = FindRelationship(relationships, u"officeDocument");
-    if (!workbook) {
-        error = XlsxErrorReasons::notAWorkbook();
-        return false;
-    }
-    partName = workbook->partName;
-    return true;
+    if (!package.contains(XlsxRelationships::relationshipsPartFor(QString())))
+        return XlsxErrorReasons::notAWorkbook();
+    const Result<QList<XlsxRelationship>> relationships =
+        XlsxRelationships::read(package, QString());
+    if (!relationships)
+        return relationships.error();
+    const XlsxRelationship *workbook = FindRelationship(*relationships, u"officeDocument");
+    if (!workbook)
+        return XlsxErrorReasons::notAWorkbook();
+    return workbook->partName;
 }
 
-// Fills in the text of every wanted shared-string cell, or names the first cell whose
-// string the table does not hold.
-bool ResolveSharedStrings(const XlsxPackage &package,
-                          const QList<XlsxRelationship> &workbookRelationships,
-                          XlsxSheetCells &cells, WorkbookError &error)
+// The grid with the text of every wanted shared-string cell filled in, or the first cell
+// whose string the table does not hold.
+Result<SheetGrid> ResolveSharedStrings(const XlsxPackage &package,
+                                       const QList<XlsxRelationship> &workbookRelationships,
+                                       XlsxSheetCells cells)
 {
     if (cells.sharedStrings.isEmpty())
-        return true;
+        return std::move(cells.grid);
     const XlsxRelationship *table = FindRelationship(workbookRelationships, u"sharedStrings");
     if (!table) {
         const XlsxSharedStringUse &first = cells.sharedStrings.first();
-        error = XlsxErrorReasons::badCell(
+        return XlsxErrorReasons::badCell(
             QStringLiteral("the cell refers to a shared string, but the workbook has no "
                            "shared string table."),
             first.row, first.column);
-        return false;
     }
     QSet<qint64> wanted;
     for (const XlsxSharedStringUse &use : cells.sharedStrings)
         wanted.insert(use.index);
-    QHash<qint64, QString> strings;
-    if (!ReadXlsxSharedStrings(package, table->partName, wanted, strings, error))
-        return false;
+    const Result<QHash<qint64, QString>> strings =
+        ReadXlsxSharedStrings(package, table->partName, wanted);
+    if (!strings)
+        return strings.error();
     for (const XlsxSharedStringUse &use : cells.sharedStrings) {
-        const auto found = strings.constFind(use.index);
-        if (found == strings.cend()) {
-            error = XlsxErrorReasons::badCell(
+        const auto found = strings->constFind(use.index);
+        if (found == strings->cend()) {
+            return XlsxErrorReasons::badCell(
                 QStringLiteral("the cell refers to shared string %1, which does not exist.")
                     .arg(use.index),
                 use.row, use.column);
-            return false;
         }
         cells.grid.setCell(use.row, use.column, SheetCell::fromText(*found));
     }
-    return true;
+    return std::move(cells.grid);
 }
 
-SheetReadResult ReadSheet(const std::unique_ptr<XlsxPackage> &package, WorkbookError error,
-                          SheetReadLimits limits)
+Result<SheetGrid> ReadSheet(const Result<std::unique_ptr<XlsxPackage>> &opened,
+                            SheetReadLimits limits)
 {
-    if (!package)
-        return error;
+    if (!opened)
+        return opened.error();
+    const XlsxPackage &package = **opened;
 
-    QString workbookPart;
-    if (!FindWorkbookPart(*package, workbookPart, error))
-        return error;
-    XlsxWorkbookSheets sheets;
-    if (!ReadXlsxWorkbookPart(*package, workbookPart, sheets, error))
-        return error;
-    if (sheets.relationshipIds.isEmpty())
+    const Result<QString> workbookPart = FindWorkbookPart(package);
+    if (!workbookPart)
+        return workbookPart.error();
+    const Result<XlsxWorkbookSheets> sheets = ReadXlsxWorkbookPart(package, *workbookPart);
+    if (!sheets)
+        return sheets.error();
+    if (sheets->relationshipIds.isEmpty())
         return XlsxErrorReasons::damaged(QStringLiteral("it has no sheets."));
 
-    QList<XlsxRelationship> relationships;
-    if (!XlsxRelationships::read(*package, workbookPart, relationships, error))
-        return error;
-    const QString &sheetId = sheets.relationshipIds.at(sheets.activeIndex());
-    const XlsxRelationship *sheet = FindRelationshipById(relationships, sheetId);
+    const Result<QList<XlsxRelationship>> relationships =
+        XlsxRelationships::read(package, *workbookPart);
+    if (!relationships)
+        return relationships.error();
+    const QString &sheetId = sheets->relationshipIds.at(sheets->activeIndex());
+    const XlsxRelationship *sheet = FindRelationshipById(*relationships, sheetId);
     if (!sheet || sheet->partName.isEmpty())
         return XlsxErrorReasons::damaged(
             QStringLiteral("the active sheet's part is not named."));
     if (!XlsxRelationships::hasType(*sheet, u"worksheet"))
         return XlsxErrorReasons::notAWorksheet();
 
-    XlsxSheetCells cells;
-    if (!ReadXlsxSheetCells(*package, sheet->partName, limits, cells, error))
-        return error;
-    if (!ResolveSharedStrings(*package, relationships, cells, error))
-        return error;
-    return cells.grid;
+    Result<XlsxSheetCells> cells = ReadXlsxSheetCells(package, sheet->partName, limits);
+    if (!cells)
+        return cells.error();
+    return ResolveSharedStrings(package, *relationships, std::move(cells).value());
 }
 
 } // namespace
 
-SheetReadResult ReadXlsxSheet(const QString &path, SheetReadLimits limits)
+Result<SheetGrid> ReadXlsxSheet(const QString &path, SheetReadLimits limits)
 {
-    WorkbookError error;
-    const auto package = XlsxPackage::open(path, error);
-    return ReadSheet(package, error, limits);
+    return ReadSheet(XlsxPackage::open(path), limits);
 }
 
-SheetReadResult ReadXlsxSheetFromBytes(const QByteArray &bytes, SheetReadLimits limits)
+Result<SheetGrid> ReadXlsxSheetFromBytes(const QByteArray &bytes, SheetReadLimits limits)
 {
-    WorkbookError error;
-    const auto package = XlsxPackage::openBytes(bytes, error);
-    return ReadSheet(package, error, limits);
+    return ReadSheet(XlsxPackage::openBytes(bytes), limits);
 }

@@ -46,15 +46,14 @@ QString resolveTarget(const QString &sourcePart, const QString &target)
     return segments.join(u'/');
 }
 
-bool read(const XlsxPackage &package, const QString &sourcePart, QList<XlsxRelationship> &out,
-          WorkbookError &error)
+Result<QList<XlsxRelationship>> read(const XlsxPackage &package, const QString &sourcePart)
 {
-    out.clear();
-    auto stream = package.openPart(relationshipsPartFor(sourcePart),
-                                   XlsxLimits::MaxSmallPartBytes, error);
+    const Result<std::unique_ptr<XlsxPartStream>> stream =
+        package.openPart(relationshipsPartFor(sourcePart), XlsxLimits::MaxSmallPartBytes);
     if (!stream)
-        return false;
-    XlsxXmlPart part(*stream);
+        return stream.error();
+    XlsxXmlPart part(**stream);
+    QList<XlsxRelationship> relationships;
     while (part.readNext()) {
         if (!part.isStart(u"Relationship"))
             continue;
@@ -63,13 +62,11 @@ bool read(const XlsxPackage &package, const QString &sourcePart, QList<XlsxRelat
         relationship.type = part.attribute(u"Type");
         if (part.attribute(u"TargetMode").compare(u"External", Qt::CaseInsensitive) != 0)
             relationship.partName = resolveTarget(sourcePart, part.attribute(u"Target"));
-        out.append(relationship);
+        relationships.append(relationship);
     }
-    if (part.failed()) {
-        error = part.error();
-        return false;
-    }
-    return true;
+    if (part.failed())
+        return part.error();
+    return relationships;
 }
 
 bool hasType(const XlsxRelationship &relationship, QStringView kind)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/Result.h"
 
 #include <QList>
 #include <QString>
@@ -26,8 +26,7 @@ QString resolveTarget(const QString &sourcePart, const QString &target);
 
 // Reads the relationships of sourcePart (the package itself when empty). A missing
 // relationships part is an error.
-bool read(const XlsxPackage &package, const QString &sourcePart, QList<XlsxRelationship> &out,
-          WorkbookError &error);
+Result<QList<XlsxRelationship>> read(const XlsxPackage &package, const QString &sourcePart);
 
 // True when type is the relationship type with this last segment ("officeDocument",
 // "worksheet", "sharedStrings"), in its transitional or strict namespace.

@@ -8,26 +8,25 @@
 
 #include <algorithm>
 
-bool ReadXlsxSharedStrings(const XlsxPackage &package, const QString &partName,
-                           const QSet<qint64> &wanted, QHash<qint64, QString> &strings,
-                           WorkbookError &error)
+Result<QHash<qint64, QString>> ReadXlsxSharedStrings(const XlsxPackage &package,
+                                                     const QString &partName,
+                                                     const QSet<qint64> &wanted)
 {
-    strings.clear();
+    QHash<qint64, QString> strings;
     if (wanted.isEmpty())
-        return true;
+        return strings;
     const qint64 highest = *std::max_element(wanted.cbegin(), wanted.cend());
-    auto stream = package.openPart(partName, XlsxLimits::MaxLargePartBytes, error);
+    const Result<std::unique_ptr<XlsxPartStream>> stream =
+        package.openPart(partName, XlsxLimits::MaxLargePartBytes);
     if (!stream)
-        return false;
-    XlsxXmlPart part(*stream);
+        return stream.error();
+    XlsxXmlPart part(**stream);
     qint64 index = 0; // of the next <si>; an empty <si/> takes its place like any other
     while (index <= highest && part.readNext()) {
         if (!part.isStart(u"si"))
             continue;
-        if (index >= XlsxLimits::MaxSharedStrings) {
-            error = XlsxErrorReasons::tooManySharedStrings(XlsxLimits::MaxSharedStrings);
-            return false;
-        }
+        if (index >= XlsxLimits::MaxSharedStrings)
+            return XlsxErrorReasons::tooManySharedStrings(XlsxLimits::MaxSharedStrings);
         if (wanted.contains(index)) {
             QString text;
             if (!ReadXlsxStringItem(part, text))
@@ -38,9 +37,7 @@ bool ReadXlsxSharedStrings(const XlsxPackage &package, const QString &partName,
         }
         ++index;
     }
-    if (part.failed()) {
-        error = part.error();
-        return false;
-    }
-    return true;
+    if (part.failed())
+        return part.error();
+    return strings;
 }

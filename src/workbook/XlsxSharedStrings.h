@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/Result.h"
 
 #include <QHash>
 #include <QSet>
@@ -9,8 +9,8 @@
 class XlsxPackage;
 
 // Streams the shared-string table and keeps only the items whose index is wanted,
-// stopping after the highest of them. Indexes the table does not reach are simply
-// absent from `strings`; the caller knows which cell asked for them.
-bool ReadXlsxSharedStrings(const XlsxPackage &package, const QString &partName,
-                           const QSet<qint64> &wanted, QHash<qint64, QString> &strings,
-                           WorkbookError &error);
+// stopping after the highest of them: their texts by index. Indexes the table does not
+// reach are simply absent; the caller knows which cell asked for them.
+Result<QHash<qint64, QString>> ReadXlsxSharedStrings(const XlsxPackage &package,
+                                                     const QString &partName,
+                                                     const QSet<qint64> &wanted);

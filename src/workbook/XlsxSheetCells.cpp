@@ -32,23 +32,23 @@ public:
     }
 
     bool run();
-    const WorkbookError &error() const { return m_error; }
+    const FileError &error() const { return m_error; }
 
 private:
     bool readRow(int row);
     bool readCell(RawCell &raw);
     bool storeCell(const RawCell &raw, int row, int column);
-    bool fail(const WorkbookError &error);
+    bool fail(const FileError &error);
     bool failFromPart() { return fail(m_part.error()); }
 
     XlsxXmlPart &m_part;
     const QString &m_partName;
     SheetReadLimits m_limits;
     XlsxSheetCells &m_cells;
-    WorkbookError m_error;
+    FileError m_error;
 };
 
-bool SheetCellsParser::fail(const WorkbookError &error)
+bool SheetCellsParser::fail(const FileError &error)
 {
     m_error = error;
     return false;
@@ -216,19 +216,18 @@ bool SheetCellsParser::storeCell(const RawCell &raw, int row, int column)
 
 } // namespace
 
-bool ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
-                        SheetReadLimits limits, XlsxSheetCells &cells, WorkbookError &error)
+Result<XlsxSheetCells> ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
+                                          SheetReadLimits limits)
 {
-    cells = {};
-    cells.grid = SheetGrid(limits.rows, limits.columns);
-    auto stream = package.openPart(partName, XlsxLimits::MaxLargePartBytes, error);
+    const Result<std::unique_ptr<XlsxPartStream>> stream =
+        package.openPart(partName, XlsxLimits::MaxLargePartBytes);
     if (!stream)
-        return false;
-    XlsxXmlPart part(*stream);
+        return stream.error();
+    XlsxXmlPart part(**stream);
+    XlsxSheetCells cells;
+    cells.grid = SheetGrid(limits.rows, limits.columns);
     SheetCellsParser parser(part, partName, limits, cells);
-    if (!parser.run()) {
-        error = parser.error();
-        return false;
-    }
-    return true;
+    if (!parser.run())
+        return parser.error();
+    return cells;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "workbook/SheetReadResult.h"
+#include "core/Result.h"
+#include "workbook/SheetGrid.h"
+#include "workbook/SheetReadLimits.h"
 
 #include <QList>
 
@@ -23,5 +25,5 @@ struct XlsxSheetCells
 // Reads the wanted rows x columns of a worksheet part and stops after the last wanted
 // row; cells outside the rectangle are skipped without being looked at. Only a
 // formula's cached value is taken.
-bool ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
-                        SheetReadLimits limits, XlsxSheetCells &cells, WorkbookError &error);
+Result<XlsxSheetCells> ReadXlsxSheetCells(const XlsxPackage &package, const QString &partName,
+                                          SheetReadLimits limits);

@@ -9,14 +9,15 @@ int XlsxWorkbookSheets::activeIndex() const
     return activeTab >= 0 && activeTab < relationshipIds.size() ? activeTab : 0;
 }
 
-bool ReadXlsxWorkbookPart(const XlsxPackage &package, const QString &partName,
-                          XlsxWorkbookSheets &sheets, WorkbookError &error)
+Result<XlsxWorkbookSheets> ReadXlsxWorkbookPart(const XlsxPackage &package,
+                                                const QString &partName)
 {
-    sheets = {};
-    auto stream = package.openPart(partName, XlsxLimits::MaxSmallPartBytes, error);
+    const Result<std::unique_ptr<XlsxPartStream>> stream =
+        package.openPart(partName, XlsxLimits::MaxSmallPartBytes);
     if (!stream)
-        return false;
-    XlsxXmlPart part(*stream);
+        return stream.error();
+    XlsxXmlPart part(**stream);
+    XlsxWorkbookSheets sheets;
     bool viewSeen = false;
     bool inSheets = false;
     while (part.readNext()) {
@@ -36,9 +37,7 @@ bool ReadXlsxWorkbookPart(const XlsxPackage &package, const QString &partName,
             sheets.relationshipIds.append(part.attribute(u"id"));
         }
     }
-    if (part.failed()) {
-        error = part.error();
-        return false;
-    }
-    return true;
+    if (part.failed())
+        return part.error();
+    return sheets;
 }

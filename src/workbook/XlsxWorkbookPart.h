@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/Result.h"
 
 #include <QList>
 #include <QString>
@@ -18,5 +18,5 @@ struct XlsxWorkbookSheets
     int activeIndex() const;
 };
 
-bool ReadXlsxWorkbookPart(const XlsxPackage &package, const QString &partName,
-                          XlsxWorkbookSheets &sheets, WorkbookError &error);
+Result<XlsxWorkbookSheets> ReadXlsxWorkbookPart(const XlsxPackage &package,
+                                                const QString &partName);

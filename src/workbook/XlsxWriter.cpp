@@ -45,14 +45,8 @@ QString libraryError(lxw_error error)
     return QString::fromUtf8(lxw_strerror(error));
 }
 
-bool fail(QString &reason, const QString &why, int row = 0, int column = 0)
-{
-    reason = WorkbookError{why, row, column}.text();
-    return false;
-}
-
-bool writeCell(lxw_worksheet *sheet, const SheetCell &cell, int row, int column,
-               lxw_format *format, QString &reason)
+Result<void> writeCell(lxw_worksheet *sheet, const SheetCell &cell, int row, int column,
+                       lxw_format *format)
 {
     lxw_error error = LXW_NO_ERROR;
     if (cell.kind == SheetCell::Kind::Number) {
@@ -64,34 +58,34 @@ bool writeCell(lxw_worksheet *sheet, const SheetCell &cell, int row, int column,
                                        utf8.constData(), format);
     }
     if (error != LXW_NO_ERROR)
-        return fail(reason, QStringLiteral("the cell could not be written: %1")
-                                .arg(libraryError(error)),
-                    row, column);
-    return true;
+        return FileError::atRow(QStringLiteral("the cell could not be written: %1")
+                                    .arg(libraryError(error)),
+                                row, column);
+    return {};
 }
 
 // Builds the workbook at file; the library keeps its own temporary data in tmpdir.
-bool buildWorkbook(const SheetContent &content, const QString &file, const QString &tmpdir,
-                   QString &reason)
+Result<void> buildWorkbook(const SheetContent &content, const QString &file,
+                           const QString &tmpdir)
 {
     OpenWorkbook workbook(QFile::encodeName(file), QFile::encodeName(tmpdir));
     if (!workbook.get())
-        return fail(reason, QStringLiteral("the workbook could not be created"));
+        return FileError(QStringLiteral("the workbook could not be created"));
 
     const QByteArray sheetName = content.sheetName.toUtf8();
     const lxw_error nameError = workbook_validate_sheet_name(workbook.get(), sheetName.constData());
     if (nameError != LXW_NO_ERROR)
-        return fail(reason, QStringLiteral("the sheet name \"%1\" cannot be used: %2")
-                                .arg(content.sheetName, libraryError(nameError)));
+        return FileError(QStringLiteral("the sheet name \"%1\" cannot be used: %2")
+                             .arg(content.sheetName, libraryError(nameError)));
     lxw_worksheet *sheet = workbook_add_worksheet(workbook.get(), sheetName.constData());
     if (!sheet)
-        return fail(reason, QStringLiteral("the sheet could not be added"));
+        return FileError(QStringLiteral("the sheet could not be added"));
 
     lxw_format *wrap = nullptr;
     if (content.wrapText) {
         wrap = workbook_add_format(workbook.get());
         if (!wrap)
-            return fail(reason, QStringLiteral("the wrap-text format could not be added"));
+            return FileError(QStringLiteral("the wrap-text format could not be added"));
         format_set_text_wrap(wrap);
     }
 
@@ -100,9 +94,9 @@ bool buildWorkbook(const SheetContent &content, const QString &file, const QStri
         const lxw_error error = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
                                                      content.columnWidths[c], wrap);
         if (error != LXW_NO_ERROR)
-            return fail(reason, QStringLiteral("the column width could not be set: %1")
-                                    .arg(libraryError(error)),
-                        0, c + 1);
+            return FileError::atRow(QStringLiteral("the column width could not be set: %1")
+                                        .arg(libraryError(error)),
+                                    0, c + 1);
     }
 
     // A cell's own format wins over its column's, so cells under a wrapping column carry
@@ -111,44 +105,42 @@ bool buildWorkbook(const SheetContent &content, const QString &file, const QStri
     for (int r = 1; r <= cells.rowCount(); ++r) {
         for (int c = 1; c <= cells.columnCount(); ++c) {
             lxw_format *format = c <= widthCount ? wrap : nullptr;
-            if (!writeCell(sheet, cells.cell(r, c), r, c, format, reason))
-                return false;
+            if (Result<void> written = writeCell(sheet, cells.cell(r, c), r, c, format); !written)
+                return written;
         }
     }
 
     const lxw_error closeError = workbook.close();
     if (closeError != LXW_NO_ERROR)
-        return fail(reason, QStringLiteral("the workbook could not be written: %1")
-                                .arg(libraryError(closeError)));
-    return true;
+        return FileError(QStringLiteral("the workbook could not be written: %1")
+                             .arg(libraryError(closeError)));
+    return {};
 }
 } // namespace
 
-bool WriteXlsxWorkbook(const SheetContent &content, const QString &path, QString &reason)
+Result<void> WriteXlsxWorkbook(const SheetContent &content, const QString &path)
 {
-    if (auto error = CheckSheetContent(content, XlsxSheetLimits)) {
-        reason = error->text();
-        return false;
-    }
+    if (std::optional<FileError> error = CheckSheetContent(content, XlsxSheetLimits))
+        return *error;
 
     // libxlsxwriter writes to a file name, never to memory: build the workbook in a
     // private folder and hand its bytes to the atomic writer, so the target is only
     // ever replaced by a complete file.
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return fail(reason, QStringLiteral("no temporary folder for the workbook: %1")
-                                .arg(scratch.errorString()));
+        return FileError(QStringLiteral("no temporary folder for the workbook: %1")
+                             .arg(scratch.errorString()));
     const QString built = scratch.filePath(QStringLiteral("workbook.xlsx"));
-    if (!buildWorkbook(content, built, scratch.path(), reason))
-        return false;
+    if (Result<void> written = buildWorkbook(content, built, scratch.path()); !written)
+        return written;
 
     QFile file(built);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(reason, QStringLiteral("the built workbook could not be read: %1")
-                                .arg(file.errorString()));
+        return FileError(QStringLiteral("the built workbook could not be read: %1")
+                             .arg(file.errorString()));
     const QByteArray bytes = file.readAll();
     if (bytes.size() != file.size())
-        return fail(reason, QStringLiteral("the built workbook could not be read: %1")
-                                .arg(file.errorString()));
-    return WriteFileAtomically(path, bytes, reason);
+        return FileError(QStringLiteral("the built workbook could not be read: %1")
+                             .arg(file.errorString()));
+    return WriteFileAtomically(path, bytes);
 }

@@ -9,7 +9,7 @@ XlsxXmlPart::XlsxXmlPart(XlsxPartStream &stream)
 {
 }
 
-bool XlsxXmlPart::fail(const WorkbookError &error)
+bool XlsxXmlPart::fail(const FileError &error)
 {
     m_failed = true;
     m_error = error;

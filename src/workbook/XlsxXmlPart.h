@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/WorkbookError.h"
+#include "core/FileError.h"
 #include "workbook/XlsxMarkupGuard.h"
 
 #include <QString>
@@ -33,10 +33,10 @@ public:
     bool readText(QString &text);
 
     bool failed() const { return m_failed; }
-    const WorkbookError &error() const { return m_error; }
+    const FileError &error() const { return m_error; }
 
 private:
-    bool fail(const WorkbookError &error);
+    bool fail(const FileError &error);
     // At the end of the document: inflates what is left; false, with a failure if any.
     bool finishStream();
 
@@ -47,5 +47,5 @@ private:
     bool m_ended = false;
     int m_depth = 0;
     bool m_rootSeen = false;
-    WorkbookError m_error;
+    FileError m_error;
 };

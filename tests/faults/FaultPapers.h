@@ -4,11 +4,9 @@
 // large enough that its files span many disk blocks, and a small one that stands for
 // the file already on disk.
 
-#include "paper/PaperFileReader.h"
-#include "paper/PaperFromSheet.h"
+#include "paper/PaperFiles.h"
 #include "../paper/PaperSamples.h"
 #include "paper/QuestionTable.h"
-#include "workbook/WorkbookFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,19 +89,9 @@ inline QStringList otherEntries(const QString &folder, const QStringList &expect
 // read as a complete paper.
 inline std::vector<QuestionRow> rowsIn(const QString &path, Format format)
 {
-    if (format == Format::Paper) {
-        PaperReadResult result = ReadPaperFile(path);
-        if (auto *built = std::get_if<BuiltPaper>(&result))
-            return built->table->rows();
-        return {};
-    }
-    SheetReadResult sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
-    if (!std::holds_alternative<SheetGrid>(sheet))
-        return {};
-    PaperFromSheetResult paper = PaperFromSheet(std::get<SheetGrid>(sheet));
-    if (auto *built = std::get_if<BuiltPaper>(&paper))
-        return built->table->rows();
-    return {};
+    const Result<BuiltPaper> paper =
+        ReadPaper(path, format == Format::Paper ? PaperSource::PaperFile : PaperSource::Workbook);
+    return paper ? paper->table->rows() : std::vector<QuestionRow>();
 }
 
 } // namespace FaultPapers

@@ -118,9 +118,10 @@ private slots:
         longRows_ = paper->rows();
         longPaperPath_ = work_.filePath(QStringLiteral("long.csv"));
         oldPaperPath_ = work_.filePath(QStringLiteral("old.csv"));
-        QString reason;
-        QVERIFY2(WritePaperFile(*paper, longPaperPath_, reason), qPrintable(reason));
-        QVERIFY2(WritePaperFile(*oldPaper(), oldPaperPath_, reason), qPrintable(reason));
+        const Result<void> longWritten = WritePaperFile(*paper, longPaperPath_);
+        QVERIFY2(longWritten, qPrintable(errorText(longWritten)));
+        const Result<void> oldWritten = WritePaperFile(*oldPaper(), oldPaperPath_);
+        QVERIFY2(oldWritten, qPrintable(errorText(oldWritten)));
     }
 
     void killedSave_data()

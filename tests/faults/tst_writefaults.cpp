@@ -6,7 +6,6 @@
 #include "FaultShim.h"
 #include "paper/PaperFileWriter.h"
 #include "PaperFixture.h"
-#include "paper/PaperSheetLayout.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,13 +28,6 @@ QString errnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool writeIn(Format format, const QuestionTable &table, const QString &path, QString &reason)
-{
-    if (format == Format::Paper)
-        return WritePaperFile(table, path, reason);
-    return WriteWorkbook(PaperToSheet(table), path, reason);
-}
-
 // A folder holding the target, with the old paper in it unless there is to be none.
 struct Target
 {
@@ -48,8 +40,7 @@ struct Target
     Target(Format format, bool existing)
         : path(dir.filePath(FileName + u'.' + extensionOf(format))), existed(existing)
     {
-        QString reason;
-        if (existing && writeIn(format, *oldPaper(), path, reason)) {
+        if (existing && WritePaper(*oldPaper(), path)) {
             oldBytes = bytesOf(path);
             permissions = QFile::permissions(path);
         }
@@ -102,9 +93,9 @@ private slots:
         // shim counting.
         for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
             Target target(format, false);
-            QString reason;
             FaultShim::Armed counting(target.plan(QStringLiteral("op=write")));
-            QVERIFY2(writeIn(format, *paper_, target.path, reason), qPrintable(reason));
+            const Result<void> written = WritePaper(*paper_, target.path);
+            QVERIFY2(written, qPrintable(errorText(written)));
             sizes_[format] = FaultShim::counts().bytes;
             QCOMPARE(sizes_[format], QFileInfo(target.path).size());
             qInfo("%s: %lld bytes", qPrintable(extensionOf(format)), sizes_[format]);
@@ -134,16 +125,15 @@ private slots:
         QFETCH(Format, format);
         QFETCH(qint64, offset);
         Target target(format, true);
-        QString reason;
-        bool written;
+        Result<void> written;
         {
             FaultShim::Armed fault(target.plan(
                 QStringLiteral("op=write,after=%1,errno=ENOSPC").arg(offset)));
-            written = writeIn(format, *paper_, target.path, reason);
+            written = WritePaper(*paper_, target.path);
             QCOMPARE(FaultShim::counts().bytes, offset); // the disk really filled there
         }
         QVERIFY(!written);
-        QVERIFY2(reason.contains(errnoText(ENOSPC)), qPrintable(reason));
+        QVERIFY2(errorText(written).contains(errnoText(ENOSPC)), qPrintable(errorText(written)));
         verifyUntouched(target);
     }
 
@@ -185,12 +175,11 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(int, error);
         Target target(format, existing);
-        QString reason;
-        bool written;
+        Result<void> written;
         long calls[FaultShim::OpCount];
         {
             FaultShim::Armed armed(target.plan(fault));
-            written = writeIn(format, *paper_, target.path, reason);
+            written = WritePaper(*paper_, target.path);
             std::copy_n(FaultShim::counts().calls, FaultShim::OpCount, calls);
         }
         // The call the fault names was made, or the case tests nothing.
@@ -200,7 +189,7 @@ private slots:
         QVERIFY2(calls[ops.indexOf(op)] >= k, "the faulty call was never made");
 
         QVERIFY2(!written, "a failed call was reported as success");
-        QVERIFY2(reason.contains(errnoText(error)), qPrintable(reason));
+        QVERIFY2(errorText(written).contains(errnoText(error)), qPrintable(errorText(written)));
         verifyUntouched(target);
     }
 
@@ -216,11 +205,10 @@ private slots:
     {
         QFETCH(Format, format);
         Target target(format, true);
-        QString reason;
-        bool written;
+        Result<void> written;
         {
             FaultShim::Armed armed(target.plan(QStringLiteral("op=close,call=1,errno=EIO")));
-            written = writeIn(format, *paper_, target.path, reason);
+            written = WritePaper(*paper_, target.path);
             QVERIFY(FaultShim::counts().calls[FaultShim::Close] >= 1);
         }
         if (written)
@@ -350,8 +338,8 @@ private slots:
         Target target(format, true);
         QVERIFY(QFile::setPermissions(target.path, ReadOnly));
         const QFile::Permissions before = QFile::permissions(target.path);
-        QString reason;
-        QVERIFY2(writeIn(format, *paper_, target.path, reason), qPrintable(reason));
+        const Result<void> written = WritePaper(*paper_, target.path);
+        QVERIFY2(written, qPrintable(errorText(written)));
         verifyReplaced(target, format, *paper_);
         QCOMPARE(QFile::permissions(target.path), before);
     }
@@ -369,10 +357,9 @@ private slots:
         Target target(format, true);
         QVERIFY(QFile::setPermissions(target.path, ReadOnly));
         target.permissions = QFile::permissions(target.path);
-        QString reason;
         {
             FaultShim::Armed fault(target.plan(QStringLiteral("op=write,after=5000,errno=ENOSPC")));
-            QVERIFY(!writeIn(format, *paper_, target.path, reason));
+            QVERIFY(!WritePaper(*paper_, target.path));
         }
         verifyUntouched(target);
     }
@@ -383,8 +370,7 @@ private:
     QString openLongPaper(StartedEditor &editor)
     {
         const QString path = editor.programFolder.filePath(QStringLiteral("long.csv"));
-        QString reason;
-        if (!WritePaperFile(*paper_, path, reason) || !editor.form().ReadCsvFile(path))
+        if (!WritePaperFile(*paper_, path) || !editor.form().ReadCsvFile(path))
             return {};
         editor.document().setPath(path);
         return path;

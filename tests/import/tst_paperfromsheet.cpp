@@ -50,11 +50,11 @@ Edit both(Edit first, Edit second)
     return [=](SheetGrid &sheet) { first(sheet); second(sheet); };
 }
 
-BuiltPaper paperOf(PaperFromSheetResult result)
+BuiltPaper paperOf(Result<BuiltPaper> result)
 {
-    if (const auto *error = std::get_if<WorkbookError>(&result))
-        qFatal("refused: %s", qPrintable(error->text()));
-    return std::move(std::get<BuiltPaper>(result));
+    if (!result)
+        qFatal("refused: %s", qPrintable(result.error().text()));
+    return std::move(result).value();
 }
 } // namespace
 
@@ -149,12 +149,11 @@ void TestPaperFromSheet::refusedSheets()
     QFETCH(int, column);
     SheetGrid sheet = paperSheet(questions);
     edit(sheet);
-    const PaperFromSheetResult result = PaperFromSheet(sheet);
-    const auto *error = std::get_if<WorkbookError>(&result);
-    QVERIFY2(error, "the sheet was accepted");
-    QCOMPARE(error->row, row);
-    QCOMPARE(error->column, column);
-    QVERIFY(!error->reason.isEmpty());
+    const Result<BuiltPaper> result = PaperFromSheet(sheet);
+    QVERIFY2(!result, "the sheet was accepted");
+    QCOMPARE(result.error().row, row);
+    QCOMPARE(result.error().column, column);
+    QVERIFY(!result.error().reason.isEmpty());
 }
 
 void TestPaperFromSheet::fieldConversions_data()

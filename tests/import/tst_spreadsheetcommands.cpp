@@ -1,7 +1,8 @@
 // The EXPORT and IMPORT buttons of the main window: what they ask, what they write and
 // read, and that a refused workbook leaves the open paper exactly as it was.
 #include "PaperFixture.h"
-#include "paper/PaperFromSheet.h"
+#include "ResultText.h"
+#include "paper/PaperFiles.h"
 #include "paper/PaperSheetLayout.h"
 #include "workbook/WorkbookFile.h"
 
@@ -60,9 +61,8 @@ QString writeSheet(const QString &path, int questions,
     SheetContent sheet = PaperToSheet(table);
     for (const auto &[row, column, cell] : changes)
         sheet.cells.setCell(row, column, cell);
-    QString reason;
-    if (!WriteWorkbook(sheet, path, reason))
-        qFatal("cannot write the test workbook: %s", qPrintable(reason));
+    if (const Result<void> written = WriteWorkbook(sheet, path); !written)
+        qFatal("cannot write the test workbook: %s", qPrintable(written.error().text()));
     return path;
 }
 
@@ -153,12 +153,9 @@ void TestSpreadsheetCommands::exportWritesTheChosenFormat()
     const QString written = editor.programFolder.filePath(writtenName);
     QVERIFY(contents(written).startsWith(signature));
     // The workbook holds the paper, and the paper is untouched by the export.
-    SheetReadResult read = ReadWorkbookSheet(written, PaperSheetReadLimits());
-    if (const auto *error = std::get_if<WorkbookError>(&read))
-        QFAIL(qPrintable(error->text()));
-    PaperFromSheetResult back = PaperFromSheet(std::get<SheetGrid>(read));
-    QVERIFY(std::holds_alternative<BuiltPaper>(back));
-    QCOMPARE(std::get<BuiltPaper>(back).table->rows(), editor.form().questionTable()->rows());
+    const Result<BuiltPaper> back = ReadPaper(written, PaperSource::Workbook);
+    QVERIFY2(back.ok(), qPrintable(errorText(back)));
+    QCOMPARE(back->table->rows(), editor.form().questionTable()->rows());
     QVERIFY(editor.document().isModified());
     QCOMPARE(editor.document().path(), QStringLiteral("/somewhere/else.csv"));
     QCOMPARE(editor.form().windowTitle(), caption);

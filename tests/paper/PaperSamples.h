@@ -5,6 +5,7 @@
 #include "paper/PaperFileFormat.h"
 #include "paper/PaperFileReader.h"
 #include "paper/QuestionTable.h"
+#include "ResultText.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -20,19 +21,13 @@ inline QByteArray paperBytes(const QList<QByteArray> &questionLines,
     return bytes;
 }
 
-inline PaperReadResult readBytes(const QByteArray &bytes,
-                                 const QString &legacyCodePage = QStringLiteral("windows-1252"))
+inline Result<BuiltPaper> readBytes(const QByteArray &bytes,
+                                    const QString &legacyCodePage = QStringLiteral("windows-1252"))
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     return ReadPaperFrom(buffer, legacyCodePage);
-}
-
-inline QString errorText(const PaperReadResult &result)
-{
-    const auto *error = std::get_if<PaperFileError>(&result);
-    return error ? error->text() : QStringLiteral("(no error)");
 }
 
 inline std::unique_ptr<QuestionTable> tableOf(const std::vector<QuestionRow> &rows)

@@ -70,12 +70,12 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.filePath("one.csv");
-        QString reason;
-        QVERIFY2(WritePaperFile(*table, path, reason), qPrintable(reason));
+        const Result<void> written = WritePaperFile(*table, path);
+        QVERIFY2(written, qPrintable(errorText(written)));
         QCOMPARE(fileBytes(path), expected);
-        const PaperReadResult back = ReadPaperFile(path);
-        QVERIFY2(std::holds_alternative<BuiltPaper>(back), qPrintable(errorText(back)));
-        QCOMPARE(std::get<BuiltPaper>(back).table->rows(), table->rows());
+        const Result<BuiltPaper> back = ReadPaperFile(path);
+        QVERIFY2(back.ok(), qPrintable(errorText(back)));
+        QCOMPARE(back->table->rows(), table->rows());
     }
 
     void fullPaperHasOneLinePerQuestion()
@@ -89,9 +89,9 @@ private slots:
         // preceded by a bare field.
         QCOMPARE(bytes.count(",,,,,,\r\n"), 250);
         QCOMPARE(bytes.count("\r\n"), 251);
-        const PaperReadResult back = readBytes(bytes);
-        QCOMPARE(std::get<BuiltPaper>(back).table->rows(), tableOf(rows)->rows());
-        QCOMPARE(std::get<BuiltPaper>(back).scores.total(250), 62500);
+        const Result<BuiltPaper> back = readBytes(bytes);
+        QCOMPARE(back->table->rows(), tableOf(rows)->rows());
+        QCOMPARE(back->scores.total(250), 62500);
     }
 
     void roundTripKeepsEverything()
@@ -100,16 +100,17 @@ private slots:
         QTemporaryDir dir;
         const QString first = dir.filePath("first.csv");
         const QString second = dir.filePath("second.csv");
-        QString reason;
-        QVERIFY2(WritePaperFile(*table, first, reason), qPrintable(reason));
+        const Result<void> writtenFirst = WritePaperFile(*table, first);
+        QVERIFY2(writtenFirst, qPrintable(errorText(writtenFirst)));
         QVERIFY(!fileBytes(first).startsWith("\xEF\xBB\xBF"));
 
-        const PaperReadResult back = ReadPaperFile(first, QStringLiteral("GBK"));
-        QVERIFY2(std::holds_alternative<BuiltPaper>(back), qPrintable(errorText(back)));
-        const QuestionTable &read = *std::get<BuiltPaper>(back).table;
+        const Result<BuiltPaper> back = ReadPaperFile(first, QStringLiteral("GBK"));
+        QVERIFY2(back.ok(), qPrintable(errorText(back)));
+        const QuestionTable &read = *back->table;
         QCOMPARE(read.rows(), table->rows());
 
-        QVERIFY2(WritePaperFile(read, second, reason), qPrintable(reason));
+        const Result<void> writtenSecond = WritePaperFile(read, second);
+        QVERIFY2(writtenSecond, qPrintable(errorText(writtenSecond)));
         QCOMPARE(fileBytes(second), fileBytes(first));
     }
 
@@ -136,9 +137,10 @@ private slots:
             QVERIFY(QFile::setPermissions(path, readOnly));
         const QFile::Permissions before = QFile::permissions(path);
 
-        QString reason;
-        QVERIFY(!WriteFileAtomically(path, FormatPaperFile(*trickyPaper()), reason, failAfter));
-        QVERIFY2(reason.contains("injected"), qPrintable(reason));
+        const Result<void> written =
+            WriteFileAtomically(path, FormatPaperFile(*trickyPaper()), failAfter);
+        QVERIFY(!written);
+        QVERIFY2(errorText(written).contains("injected"), qPrintable(errorText(written)));
         QCOMPARE(fileBytes(path), OldBytes);
         QCOMPARE(QFile::permissions(path), before);
         QCOMPARE(filesIn(dir.path()), QStringList({"paper.csv"}));
@@ -152,11 +154,10 @@ private slots:
         const QString path = dir.filePath("paper.csv");
         QVERIFY(writeFile(path, OldBytes));
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        QString reason;
-        const bool written = WritePaperFile(*trickyPaper(), path, reason);
+        const Result<void> written = WritePaperFile(*trickyPaper(), path);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!written);
-        QVERIFY(!reason.isEmpty());
+        QVERIFY(!written.error().text().isEmpty());
         QCOMPARE(fileBytes(path), OldBytes);
         QCOMPARE(filesIn(dir.path()), QStringList({"paper.csv"}));
     }
@@ -164,9 +165,10 @@ private slots:
     void missingFolderIsReported()
     {
         QTemporaryDir dir;
-        QString reason;
-        QVERIFY(!WritePaperFile(*trickyPaper(), dir.filePath("absent/paper.csv"), reason));
-        QVERIFY2(reason.startsWith("the file could not be written: "), qPrintable(reason));
+        const Result<void> written = WritePaperFile(*trickyPaper(), dir.filePath("absent/paper.csv"));
+        QVERIFY(!written);
+        QVERIFY2(written.error().text().startsWith("the file could not be written: "),
+                 qPrintable(errorText(written)));
         QVERIFY(filesIn(dir.path()).isEmpty());
         QVERIFY(!QFileInfo::exists(dir.filePath("absent")));
     }
@@ -177,8 +179,8 @@ private slots:
         const QString path = dir.filePath("paper.csv");
         QVERIFY(writeFile(path, OldBytes));
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
-        QString reason;
-        QVERIFY2(WritePaperFile(*trickyPaper(), path, reason), qPrintable(reason));
+        const Result<void> written = WritePaperFile(*trickyPaper(), path);
+        QVERIFY2(written, qPrintable(errorText(written)));
         QCOMPARE(fileBytes(path), FormatPaperFile(*trickyPaper()));
         QCOMPARE(filesIn(dir.path()), QStringList({"paper.csv"}));
     }
@@ -215,10 +217,10 @@ private slots:
         QTemporaryDir dir;
         const QString existing = dir.filePath("paper.csv");
         QVERIFY(writeFile(existing, OldBytes));
-        QString got;
-        QVERIFY(!WritePaperFile(*table, existing, got));
-        QCOMPARE(got, reason);
-        QVERIFY(!WritePaperFile(*table, dir.filePath("new.csv"), got));
+        const Result<void> overExisting = WritePaperFile(*table, existing);
+        QVERIFY(!overExisting);
+        QCOMPARE(overExisting.error().text(), reason);
+        QVERIFY(!WritePaperFile(*table, dir.filePath("new.csv")));
         QCOMPARE(fileBytes(existing), OldBytes);
         QCOMPARE(filesIn(dir.path()), QStringList({"paper.csv"}));
     }

@@ -676,11 +676,11 @@ QStringList StressDriver::differences(const Step &step, const Expected &expected
     // A written file reads back as the paper the model holds.
     if (expected.savedPath) {
         ++savesChecked_;
-        PaperReadResult read = ReadPaperFile(*expected.savedPath);
-        if (const auto *error = std::get_if<PaperFileError>(&read)) {
-            diffs << QStringLiteral("saved file %1 does not read back: %2").arg(*expected.savedPath, error->text());
+        const Result<BuiltPaper> read = ReadPaperFile(*expected.savedPath);
+        if (!read) {
+            diffs << QStringLiteral("saved file %1 does not read back: %2").arg(*expected.savedPath, read.error().text());
         } else {
-            const QuestionTable &saved = *std::get<BuiltPaper>(read).table;
+            const QuestionTable &saved = *read->table;
             const std::vector<Question> &want = m.disk.at(*expected.savedPath);
             expect(saved.RecordCount() == int(want.size()),
                    QStringLiteral("saved file holds %1 questions, model %2").arg(saved.RecordCount()).arg(want.size()));

@@ -17,16 +17,16 @@ namespace WorkbookProbe {
 
 inline const QString Python = QStringLiteral("/usr/bin/python3");
 
-struct Result
+struct ProbeReport
 {
     QString skip;  // why the reader could not be run at all
     QString error; // the reader ran but failed
     QJsonObject json;
 };
 
-inline Result run(const QString &script, const QStringList &arguments)
+inline ProbeReport run(const QString &script, const QStringList &arguments)
 {
-    Result result;
+    ProbeReport result;
     if (!QFile::exists(Python)) {
         result.skip = Python + QStringLiteral(" is missing");
         return result;

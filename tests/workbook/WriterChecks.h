@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ResultText.h"
 #include "workbook/SheetContent.h"
 
 #include <QDir>
@@ -13,7 +14,7 @@
 // QTest::currentTestFailed().
 namespace WriterChecks {
 
-using Write = bool (*)(const SheetContent &, const QString &, QString &);
+using Write = Result<void> (*)(const SheetContent &, const QString &);
 
 inline const QByteArray OldBytes = "the workbook that was there before\n";
 
@@ -43,9 +44,9 @@ inline void refusalKeepsTheOldFile(Write write, const SheetContent &content,
     const QString path = folder.filePath(fileName);
     QVERIFY(writeBytes(path, OldBytes));
 
-    QString why;
-    QVERIFY(!write(content, path, why));
-    QVERIFY2(why.contains(reason), qPrintable(why));
+    const Result<void> written = write(content, path);
+    QVERIFY(!written);
+    QVERIFY2(written.error().text().contains(reason), qPrintable(errorText(written)));
     QCOMPARE(readAll(path), OldBytes);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
 }
@@ -57,16 +58,16 @@ inline void unwritablePlacesLeaveNothing(Write write, const SheetContent &conten
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QString reason;
-    QVERIFY(!write(content, folder.filePath("missing/paper." + extension), reason));
-    QVERIFY(!reason.isEmpty());
+    const Result<void> intoMissing = write(content, folder.filePath("missing/paper." + extension));
+    QVERIFY(!intoMissing);
+    QVERIFY(!intoMissing.error().text().isEmpty());
     QVERIFY(!QFile::exists(folder.filePath("missing")));
 
     const QString taken = "taken." + extension;
     QVERIFY(QDir(folder.path()).mkdir(taken));
-    reason.clear();
-    QVERIFY(!write(content, folder.filePath(taken), reason));
-    QVERIFY(!reason.isEmpty());
+    const Result<void> overFolder = write(content, folder.filePath(taken));
+    QVERIFY(!overFolder);
+    QVERIFY(!overFolder.error().text().isEmpty());
     QVERIFY(QFileInfo(folder.filePath(taken)).isDir());
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }

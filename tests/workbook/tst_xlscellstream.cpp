@@ -28,10 +28,9 @@ std::string validStream()
 
 const SheetReadLimits Limits{252, 11};
 
-QString problemOf(const std::variant<SheetGrid, QString> &parsed)
+QString problemOf(const Result<SheetGrid> &parsed)
 {
-    const auto *problem = std::get_if<QString>(&parsed);
-    return problem ? *problem : QString();
+    return parsed ? QString() : parsed.error().reason;
 }
 
 } // namespace
@@ -42,9 +41,9 @@ class TestXlsCellStream : public QObject
 private slots:
     void validStreamBuildsTheGrid()
     {
-        const auto parsed = ParseXlsCellStream(bytesOf(validStream()), Limits);
-        QVERIFY2(std::holds_alternative<SheetGrid>(parsed), qPrintable(problemOf(parsed)));
-        const SheetGrid &grid = std::get<SheetGrid>(parsed);
+        const Result<SheetGrid> parsed = ParseXlsCellStream(bytesOf(validStream()), Limits);
+        QVERIFY2(parsed.ok(), qPrintable(problemOf(parsed)));
+        const SheetGrid &grid = *parsed;
         QCOMPARE(grid.rowCount(), 2);
         QCOMPARE(grid.columnCount(), 3);
         QCOMPARE(grid.cell(1, 1), SheetCell::fromNumber(12.7));
@@ -59,9 +58,9 @@ private slots:
         XlsCellStream::appendHeader(s, 1, 1);
         XlsCellStream::appendText(s, 1, 1, "\xEF\xBB\xBFmark");
         XlsCellStream::appendEnd(s, 1);
-        const auto parsed = ParseXlsCellStream(bytesOf(s), Limits);
-        QVERIFY2(std::holds_alternative<SheetGrid>(parsed), qPrintable(problemOf(parsed)));
-        QCOMPARE(std::get<SheetGrid>(parsed).cell(1, 1).text, QStringLiteral("\uFEFFmark"));
+        const Result<SheetGrid> parsed = ParseXlsCellStream(bytesOf(s), Limits);
+        QVERIFY2(parsed.ok(), qPrintable(problemOf(parsed)));
+        QCOMPARE(parsed->cell(1, 1).text, QStringLiteral("\uFEFFmark"));
     }
 
     void damagedStreamsAreRefused_data()
@@ -161,7 +160,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, rows);
         QFETCH(int, columns);
-        const auto parsed = ParseXlsCellStream(bytes, SheetReadLimits{rows, columns});
+        const Result<SheetGrid> parsed = ParseXlsCellStream(bytes, SheetReadLimits{rows, columns});
         QVERIFY(!problemOf(parsed).isEmpty());
     }
 };

@@ -21,10 +21,9 @@ QString workbook(const char *name)
 
 const SheetReadLimits PaperLimits{252, 11};
 
-QString errorOf(const SheetReadResult &result)
+QString errorOf(const Result<SheetGrid> &result)
 {
-    const auto *error = std::get_if<WorkbookError>(&result);
-    return error ? error->text() : QString();
+    return result ? QString() : result.error().text();
 }
 
 // The same text as long_text() in make_xls_fixtures.py.
@@ -120,9 +119,9 @@ private slots:
     void readsTheActiveSheetOfOtherWriters()
     {
         QFETCH(QString, file);
-        const SheetReadResult result = ReadXlsSheet(file, PaperLimits);
-        QVERIFY2(std::holds_alternative<SheetGrid>(result), qPrintable(errorOf(result)));
-        const QString difference = firstDifference(std::get<SheetGrid>(result), expectedPaperSheet());
+        const Result<SheetGrid> result = ReadXlsSheet(file, PaperLimits);
+        QVERIFY2(result.ok(), qPrintable(errorOf(result)));
+        const QString difference = firstDifference(*result, expectedPaperSheet());
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
@@ -130,14 +129,14 @@ private slots:
     // only; everything else matches the paper sheet.
     void readsTheSecondSheetMarkedActiveByGnumeric()
     {
-        const SheetReadResult result = ReadXlsSheet(workbook("second-sheet-active-gnumeric.xls"),
+        const Result<SheetGrid> result = ReadXlsSheet(workbook("second-sheet-active-gnumeric.xls"),
                                                     PaperLimits);
-        QVERIFY2(std::holds_alternative<SheetGrid>(result), qPrintable(errorOf(result)));
+        QVERIFY2(result.ok(), qPrintable(errorOf(result)));
         SheetGrid expected = expectedPaperSheet();
         expected.setCell(2, 6, SheetCell::fromText(QStringLiteral("Line one\nLine two")));
         expected.setCell(3, 4, SheetCell::fromText(longText().replace(QStringLiteral("\r\n"),
                                                                       QStringLiteral("\n"))));
-        const QString difference = firstDifference(std::get<SheetGrid>(result), expected);
+        const QString difference = firstDifference(*result, expected);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
@@ -159,9 +158,9 @@ private slots:
         QFETCH(int, columns);
         QFETCH(int, expectedRows);
         QFETCH(int, expectedColumns);
-        const SheetReadResult result = ReadXlsSheet(workbook("paper-xlwt.xls"), {rows, columns});
-        QVERIFY2(std::holds_alternative<SheetGrid>(result), qPrintable(errorOf(result)));
-        const SheetGrid &grid = std::get<SheetGrid>(result);
+        const Result<SheetGrid> result = ReadXlsSheet(workbook("paper-xlwt.xls"), {rows, columns});
+        QVERIFY2(result.ok(), qPrintable(errorOf(result)));
+        const SheetGrid &grid = *result;
         QCOMPARE(grid.rowCount(), expectedRows);
         QCOMPARE(grid.columnCount(), expectedColumns);
         const SheetGrid full = expectedPaperSheet();
@@ -221,7 +220,7 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             QCOMPARE(out.write(bytes), bytes.size());
         }
-        const SheetReadResult result = ReadXlsSheet(file, PaperLimits);
+        const Result<SheetGrid> result = ReadXlsSheet(file, PaperLimits);
         QCOMPARE(errorOf(result), reason);
     }
 
@@ -247,7 +246,7 @@ private slots:
         XlsHelperOptions options;
         options.timeLimitMs = 1000; // only the helper that never ends waits this long
         options.outputLimitBytes = 1 << 20;
-        const SheetReadResult result =
+        const Result<SheetGrid> result =
             RunXlsHelper(fakeHelper(behaviour), workbook("paper-xlwt.xls"), PaperLimits, options);
         qunsetenv("FAKE_XLS_HELPER_PID_FILE");
         QCOMPARE(errorOf(result), QStringLiteral("The file is not a readable .xls workbook."));
@@ -264,7 +263,7 @@ private slots:
 
     void missingHelperIsAnError()
     {
-        const SheetReadResult result = RunXlsHelper(QStringLiteral("/nonexistent/paperxlsread"),
+        const Result<SheetGrid> result = RunXlsHelper(QStringLiteral("/nonexistent/paperxlsread"),
                                                     workbook("paper-xlwt.xls"), PaperLimits);
         QCOMPARE(errorOf(result), QStringLiteral("The .xls reader paperxlsread cannot be started."));
     }
@@ -273,7 +272,7 @@ private slots:
     {
         const QByteArray saved = qgetenv("PAPEREDIT_XLS_HELPER");
         qputenv("PAPEREDIT_XLS_HELPER", "/nonexistent/other-helper");
-        const SheetReadResult result = ReadXlsSheet(workbook("paper-xlwt.xls"), PaperLimits);
+        const Result<SheetGrid> result = ReadXlsSheet(workbook("paper-xlwt.xls"), PaperLimits);
         qputenv("PAPEREDIT_XLS_HELPER", saved);
         QCOMPARE(errorOf(result), QStringLiteral("The .xls reader other-helper cannot be started."));
     }

@@ -197,14 +197,14 @@ void TestXlsWriter::readersSeeWhatWasWritten()
     const QString path = folder.filePath("paper.xls");
     QVERIFY(writeBytes(path, OldBytes));
 
-    QString reason;
-    QVERIFY2(WriteXlsWorkbook(content, path, reason), qPrintable(reason));
+    const Result<void> saved = WriteXlsWorkbook(content, path);
+    QVERIFY2(saved, qPrintable(errorText(saved)));
     const QByteArray written = readAll(path);
     QCOMPARE(written, FormatXlsWorkbook(content));
     QCOMPARE(written.size() % 512, 0);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"paper.xls"});
 
-    const Result xlrd = run("probe_xls.py", {path});
+    const ProbeReport xlrd = run("probe_xls.py", {path});
     WORKBOOK_PROBE_OR_STOP(xlrd);
     const QString xlrdView = xlrdMismatch(content, xlrd.json);
     QVERIFY2(xlrdView.isEmpty(), qPrintable("xlrd: " + xlrdView));
@@ -357,7 +357,7 @@ void TestXlsWriter::compoundFileCarriesTheStream()
     QVERIFY(folder.isValid());
     const QString path = folder.filePath("stream.cfb");
     QVERIFY(writeBytes(path, file));
-    const Result compdoc = run("probe_xls.py", {"--compdoc", "Workbook", path});
+    const ProbeReport compdoc = run("probe_xls.py", {"--compdoc", "Workbook", path});
     WORKBOOK_PROBE_OR_STOP(compdoc);
     QCOMPARE(compdoc.json.value("warnings").toString(), QString());
     QCOMPARE(compdoc.json.value("size").toInteger(), size);

@@ -268,11 +268,11 @@ void TestXlsxReader::readsWorkbooksFromOtherWriters()
     QFETCH(int, columns);
     QFETCH(SheetGrid, expected);
 
-    const SheetReadResult result =
+    const Result<SheetGrid> result =
         ReadXlsxSheet(QStringLiteral(TEST_DATA_DIR "/workbooks/") + file, {rows, columns});
-    if (const auto *error = std::get_if<WorkbookError>(&result))
-        QFAIL(qPrintable(error->text()));
-    const SheetGrid &grid = std::get<SheetGrid>(result);
+    if (!result)
+        QFAIL(qPrintable(result.error().text()));
+    const SheetGrid &grid = *result;
     QCOMPARE(Describe(grid), Describe(expected));
     QVERIFY(grid == expected);
 }
@@ -403,10 +403,10 @@ void TestXlsxReader::readsHandBuiltSheets()
     QFETCH(int, columns);
     QFETCH(SheetGrid, expected);
 
-    const SheetReadResult result = ReadXlsxSheet(m_workspace.write(file), {rows, columns});
-    if (const auto *error = std::get_if<WorkbookError>(&result))
-        QFAIL(qPrintable(error->text()));
-    const SheetGrid &grid = std::get<SheetGrid>(result);
+    const Result<SheetGrid> result = ReadXlsxSheet(m_workspace.write(file), {rows, columns});
+    if (!result)
+        QFAIL(qPrintable(result.error().text()));
+    const SheetGrid &grid = *result;
     QCOMPARE(Describe(grid), Describe(expected));
     QVERIFY(grid == expected);
 }
@@ -585,22 +585,20 @@ void TestXlsxReader::refusesBadFiles()
     QFETCH(int, row);
     QFETCH(int, column);
 
-    const SheetReadResult result = ReadXlsxSheet(m_workspace.write(file), {rows, 11});
-    const auto *error = std::get_if<WorkbookError>(&result);
-    if (!error)
-        QFAIL(qPrintable("read as a sheet:\n" + Describe(std::get<SheetGrid>(result))));
-    QCOMPARE(error->reason, reason);
-    QCOMPARE(error->row, row);
-    QCOMPARE(error->column, column);
+    const Result<SheetGrid> result = ReadXlsxSheet(m_workspace.write(file), {rows, 11});
+    if (result)
+        QFAIL(qPrintable("read as a sheet:\n" + Describe(*result)));
+    QCOMPARE(result.error().reason, reason);
+    QCOMPARE(result.error().row, row);
+    QCOMPARE(result.error().column, column);
 }
 
 void TestXlsxReader::refusesMissingFile()
 {
     QTemporaryDir dir;
-    const SheetReadResult result = ReadXlsxSheet(dir.filePath("absent.xlsx"), {5, 11});
-    const auto *error = std::get_if<WorkbookError>(&result);
-    QVERIFY(error);
-    QCOMPARE(error->reason, QStringLiteral("The file cannot be opened."));
+    const Result<SheetGrid> result = ReadXlsxSheet(dir.filePath("absent.xlsx"), {5, 11});
+    QVERIFY(!result);
+    QCOMPARE(result.error().reason, QStringLiteral("The file cannot be opened."));
 }
 
 QTEST_GUILESS_MAIN(TestXlsxReader)

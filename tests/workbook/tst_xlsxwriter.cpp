@@ -147,12 +147,12 @@ void TestXlsxWriter::readersSeeWhatWasWritten()
     const QString path = folder.filePath("paper.xlsx");
     QVERIFY(writeBytes(path, OldBytes));
 
-    QString reason;
-    QVERIFY2(WriteXlsxWorkbook(content, path, reason), qPrintable(reason));
+    const Result<void> written = WriteXlsxWorkbook(content, path);
+    QVERIFY2(written, qPrintable(errorText(written)));
     QVERIFY(readAll(path).startsWith("PK\x03\x04"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"paper.xlsx"});
 
-    const Result probe = run("probe_xlsx.py", {path});
+    const ProbeReport probe = run("probe_xlsx.py", {path});
     WORKBOOK_PROBE_OR_STOP(probe);
     const QString view = mismatch(content, probe.json);
     QVERIFY2(view.isEmpty(), qPrintable(view));

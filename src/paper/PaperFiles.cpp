@@ -1,0 +1,54 @@
+#include "paper/PaperFiles.h"
+
+#include "paper/PaperFileReader.h"
+#include "paper/PaperFileWriter.h"
+#include "paper/PaperFromSheet.h"
+#include "paper/PaperSheetLayout.h"
+#include "workbook/WorkbookFile.h"
+
+#include <QFileInfo>
+
+namespace {
+Result<BuiltPaper> readWorkbookPaper(const QString &path)
+{
+    const Result<SheetGrid> sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
+    if (!sheet)
+        return sheet.error();
+    return PaperFromSheet(*sheet);
+}
+} // namespace
+
+Result<PaperSource> PaperSourceOfName(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
+        return PaperSource::PaperFile;
+    if (WorkbookFormatOfName(path) != WorkbookFormat::None)
+        return PaperSource::Workbook;
+    return FileError(QStringLiteral("unknown file type (.csv, .xls and .xlsx are supported)"));
+}
+
+Result<BuiltPaper> ReadPaper(const QString &path, PaperSource source)
+{
+    switch (source) {
+    case PaperSource::PaperFile:
+        return ReadPaperFile(path);
+    case PaperSource::Workbook:
+        return readWorkbookPaper(path);
+    case PaperSource::ByName:
+        break;
+    }
+    const Result<PaperSource> named = PaperSourceOfName(path);
+    if (!named)
+        return named.error();
+    return ReadPaper(path, *named);
+}
+
+Result<void> WritePaper(const QuestionTable &table, const QString &path)
+{
+    const Result<PaperSource> named = PaperSourceOfName(path);
+    if (!named)
+        return named.error();
+    if (*named == PaperSource::PaperFile)
+        return WritePaperFile(table, path);
+    return WriteWorkbook(PaperToSheet(table), path);
+}
