@@ -3,6 +3,7 @@
 #include "core/AnswerEncoding.h"
 #include "core/LeadingNumber.h"
 #include "editor/FileCommands.h"
+#include "editor/GridMenu.h"
 #include "editor/ListCommands.h"
 #include "editor/ToolbarCommands.h"
 #include "paper/PaperDocument.h"
@@ -14,6 +15,7 @@
 #include "widgets/ModalSeam.h"
 #include "widgets/PictureButton.h"
 #include "widgets/QuestionGridModel.h"
+#include "widgets/QuestionGridView.h"
 #include "widgets/ValidateOnLeave.h"
 
 #include <QCloseEvent>
@@ -117,6 +119,7 @@ FormPaper::FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &s
     fileCommands_ = std::make_unique<FileCommands>(context, CommonDialog1, *saveChangesGuard_,
                                                    programFolder_);
     listCommands_ = std::make_unique<ListCommands>(context);
+    createGridMenu();
     Form_Load();
 }
 
@@ -128,6 +131,7 @@ void FormPaper::createControls()
     Timer1->setInterval(TimerIntervalMs);
     connect(Timer1, &QTimer::timeout, this, &FormPaper::Timer1_Timer);
     createToolbar();
+    createEditShortcuts();
     createDetailPanel();
     createTotalsAndGrid();
     applyDesignFonts();
@@ -155,6 +159,38 @@ void FormPaper::createToolbar()
         shortcut->setObjectName(IndexedName("ShortcutTools", i));
         connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
     }
+}
+
+// The edit commands without a button: their keys, like the toolbar's, work anywhere in
+// the window (the panel's boxes leave them to the window, see eventFilter).
+void FormPaper::createEditShortcuts()
+{
+    const auto addShortcut = [this](const QKeySequence &key, const char *name, void (FormPaper::*run)()) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setObjectName(QString::fromLatin1(name));
+        connect(shortcut, &QShortcut::activated, this, run);
+    };
+    addShortcut(UndoShortcut(), "ShortcutUndo", &FormPaper::UndoEdit_Click);
+    const QList<QKeySequence> redoKeys = RedoShortcuts();
+    addShortcut(redoKeys[0], "ShortcutRedo", &FormPaper::RedoEdit_Click);
+    addShortcut(redoKeys[1], "ShortcutRedoAlternative", &FormPaper::RedoEdit_Click);
+    addShortcut(DuplicateShortcut(), "ShortcutDuplicate", &FormPaper::DuplicateQuestion_Click);
+}
+
+void FormPaper::createGridMenu()
+{
+    gridMenu_ = new GridMenu(*document_, this);
+    connect(gridMenu_->undo(), &QAction::triggered, this, &FormPaper::UndoEdit_Click);
+    connect(gridMenu_->redo(), &QAction::triggered, this, &FormPaper::RedoEdit_Click);
+    connect(gridMenu_->duplicate(), &QAction::triggered, this, &FormPaper::DuplicateQuestion_Click);
+    connect(gridMenu_->remove(), &QAction::triggered, this,
+            [this] { CommandTools_Click(ToolbarCommand::Delete); });
+    connect(gridMenu_->moveUp(), &QAction::triggered, this,
+            [this] { CommandTools_Click(ToolbarCommand::MoveUp); });
+    connect(gridMenu_->moveDown(), &QAction::triggered, this,
+            [this] { CommandTools_Click(ToolbarCommand::MoveDown); });
+    connect(DataGrid1, &QuestionGridView::menuRequested, gridMenu_,
+            [this](const QPoint &position) { gridMenu_->popup(position); });
 }
 
 // Tab walks the panel as it is laid out: the left column from the mark down to the
@@ -219,11 +255,9 @@ void FormPaper::createTotalsAndGrid()
         total->setAlignment(Qt::AlignCenter);
     }
 
-    DataGrid1 = named(new QTableView(this), QStringLiteral("DataGrid1"));
+    DataGrid1 = named(new QuestionGridView(this), QStringLiteral("DataGrid1"));
     gridModel_ = new QuestionGridModel(this);
     DataGrid1->setModel(gridModel_);
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGrid1->setWordWrap(false);
     DataGrid1->verticalHeader()->hide();
@@ -385,7 +419,10 @@ void FormPaper::bindDetailPanel()
     adoStdMarks->setWillChangeRecord([this] { return adoStdMarks_WillChangeRecord(); });
 
     connect(CmdSetAnswer, &QPushButton::clicked, this, &FormPaper::CmdSetAnswer_Click);
-    TextScore->installEventFilter(this);
+    for (QWidget *box : std::initializer_list<QWidget *>{TextScore, LabelAnswer, TextTimeLimit, TextTitle})
+        box->installEventFilter(this);
+    for (QLineEdit *option : TextItems)
+        option->installEventFilter(this);
     new ValidateOnLeave(TextScore, [this] { return TextScore_Validate(); });
     new ValidateOnLeave(TextTimeLimit, [this] { return TextTimeLimit_Validate(); });
 }
@@ -409,6 +446,16 @@ void FormPaper::followGridClicks()
 
 bool FormPaper::eventFilter(QObject *watched, QEvent *event)
 {
+    // A box would take the undo and redo keys for its own typing; the paper's undo
+    // writes the box's edit back and undoes it as one step instead.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        QList<QKeySequence> windowKeys = RedoShortcuts();
+        windowKeys << UndoShortcut() << DuplicateShortcut();
+        if (windowKeys.contains(pressed))
+            return true; // left unaccepted, so the window's shortcut runs
+    }
     if (watched == TextScore && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QString typed = key->text();
@@ -549,6 +596,24 @@ bool FormPaper::DoImport(const QString &ImportFile, bool ImportOrOpen)
 }
 
 void FormPaper::AddQuestion_Click() { listCommands_->addQuestion(); }
+
+void FormPaper::DuplicateQuestion_Click()
+{
+    if (adoStdMarks->commitPendingEdit())
+        listCommands_->duplicateQuestion();
+}
+
+void FormPaper::UndoEdit_Click()
+{
+    if (adoStdMarks->commitPendingEdit())
+        document_->undo();
+}
+
+void FormPaper::RedoEdit_Click()
+{
+    if (adoStdMarks->commitPendingEdit())
+        document_->redo();
+}
 void FormPaper::DeleteQuestion_Click() { listCommands_->deleteQuestion(); }
 void FormPaper::MoveUpQuestion_Click() { listCommands_->moveUp(); }
 void FormPaper::MoveDownQuestion_Click() { listCommands_->moveDown(); }

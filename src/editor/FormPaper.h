@@ -11,6 +11,7 @@
 
 class DataNavigator;
 class FileCommands;
+class GridMenu;
 class ListCommands;
 class ModalSeam;
 class PaperDocument;
@@ -19,9 +20,9 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTableView;
 class QTimer;
 class QuestionGridModel;
+class QuestionGridView;
 class QuestionTable;
 
 // The main editor window: a toolbar, the detail panel of the current question, the
@@ -69,6 +70,12 @@ public:
     void MoveUpQuestion_Click();
     void MoveDownQuestion_Click();
     void ExitEditor_Click();
+    // Inserts a copy of the current question below it (Ctrl+D).
+    void DuplicateQuestion_Click();
+    // Undo and redo of the last step (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y), after the
+    // panel's pending edit has been written back.
+    void UndoEdit_Click();
+    void RedoEdit_Click();
 
     PaperDocument &document() const { return *document_; }
     QuestionTable *questionTable() const;
@@ -97,6 +104,8 @@ private:
     CommandContext commandContext();
     void createControls();
     void createToolbar();
+    void createEditShortcuts();
+    void createGridMenu();
     void createDetailPanel();
     void createTotalsAndGrid();
     void orderPanelTabs();
@@ -146,6 +155,7 @@ private:
     QLabel *LabNoCount = nullptr;
     QLabel *Label7 = nullptr;
     QLabel *LabScoreCount = nullptr;
-    QTableView *DataGrid1 = nullptr;
+    QuestionGridView *DataGrid1 = nullptr;
     QuestionGridModel *gridModel_ = nullptr;
+    GridMenu *gridMenu_ = nullptr;
 };

@@ -24,6 +24,19 @@ void writeMovedFields(QuestionTable &table, const QuestionRow &fields)
             table.setField(info.field, fields.value(info.field));
     }
 }
+
+PaperEdit rowStep(PaperEdit::Kind kind, const QString &text, int index, QuestionRow row = {})
+{
+    PaperEdit edit;
+    edit.kind = kind;
+    edit.text = text;
+    edit.index = index;
+    (kind == PaperEdit::Kind::RemoveRow ? edit.before : edit.after) = std::move(row);
+    return edit;
+}
+
+const QString TooManyQuestionsMessage =
+    QStringLiteral("There should not be more than 250 questions in one test paper.");
 } // namespace
 
 void ListCommands::addQuestion()
@@ -32,9 +45,10 @@ void ListCommands::addQuestion()
     QuestionTable &table = document.table();
     const int count = table.RecordCount();
     if (count >= MaxQuestions) {
-        context_.tell(QStringLiteral("There should not be more than 250 questions in one test paper."));
+        context_.tell(TooManyQuestionsMessage);
         return;
     }
+    const PaperDocument::EditStart start = document.editStart();
     const SharedState &state = context_.state;
     table.AddNew();
     table.setField(QuestionField::QuestionNo, count + 1);
@@ -47,6 +61,34 @@ void ListCommands::addQuestion()
     table.Update();
     document.setScore(table.field(QuestionField::QuestionNo).toInt(),
                       std::int16_t(table.field(QuestionField::Score).toInt()));
+    document.recordEdit(start, rowStep(PaperEdit::Kind::InsertRow,
+                                       QStringLiteral("Add question %1").arg(count + 1), count,
+                                       table.row(count)));
+    document.setModified(true);
+}
+
+void ListCommands::duplicateQuestion()
+{
+    PaperDocument &document = context_.document;
+    QuestionTable &table = document.table();
+    if (!table.hasCurrentRow())
+        return;
+    if (table.RecordCount() >= MaxQuestions) {
+        context_.tell(TooManyQuestionsMessage);
+        return;
+    }
+    const PaperDocument::EditStart start = document.editStart();
+    const int position = table.AbsolutePosition();
+    table.insertRow(position, table.row(position - 1));
+    table.RenumberRows();
+    QuestionScoreArray scores = document.scores();
+    for (int index = position; index < table.RecordCount(); ++index)
+        scores[index + 1] = std::int16_t(table.row(index).Score);
+    document.setScores(scores);
+    table.MoveTo(position + 1);
+    document.recordEdit(start, rowStep(PaperEdit::Kind::InsertRow,
+                                       QStringLiteral("Duplicate question %1").arg(position),
+                                       position, table.row(position)));
     document.setModified(true);
 }
 
@@ -56,7 +98,9 @@ void ListCommands::deleteQuestion()
     QuestionTable &table = document.table();
     if (table.RecordCount() == 0)
         return;
+    const PaperDocument::EditStart start = document.editStart();
     const int position = table.AbsolutePosition();
+    const QuestionRow removed = table.row(position - 1);
     table.Delete();
     if (table.RecordCount() > 0) {
         // Renumbered in place: walking the cursor through every row would show each one
@@ -71,6 +115,9 @@ void ListCommands::deleteQuestion()
         else
             table.MoveLast();
     }
+    document.recordEdit(start, rowStep(PaperEdit::Kind::RemoveRow,
+                                       QStringLiteral("Delete question %1").arg(position),
+                                       position - 1, removed));
     document.setModified(true);
 }
 
@@ -79,6 +126,7 @@ void ListCommands::swapWithNeighbour(int offset)
 {
     PaperDocument &document = context_.document;
     QuestionTable &table = document.table();
+    const PaperDocument::EditStart start = document.editStart();
     const int position = table.AbsolutePosition();
     const QuestionRow moving = movedFields(table);
     document.setScore(position + offset, std::int16_t(moving.Score));
@@ -90,6 +138,10 @@ void ListCommands::swapWithNeighbour(int offset)
     writeMovedFields(table, neighbour);
     table.Update();
     table.MoveTo(position + offset);
+    const QString text = offset < 0 ? QStringLiteral("Move question %1 up")
+                                    : QStringLiteral("Move question %1 down");
+    document.recordEdit(start, rowStep(PaperEdit::Kind::SwapRows, text.arg(position),
+                                       std::min(position, position + offset) - 1));
     document.setModified(true);
 }
 

@@ -32,3 +32,18 @@ QKeySequence ToolbarShortcut(int index)
     default: return {};
     }
 }
+
+QKeySequence UndoShortcut()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_Z);
+}
+
+QList<QKeySequence> RedoShortcuts()
+{
+    return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)};
+}
+
+QKeySequence DuplicateShortcut()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_D);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QList>
 #include <QString>
 
 // The toolbar's eleven commands, in the order of their buttons.
@@ -15,3 +16,9 @@ QString ToolbarPicture(int index);
 // where there is one (New, Open, Save, Quit, Help), otherwise a key that no text box
 // uses for editing.
 QKeySequence ToolbarShortcut(int index);
+
+// The keys of the edit commands that have no button: undo, the two redo keys, and
+// duplicate.
+QKeySequence UndoShortcut();
+QList<QKeySequence> RedoShortcuts();
+QKeySequence DuplicateShortcut();

@@ -205,3 +205,45 @@ void QuestionTable::RenumberRows()
         }
     }
 }
+
+void QuestionTable::insertRow(int index, QuestionRow row)
+{
+    Update();
+    index = std::clamp(index, 0, RecordCount());
+    const bool hadRow = hasCurrentRow();
+    emit rowAboutToBeInserted(index);
+    rows_.insert(rows_.begin() + index, std::move(row));
+    const bool shifted = position_ >= index;
+    if (shifted)
+        ++position_;
+    emit rowInserted(index);
+    if (shifted && hadRow)
+        emit currentRowChanged(position_);
+}
+
+void QuestionTable::removeRow(int index)
+{
+    Update();
+    if (index < 0 || index >= RecordCount())
+        return;
+    const int oldPosition = position_;
+    emit rowAboutToBeRemoved(index);
+    rows_.erase(rows_.begin() + index);
+    if (index < oldPosition)
+        --position_;
+    emit rowRemoved(index);
+    if (index <= oldPosition)
+        emit currentRowChanged(hasCurrentRow() ? position_ : -1);
+}
+
+void QuestionTable::replaceRow(int index, QuestionRow row)
+{
+    Update();
+    if (index < 0 || index >= RecordCount())
+        return;
+    QuestionRow &stored = rows_[std::size_t(index)];
+    if (stored == row)
+        return;
+    stored = std::move(row);
+    emit rowChanged(index);
+}

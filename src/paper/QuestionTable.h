@@ -88,6 +88,13 @@ public:
     // without moving the current row (rowChanged for each row renumbered).
     void RenumberRows();
 
+    // Direct changes by 0-based index, for undoing and redoing whole steps. Each stores a
+    // pending edit first; the current row stays the same row where it can (after
+    // removeRow of the current row, the row that followed it is current).
+    void insertRow(int index, QuestionRow row);
+    void removeRow(int index);
+    void replaceRow(int index, QuestionRow row);
+
     const QuestionRow &row(int index) const { return rows_.at(std::size_t(index)); }
     const std::vector<QuestionRow> &rows() const { return rows_; }
 

@@ -4,6 +4,7 @@
 #include "paper/PaperDocument.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -190,6 +191,10 @@ bool DataNavigator::commitPendingEdit()
 {
     if (!hasPendingEdit())
         return true;
+    const int index = table_->AbsolutePosition() - 1;
+    const QuestionRow before = table_->row(index);
+    const std::optional<PaperDocument::EditStart> start =
+        document_ ? std::optional(document_->editStart()) : std::nullopt;
     if (willChangeRecord_ && !willChangeRecord_())
         return false;
     for (const Binding &binding : bindings_) {
@@ -203,6 +208,15 @@ bool DataNavigator::commitPendingEdit()
     // The row may hold exactly what it held before (2.5 stored as the mark 2 it had),
     // in which case the table reports no change: show what is stored all the same.
     showCurrentRow();
+    if (start && (table_->row(index) != before || start->marks != document_->scores())) {
+        PaperEdit edit;
+        edit.kind = PaperEdit::Kind::ChangeRow;
+        edit.text = QStringLiteral("Edit question %1").arg(index + 1);
+        edit.index = index;
+        edit.before = before;
+        edit.after = table_->row(index);
+        document_->recordEdit(*start, std::move(edit));
+    }
     return true;
 }
 

@@ -7,8 +7,8 @@
 #include <QTest>
 
 // Grows the started editor's blank paper to `count` questions titled "Q1", "Q2"...
-// with the given marks (default mark when none), then clears the modified flag, as
-// if the paper had just been opened.
+// with the given marks (default mark when none), then makes it the open paper afresh,
+// unmodified and with nothing to undo, as if it had just been opened.
 inline void fillPaper(StartedEditor &editor, int count, const QList<int> &marks = {})
 {
     FormPaper &form = editor.form();
@@ -24,7 +24,13 @@ inline void fillPaper(StartedEditor &editor, int count, const QList<int> &marks 
         }
         table->Update();
     }
-    table->MoveFirst();
+    BuiltPaper opened;
+    opened.table = std::make_unique<QuestionTable>();
+    for (const QuestionRow &row : table->rows())
+        opened.table->AppendRow(row);
+    opened.scores = editor.document().scores();
+    editor.document().replacePaper(std::move(opened));
+    editor.form().questionTable()->MoveFirst();
     form.CountScore();
     editor.document().setModified(false);
 }
