@@ -41,6 +41,7 @@ struct PaperColumn
 inline constexpr int PaperColumnCount = QuestionFieldCount;
 
 namespace PaperColumnTable {
+// A function, so that the _L1 literals need no using-directive in every includer.
 constexpr std::array<PaperColumn, PaperColumnCount> columns()
 {
     using namespace Qt::StringLiterals;
@@ -89,11 +90,6 @@ constexpr int PaperColumnIndex(QuestionField field)
             return index;
     }
     return -1;
-}
-
-constexpr const PaperColumn &PaperColumnOf(QuestionField field)
-{
-    return PaperColumns[std::size_t(PaperColumnIndex(field))];
 }
 
 // The field with this name in the question table, in any letter case.
