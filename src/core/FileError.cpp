@@ -29,5 +29,7 @@ QString FileError::text() const
         place << QStringLiteral("column \"%1\"").arg(columnName);
     if (column > 0)
         place << QStringLiteral("column %1").arg(column);
-    return place.isEmpty() ? reason : place.join(QStringLiteral(", ")) + QStringLiteral(": ") + reason;
+    if (place.isEmpty())
+        return reason;
+    return place.join(QStringLiteral(", ")) + QStringLiteral(": ") + reason;
 }

@@ -2,6 +2,7 @@
 
 #include "core/AnswerEncoding.h"
 #include "core/LeadingNumber.h"
+#include "core/PaperColumns.h"
 #include "editor/FileCommands.h"
 #include "editor/GridMenu.h"
 #include "editor/ListCommands.h"
@@ -299,13 +300,9 @@ void FormPaper::Form_Load()
         LabItem[std::size_t(i)]->setText(QStringLiteral("Option%1:").arg(QChar(u'A' + i)));
     LabelTimeLimit->setText(QStringLiteral("Time limit"));
 
-    const QStringList captions = {QStringLiteral("NO."), QStringLiteral("Mark"),
-                                  QStringLiteral("Answer"), QStringLiteral("Question tile"),
-                                  QStringLiteral("Time limit")};
-    for (int column = 0; column < captions.size(); ++column)
-        gridModel_->setHeaderData(column, Qt::Horizontal, captions[column]);
-    for (int i = 0; i < 6; ++i)
-        gridModel_->setHeaderData(5 + i, Qt::Horizontal, QStringLiteral("Option%1").arg(QChar(u'A' + i)));
+    for (int column = 0; column < PaperColumnCount; ++column)
+        gridModel_->setHeaderData(column, Qt::Horizontal,
+                                  QString(PaperColumns[std::size_t(column)].gridCaption));
 
     if (HidesOptionF(state_.installationType())) {
         LabItem[5]->setEnabled(false);
@@ -354,10 +351,10 @@ void FormPaper::Form_LoadPro()
 void FormPaper::scaleGridColumns()
 {
     const double twipsPerPixel = screen_.twipsPerPixel();
-    const auto &design = GridColumnsDesign();
-    for (int column = 0; column < int(design.size()); ++column) {
-        const double twips = design[std::size_t(column)].widthTwips;
-        const double scaled = column < FirstUnscaledGridColumn ? twips * scale_.ScaleX : twips;
+    for (int column = 0; column < PaperColumnCount; ++column) {
+        const PaperColumn &design = PaperColumns[std::size_t(column)];
+        const double twips = design.gridWidthTwips;
+        const double scaled = design.gridWidthScales ? twips * scale_.ScaleX : twips;
         DataGrid1->setColumnWidth(column, int(std::lround(scaled / twipsPerPixel)));
     }
     const int rowHeight = QFontMetrics(DataGrid1->font()).height() + 6;

@@ -1,39 +1,40 @@
 #pragma once
 
-#include "paper/QuestionTable.h"
+#include "core/PaperColumns.h"
 
-#include <QLatin1StringView>
 #include <array>
+#include <cstddef>
 
 // The paper file: comma-separated text, a header line naming eleven columns, then one
 // line per question. Lines end with CR LF; the text is UTF-8 without a byte-order mark.
+// The writer puts the columns in the order of PaperColumns.
 
-inline constexpr int PaperColumnCount = 11;
-
-struct PaperColumn
+namespace PaperHeaderText {
+// The headers of PaperColumns joined by commas, with the closing NUL.
+constexpr std::size_t size()
 {
-    QLatin1StringView header;
-    QuestionField field;
-};
+    std::size_t size = 0;
+    for (const PaperColumn &column : PaperColumns)
+        size += std::size_t(column.header.size()) + 1; // a comma after each but the last
+    return size;
+}
+constexpr std::array<char, size()> joined()
+{
+    std::array<char, size()> line{};
+    std::size_t at = 0;
+    for (const PaperColumn &column : PaperColumns) {
+        if (at > 0)
+            line[at++] = ',';
+        for (char c : column.header)
+            line[at++] = c;
+    }
+    return line;
+}
+inline constexpr std::array<char, size()> Line = joined();
+} // namespace PaperHeaderText
 
-// The columns in the order the writer puts them (and the table's grid shows them).
-inline constexpr std::array<PaperColumn, PaperColumnCount> PaperColumns = {{
-    {QLatin1StringView("Question NO"), QuestionField::QuestionNo},
-    {QLatin1StringView("Mark"), QuestionField::Score},
-    {QLatin1StringView("Answer"), QuestionField::Answer},
-    {QLatin1StringView("Question Title"), QuestionField::Title},
-    {QLatin1StringView("Time Limit"), QuestionField::TimeLimit},
-    {QLatin1StringView("Option A"), QuestionField::ItemA},
-    {QLatin1StringView("Option B"), QuestionField::ItemB},
-    {QLatin1StringView("Option C"), QuestionField::ItemC},
-    {QLatin1StringView("Option D"), QuestionField::ItemD},
-    {QLatin1StringView("Option E"), QuestionField::ItemE},
-    {QLatin1StringView("Option F"), QuestionField::ItemF},
-}};
-
-inline constexpr char PaperHeaderLine[] =
-    "Question NO,Mark,Answer,Question Title,Time Limit,"
-    "Option A,Option B,Option C,Option D,Option E,Option F";
+// "Question NO,Mark,Answer,...,Option F", without a line end.
+inline constexpr const char *PaperHeaderLine = PaperHeaderText::Line.data();
 
 inline constexpr char PaperLineEnd[] = "\r\n";
 

@@ -18,17 +18,17 @@ namespace {
 // Where each paper column sits in the file's records.
 using ColumnPlaces = std::array<int, PaperColumnCount>;
 
-enum Column { ColQuestionNo, ColMark, ColAnswer, ColTitle, ColTimeLimit, ColOptionA };
-constexpr int TextColumns[] = {ColAnswer, ColTitle, ColOptionA, ColOptionA + 1,
-                               ColOptionA + 2, ColOptionA + 3, ColOptionA + 4,
-                               ColOptionA + 5};
+constexpr int ColQuestionNo = PaperColumnIndex(QuestionField::QuestionNo);
+constexpr int ColMark = PaperColumnIndex(QuestionField::Score);
+constexpr int ColAnswer = PaperColumnIndex(QuestionField::Answer);
+constexpr int ColTimeLimit = PaperColumnIndex(QuestionField::TimeLimit);
+// The columns read as text, answer and title first, then the options A..F.
+constexpr int TextColumns[] = {
+    ColAnswer, PaperColumnIndex(QuestionField::Title),
+    PaperColumnIndex(OptionField(0)), PaperColumnIndex(OptionField(1)),
+    PaperColumnIndex(OptionField(2)), PaperColumnIndex(OptionField(3)),
+    PaperColumnIndex(OptionField(4)), PaperColumnIndex(OptionField(5))};
 constexpr int TextColumnCount = int(std::size(TextColumns));
-static_assert(PaperColumns[ColQuestionNo].field == QuestionField::QuestionNo
-              && PaperColumns[ColMark].field == QuestionField::Score
-              && PaperColumns[ColAnswer].field == QuestionField::Answer
-              && PaperColumns[ColTitle].field == QuestionField::Title
-              && PaperColumns[ColTimeLimit].field == QuestionField::TimeLimit
-              && PaperColumns[ColOptionA].field == QuestionField::ItemA);
 
 // A question line that passed its checks, its texts still as the file's bytes: how to
 // decode them is known only when every line has been seen.

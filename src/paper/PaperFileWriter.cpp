@@ -42,16 +42,15 @@ QString QuoteCsvField(const QString &value)
 
 QByteArray FormatPaperLine(const QuestionRow &row)
 {
+    // Every text is quoted when it must be, the answer too: a stored answer is canonical
+    // and never needs it, but a stray one keeps the line readable.
     QByteArray line;
-    line += QByteArray::number(row.QuestionNo) + ',';
-    line += QByteArray::number(row.Score) + ',';
-    // A stored answer is canonical and so never needs quotes; quoting anyway keeps the
-    // line readable should a stray one get in.
-    line += quoted(row.Answer) + ',';
-    line += quoted(row.Title) + ',';
-    line += QByteArray::number(row.TimeLimit);
-    for (const QString &item : row.Items)
-        line += ',' + quoted(item);
+    for (const PaperColumn &column : PaperColumns) {
+        if (column.field != PaperColumns.front().field)
+            line += ',';
+        const QVariant value = row.value(column.field);
+        line += column.isInteger ? QByteArray::number(value.toInt()) : quoted(value.toString());
+    }
     return line;
 }
 

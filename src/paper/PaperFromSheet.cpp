@@ -1,7 +1,7 @@
 #include "paper/PaperFromSheet.h"
 
 #include "core/AnswerEncoding.h"
-#include "paper/PaperFileFormat.h"
+#include "core/PaperColumns.h"
 #include "core/PaperLimits.h"
 #include "core/QuestionRecord.h"
 #include "paper/SheetValues.h"
@@ -9,8 +9,17 @@
 #include <vector>
 
 namespace {
-enum Column { ColQuestionNo = 1, ColMark, ColAnswer, ColTitle, ColTimeLimit, ColOptionA,
-              ColOptionF = ColOptionA + 5 };
+// The sheet's columns are those of the paper file, numbered from 1.
+constexpr int sheetColumn(QuestionField field)
+{
+    return PaperColumnIndex(field) + 1;
+}
+constexpr int ColQuestionNo = sheetColumn(QuestionField::QuestionNo);
+constexpr int ColMark = sheetColumn(QuestionField::Score);
+constexpr int ColAnswer = sheetColumn(QuestionField::Answer);
+constexpr int ColTitle = sheetColumn(QuestionField::Title);
+constexpr int ColTimeLimit = sheetColumn(QuestionField::TimeLimit);
+constexpr int ColOptionF = sheetColumn(QuestionField::ItemF);
 constexpr int FirstQuestionRow = 2;
 
 QString header(int column)
@@ -35,7 +44,7 @@ QString shown(const SheetCell &cell)
 
 std::optional<FileError> checkHeaders(const SheetGrid &sheet)
 {
-    for (int column = ColQuestionNo; column <= ColOptionF; ++column) {
+    for (int column = 1; column <= PaperColumnCount; ++column) {
         const QString found = TrimSpaces(CellText(sheet.cell(1, column)));
         const bool accepted = found == header(column)
                               || (column == ColOptionF && found.isEmpty());
@@ -67,7 +76,7 @@ QuestionRecord readRecord(const SheetGrid &sheet, int row)
     record.answer = AnswerTextToMask(TrimSpaces(CellText(sheet.cell(row, ColAnswer))));
     record.title = CellText(sheet.cell(row, ColTitle));
     for (int i = 0; i < 6; ++i)
-        record.items[std::size_t(i)] = CellText(sheet.cell(row, ColOptionA + i));
+        record.items[std::size_t(i)] = CellText(sheet.cell(row, sheetColumn(OptionField(i))));
     return record;
 }
 
@@ -111,7 +120,7 @@ void appendRecord(BuiltPaper &paper, const QuestionRecord &record)
 
 SheetReadLimits PaperSheetReadLimits()
 {
-    return {1 + MaxQuestions + 1, ColOptionF};
+    return {1 + MaxQuestions + 1, PaperColumnCount};
 }
 
 Result<BuiltPaper> PaperFromSheet(const SheetGrid &sheet)

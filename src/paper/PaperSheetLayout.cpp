@@ -1,13 +1,14 @@
 #include "paper/PaperSheetLayout.h"
 
-#include "paper/PaperFileFormat.h"
+#include "core/PaperColumns.h"
 #include "paper/QuestionTable.h"
-
-static_assert(PaperSheetColumnCount == PaperColumnCount);
 
 QList<double> PaperSheetColumnWidths()
 {
-    return {6, 6, 6, 30, 6, 13, 13, 13, 13, 13, 13};
+    QList<double> widths;
+    for (const PaperColumn &column : PaperColumns)
+        widths << column.sheetWidth;
+    return widths;
 }
 
 SheetContent PaperToSheet(const QuestionTable &table)
@@ -15,20 +16,19 @@ SheetContent PaperToSheet(const QuestionTable &table)
     SheetContent sheet;
     sheet.columnWidths = PaperSheetColumnWidths();
     sheet.wrapText = true;
-    sheet.cells = SheetGrid(table.RecordCount() + 1, PaperSheetColumnCount);
-    for (int column = 1; column <= PaperSheetColumnCount; ++column) {
+    sheet.cells = SheetGrid(table.RecordCount() + 1, PaperColumnCount);
+    for (int column = 1; column <= PaperColumnCount; ++column) {
         sheet.cells.setCell(1, column,
                             SheetCell::fromText(QString(PaperColumns[column - 1].header)));
     }
     for (int index = 0; index < table.RecordCount(); ++index) {
         const QuestionRow &row = table.row(index);
-        for (int column = 1; column <= PaperSheetColumnCount; ++column) {
-            const QuestionField field = PaperColumns[column - 1].field;
-            const QVariant value = row.value(field);
+        for (int column = 1; column <= PaperColumnCount; ++column) {
+            const PaperColumn &paperColumn = PaperColumns[column - 1];
+            const QVariant value = row.value(paperColumn.field);
             sheet.cells.setCell(index + 2, column,
-                                QuestionTableSchema()[std::size_t(field)].isInteger
-                                    ? SheetCell::fromNumber(value.toDouble())
-                                    : SheetCell::fromText(value.toString()));
+                                paperColumn.isInteger ? SheetCell::fromNumber(value.toDouble())
+                                                      : SheetCell::fromText(value.toString()));
         }
     }
     return sheet;

@@ -8,7 +8,6 @@ class QuestionTable;
 
 // The paper as a worksheet: row 1 holds the paper file's eleven column headers, row
 // k + 1 question k. QuestionNo, Mark and Time Limit are numbers, the rest text.
-inline constexpr int PaperSheetColumnCount = 11;
 
 // Widths of columns 1..11 in characters of the standard font.
 QList<double> PaperSheetColumnWidths();

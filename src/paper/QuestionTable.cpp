@@ -3,22 +3,15 @@
 #include <algorithm>
 
 namespace {
-constexpr int RowIdentifier = 0x100;
-constexpr int Nullable = 0x20;
-
-const std::array<QuestionFieldInfo, QuestionFieldCount> Schema = {{
-    {QuestionField::QuestionNo, "QuestionNo", true, RowIdentifier},
-    {QuestionField::Score, "Score", true, Nullable},
-    {QuestionField::TimeLimit, "TimeLimit", true, Nullable},
-    {QuestionField::Answer, "Answer", false, Nullable},
-    {QuestionField::Title, "Title", false, Nullable},
-    {QuestionField::ItemA, "ItemA", false, Nullable},
-    {QuestionField::ItemB, "ItemB", false, Nullable},
-    {QuestionField::ItemC, "ItemC", false, Nullable},
-    {QuestionField::ItemD, "ItemD", false, Nullable},
-    {QuestionField::ItemE, "ItemE", false, Nullable},
-    {QuestionField::ItemF, "ItemF", false, Nullable},
-}};
+constexpr std::array<QuestionFieldInfo, QuestionFieldCount> schemaOfColumns()
+{
+    std::array<QuestionFieldInfo, QuestionFieldCount> schema{};
+    for (const PaperColumn &column : PaperColumns)
+        schema[std::size_t(column.field)] = {column.field, column.fieldName, column.isInteger,
+                                             column.attributes};
+    return schema;
+}
+constexpr std::array<QuestionFieldInfo, QuestionFieldCount> Schema = schemaOfColumns();
 
 int itemIndex(QuestionField field)
 {
@@ -29,25 +22,6 @@ int itemIndex(QuestionField field)
 const std::array<QuestionFieldInfo, QuestionFieldCount> &QuestionTableSchema()
 {
     return Schema;
-}
-
-std::optional<QuestionField> QuestionFieldByName(QStringView name)
-{
-    for (const QuestionFieldInfo &info : Schema) {
-        if (name.compare(QLatin1StringView(info.name), Qt::CaseInsensitive) == 0)
-            return info.field;
-    }
-    return std::nullopt;
-}
-
-QString QuestionFieldName(QuestionField field)
-{
-    return QString::fromLatin1(Schema[std::size_t(field)].name);
-}
-
-QuestionField OptionField(int index)
-{
-    return QuestionField(int(QuestionField::ItemA) + index);
 }
 
 QVariant QuestionRow::value(QuestionField field) const

@@ -1,30 +1,24 @@
 #pragma once
 
+#include "core/PaperColumns.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
 #include <array>
-#include <optional>
 #include <vector>
 
-// Fields of a question, in the order the table's schema appends them.
-enum class QuestionField {
-    QuestionNo, Score, TimeLimit, Answer, Title, ItemA, ItemB, ItemC, ItemD, ItemE, ItemF
-};
-inline constexpr int QuestionFieldCount = 11;
-
+// A field as the table's schema lists it.
 struct QuestionFieldInfo
 {
     QuestionField field;
-    const char *name;
-    bool isInteger;   // 32-bit signed integer; otherwise Unicode text
-    int attributes;   // 0x100 row identifier, 0x20 nullable
+    QLatin1StringView name;
+    bool isInteger; // 32-bit signed integer; otherwise Unicode text
+    int attributes; // RowIdentifierAttribute, NullableAttribute
 };
 
+// The table's fields in QuestionField order, as PaperColumns describes them.
 const std::array<QuestionFieldInfo, QuestionFieldCount> &QuestionTableSchema();
-std::optional<QuestionField> QuestionFieldByName(QStringView name);
-QString QuestionFieldName(QuestionField field);
-QuestionField OptionField(int index); // 0 -> ItemA ... 5 -> ItemF
 
 struct QuestionRow
 {

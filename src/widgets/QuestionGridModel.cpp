@@ -1,51 +1,19 @@
 #include "widgets/QuestionGridModel.h"
 
-namespace {
-constexpr std::array<QuestionField, QuestionGridModel::ColumnCount> ColumnFields = {
-    QuestionField::QuestionNo, QuestionField::Score, QuestionField::Answer,
-    QuestionField::Title,      QuestionField::TimeLimit, QuestionField::ItemA,
-    QuestionField::ItemB,      QuestionField::ItemC, QuestionField::ItemD,
-    QuestionField::ItemE,      QuestionField::ItemF,
-};
-} // namespace
-
-const std::vector<GridColumnDesign> &GridColumnsDesign()
-{
-    static const std::vector<GridColumnDesign> columns = {
-        {"NO.", 1155},
-        {"Mark", 1260},
-        {"Answer", 1500},
-        {"              Question Tile", 3750},
-        {"Time Limit", 795},
-        {"  Option A", 1050},
-        {"  Option B", 1035},
-        {"  Option C", 1080},
-        {"  Option D", 1050},
-        {"  Option E", 1110},
-        {"  Option F", 1095},
-    };
-    return columns;
-}
-
 QuestionGridModel::QuestionGridModel(QObject *parent) : QAbstractTableModel(parent)
 {
-    const auto &design = GridColumnsDesign();
     for (int column = 0; column < ColumnCount; ++column)
-        captions_[std::size_t(column)] = QString::fromLatin1(design[std::size_t(column)].designCaption);
+        captions_[std::size_t(column)] = QString(PaperColumns[std::size_t(column)].designCaption);
 }
 
 QuestionField QuestionGridModel::fieldOfColumn(int column)
 {
-    return ColumnFields.at(std::size_t(column));
+    return PaperColumns.at(std::size_t(column)).field;
 }
 
 int QuestionGridModel::columnOfField(QuestionField field)
 {
-    for (int column = 0; column < ColumnCount; ++column) {
-        if (ColumnFields[std::size_t(column)] == field)
-            return column;
-    }
-    return -1;
+    return PaperColumnIndex(field);
 }
 
 void QuestionGridModel::setTable(QuestionTable *table)

@@ -1,29 +1,20 @@
 #pragma once
 
+#include "core/PaperColumns.h"
 #include "paper/QuestionTable.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <array>
-#include <vector>
-
-struct GridColumnDesign
-{
-    const char *designCaption;
-    int widthTwips;
-};
-// Columns 0..10 of the question grid: the field order of the paper file.
-const std::vector<GridColumnDesign> &GridColumnsDesign();
-// Columns from this index on keep their design widths when the screen differs.
-inline constexpr int FirstUnscaledGridColumn = 9;
 
 // Shows a question table in the grid, one row per question, in the column order of
-// the paper file: number, mark, answer, title, time limit, options A..F.
+// the paper file (PaperColumns): number, mark, answer, title, time limit, options A..F.
+// The captions are the design ones until setHeaderData replaces them.
 class QuestionGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    static constexpr int ColumnCount = 11;
+    static constexpr int ColumnCount = PaperColumnCount;
 
     explicit QuestionGridModel(QObject *parent = nullptr);
 

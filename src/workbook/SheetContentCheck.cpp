@@ -27,10 +27,11 @@ std::optional<FileError> checkSheetName(const QString &name)
 std::optional<FileError> checkCell(const SheetCell &cell, int row, int column)
 {
     if (cell.kind == SheetCell::Kind::Text && cell.text.size() > MaxCellTextLength)
-        return FileError::atRow(QStringLiteral("the text has %1 characters; a cell holds at most %2")
-                                    .arg(cell.text.size())
-                                    .arg(MaxCellTextLength),
-                                row, column);
+        return FileError::atRow(
+            QStringLiteral("the text has %1 characters; a cell holds at most %2")
+                .arg(cell.text.size())
+                .arg(MaxCellTextLength),
+            row, column);
     if (cell.kind == SheetCell::Kind::Number && !std::isfinite(cell.number))
         return FileError::atRow(QStringLiteral("the number is not finite"), row, column);
     return std::nullopt;

@@ -28,7 +28,8 @@ private slots:
         QTest::newRow("column number alone") << FileError::atRow(reason, 0, 11)
                                              << "column 11: " + reason;
         QTest::newRow("a header holding %1")
-            << FileError::atLine(reason, 3, QStringLiteral("%1 %2")) << "line 3, column \"%1 %2\": " + reason;
+            << FileError::atLine(reason, 3, QStringLiteral("%1 %2"))
+            << "line 3, column \"%1 %2\": " + reason;
     }
     void textPutsThePlaceBeforeTheReason()
     {

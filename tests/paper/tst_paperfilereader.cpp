@@ -188,7 +188,8 @@ private slots:
                  QStringLiteral("line %1, column \"Time Limit\": 0 is outside 1-250")
                      .arg(3 + 2 * breaks));
 
-        const Result<BuiltPaper> result = readBytes(paperBytes({"1,1,A,\"" + quoted + "\",1,,,,,,"}));
+        const Result<BuiltPaper> result =
+            readBytes(paperBytes({"1,1,A,\"" + quoted + "\",1,,,,,,"}));
         QCOMPARE(tableOf(result).row(0).Title, QString::fromLatin1(text));
     }
 
@@ -296,7 +297,8 @@ private slots:
 
     void columnsAreFoundByName()
     {
-        const Result<BuiltPaper> standard = ReadPaperFile(papersDir() + "standard_order.csv", Cp1252);
+        const Result<BuiltPaper> standard =
+            ReadPaperFile(papersDir() + "standard_order.csv", Cp1252);
         const Result<BuiltPaper> reordered =
             ReadPaperFile(papersDir() + "reordered_columns.csv", Cp1252);
         QCOMPARE(tableOf(reordered).RecordCount(), 2);

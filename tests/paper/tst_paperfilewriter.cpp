@@ -165,7 +165,8 @@ private slots:
     void missingFolderIsReported()
     {
         QTemporaryDir dir;
-        const Result<void> written = WritePaperFile(*trickyPaper(), dir.filePath("absent/paper.csv"));
+        const Result<void> written =
+            WritePaperFile(*trickyPaper(), dir.filePath("absent/paper.csv"));
         QVERIFY(!written);
         QVERIFY2(written.error().text().startsWith("the file could not be written: "),
                  qPrintable(errorText(written)));

@@ -27,6 +27,25 @@ class TestQuestionTable : public QObject
 {
     Q_OBJECT
 private slots:
+    // The schema in field order: each field's name, type and attributes.
+    void schemaListsTheFieldsInTheirOrder()
+    {
+        struct Expected { const char *name; bool isInteger; int attributes; };
+        const Expected expected[QuestionFieldCount] = {
+            {"QuestionNo", true, 0x100}, {"Score", true, 0x20}, {"TimeLimit", true, 0x20},
+            {"Answer", false, 0x20},     {"Title", false, 0x20}, {"ItemA", false, 0x20},
+            {"ItemB", false, 0x20},      {"ItemC", false, 0x20}, {"ItemD", false, 0x20},
+            {"ItemE", false, 0x20},      {"ItemF", false, 0x20},
+        };
+        for (int k = 0; k < QuestionFieldCount; ++k) {
+            const QuestionFieldInfo &info = QuestionTableSchema()[std::size_t(k)];
+            QCOMPARE(info.field, QuestionField(k));
+            QCOMPARE(QString(info.name), QString::fromLatin1(expected[k].name));
+            QCOMPARE(info.isInteger, expected[k].isInteger);
+            QCOMPARE(info.attributes, expected[k].attributes);
+        }
+    }
+
     void emptyTableHasNoCurrentRow()
     {
         QuestionTable table;
