@@ -19,6 +19,7 @@ namespace stress {
 inline constexpr int MaxQuestionCount = 250;
 inline constexpr int MaxMarkValue = 250;
 inline constexpr int MaxTimeValue = 250;
+inline constexpr int HistoryLimit = 1000; // steps the editor keeps to undo
 
 inline const QString MarkMessage = QStringLiteral("The mark should be between 0 and 250.");
 inline const QString TimeMessage = QStringLiteral("The time limit should be between 1 and 250.");
@@ -222,6 +223,16 @@ public:
     std::map<QString, std::vector<Question>> disk; // files this run has written
     QString missingFolder;                        // saving there fails
 
+    // The undo history: each step the paper before and after it, and the current row.
+    struct HistoryStep
+    {
+        std::vector<Question> before, after;
+        int currentBefore, currentAfter;
+    };
+    std::vector<HistoryStep> steps;
+    int stepIndex = 0;  // steps before it are done
+    int cleanStep = 0;  // where the paper is the one on disk; -1 when no step is
+
     bool optionFEnabled() const { return optionFEnabled_; }
     int total() const
     {
@@ -274,6 +285,7 @@ public:
     {
         if (current < 0 || !edited())
             return true;
+        const std::vector<Question> before = questions;
         Question &q = questions[std::size_t(current)];
         const double x = leadingNumber(boxText[ScoreBox]);
         if (x != q.mark && (x < 0 || x > MaxMarkValue)) {
@@ -301,6 +313,8 @@ public:
         }
         modified = true;
         render();
+        if (questions != before)
+            record(before, current); // an edit that changes nothing is no step
         return true;
     }
 
@@ -428,6 +442,48 @@ public:
         }
     }
 
+    // Undo, redo and duplicate, by key or run directly: the focus stays where it is, so
+    // no box is checked on leaving, but the pending edit is written back first.
+    void undo(Expected &e)
+    {
+        if (!commit(e) || stepIndex == 0)
+            return;
+        const HistoryStep &step = steps[std::size_t(--stepIndex)];
+        questions = step.before;
+        current = step.currentBefore;
+        modified = stepIndex != cleanStep;
+        render();
+    }
+
+    void redo(Expected &e)
+    {
+        if (!commit(e) || stepIndex == int(steps.size()))
+            return;
+        const HistoryStep &step = steps[std::size_t(stepIndex++)];
+        questions = step.after;
+        current = step.currentAfter;
+        modified = stepIndex != cleanStep;
+        render();
+    }
+
+    void duplicate(Expected &e)
+    {
+        if (!commit(e) || current < 0)
+            return;
+        if (int(questions.size()) >= MaxQuestionCount) {
+            e.messages << LimitMessage;
+            return;
+        }
+        const std::vector<Question> before = questions;
+        const int currentBefore = current;
+        const Question copy = questions[std::size_t(current)];
+        questions.insert(questions.begin() + current + 1, copy);
+        ++current;
+        modified = true;
+        render();
+        record(before, currentBefore);
+    }
+
     // The window's close box: no box check, but pending edits count.
     void closeWindow(const Choices &c, Expected &e)
     {
@@ -448,6 +504,29 @@ public:
     }
 
 private:
+    // A step just done: the paper before it and the row that was current.
+    void record(std::vector<Question> before, int currentBefore)
+    {
+        steps.erase(steps.begin() + stepIndex, steps.end());
+        if (cleanStep > stepIndex)
+            cleanStep = -1; // the saved paper could only have been redone
+        steps.push_back({std::move(before), questions, currentBefore, current});
+        ++stepIndex;
+        if (int(steps.size()) > HistoryLimit) {
+            steps.erase(steps.begin());
+            --stepIndex;
+            cleanStep = cleanStep > 0 ? cleanStep - 1 : -1;
+        }
+    }
+
+    // A paper replaced the open one: nothing to undo; clean unless it is modified.
+    void clearHistory()
+    {
+        steps.clear();
+        stepIndex = 0;
+        cleanStep = modified ? -1 : 0;
+    }
+
     static bool isSingleLetterAToE(unsigned mask)
     {
         return mask == 1 || mask == 2 || mask == 4 || mask == 8 || mask == 16;
@@ -496,6 +575,8 @@ private:
             e.messages << LimitMessage;
             return;
         }
+        const std::vector<Question> before = questions;
+        const int currentBefore = current;
         Question q;
         q.mark = defaultMark;
         q.timeLimit = defaultTime;
@@ -503,17 +584,21 @@ private:
         current = int(questions.size()) - 1;
         modified = true;
         render();
+        record(before, currentBefore);
     }
 
     void remove()
     {
         if (questions.empty())
             return;
+        const std::vector<Question> before = questions;
+        const int currentBefore = current;
         questions.erase(questions.begin() + current);
         const int n = int(questions.size());
         current = n == 0 ? -1 : std::min(current, n - 1);
         modified = true;
         render();
+        record(before, currentBefore);
     }
 
     void moveBy(int offset)
@@ -522,10 +607,13 @@ private:
         const int target = current + offset;
         if (current < 0 || target < 0 || target >= n)
             return;
+        const std::vector<Question> before = questions;
+        const int currentBefore = current;
         std::swap(questions[std::size_t(current)], questions[std::size_t(target)]);
         current = target;
         modified = true;
         render();
+        record(before, currentBefore);
     }
 
     bool fileExists(const QString &p) const { return disk.count(p) != 0; }
@@ -552,6 +640,7 @@ private:
         disk[chosen] = questions;
         e.savedPath = chosen;
         modified = false;
+        cleanStep = stepIndex;
         path = chosen;
         current = int(questions.size()) - 1;
         render();
@@ -583,6 +672,7 @@ private:
         questions = file->second;
         current = questions.empty() ? -1 : 0;
         modified = false;
+        clearHistory();
         path = *c.openPath;
         render();
     }
@@ -662,6 +752,7 @@ private:
         }
         questions = std::move(paper);
         current = 0;
+        clearHistory();
         path.clear();
         render();
     }

@@ -35,6 +35,9 @@ const char *opName(Op op)
     case Op::Save: return "SAVE";
     case Op::Open: return "OPEN";
     case Op::Close: return "close box";
+    case Op::Undo: return "UNDO";
+    case Op::Redo: return "REDO";
+    case Op::Duplicate: return "DUPLICATE";
     }
     return "?";
 }
@@ -85,6 +88,21 @@ int toolbarIndex(Op op)
     }
 }
 
+bool isEditCommand(Op op)
+{
+    return op == Op::Undo || op == Op::Redo || op == Op::Duplicate;
+}
+
+// The key of an edit command; redo has two, `alternative` picks Ctrl+Y.
+QKeyCombination editKey(Op op, bool alternative)
+{
+    switch (op) {
+    case Op::Undo: return Qt::CTRL | Qt::Key_Z;
+    case Op::Redo: return alternative ? Qt::CTRL | Qt::Key_Y : Qt::CTRL | Qt::SHIFT | Qt::Key_Z;
+    default: return Qt::CTRL | Qt::Key_D;
+    }
+}
+
 QString boxTextOf(QWidget *box)
 {
     if (auto *line = qobject_cast<QLineEdit *>(box))
@@ -120,6 +138,10 @@ QString Step::describe() const
     QString text = QString::fromLatin1(opName(op));
     if (toolbarIndex(op) >= 0)
         text += viaClick ? QStringLiteral(" (click)") : QStringLiteral(" (direct)");
+    if (isEditCommand(op)) {
+        text += viaClick ? QStringLiteral(" (%1)").arg(QKeySequence(editKey(op, row % 2)).toString())
+                         : QStringLiteral(" (direct)");
+    }
     switch (op) {
     case Op::Navigate: {
         const char *names[] = {"first", "previous", "next", "last"};
@@ -355,6 +377,7 @@ Step StressDriver::randomStep()
         {Op::Add, 9}, {Op::Delete, 7}, {Op::Up, 5}, {Op::Down, 5}, {Op::Navigate, 8},
         {Op::GridClick, 8}, {Op::EditBox, 26}, {Op::Tab, 6}, {Op::SetAnswer, 5},
         {Op::NewPaper, 3}, {Op::Save, 4}, {Op::Open, 3}, {Op::Close, 1},
+        {Op::Undo, 6}, {Op::Redo, 3}, {Op::Duplicate, 3},
     };
     int sum = 0;
     for (const Weighted &w : table)
@@ -379,6 +402,9 @@ Step StressDriver::randomStep()
             step.op = Op::Add;
         else
             step.row = std::uniform_int_distribution<int>(0, n - 1)(rng_);
+        break;
+    case Op::Redo:
+        step.row = std::uniform_int_distribution<int>(0, 1)(rng_); // which of its two keys
         break;
     case Op::EditBox: {
         const int boxes = model_.optionFEnabled() ? BoxCount : BoxCount - 1;
@@ -423,6 +449,9 @@ Expected StressDriver::predict(const Step &step)
     case Op::Tab: m.tab(e); break;
     case Op::SetAnswer: m.answerDialog(step.choices, e); break;
     case Op::Close: m.closeWindow(step.choices, e); break;
+    case Op::Undo: m.undo(e); break;
+    case Op::Redo: m.redo(e); break;
+    case Op::Duplicate: m.duplicate(e); break;
     }
     return e;
 }
@@ -557,6 +586,19 @@ void StressDriver::perform(const Step &step, const Expected &expected)
     case Op::Close:
         form.close();
         break;
+    case Op::Undo: case Op::Redo: case Op::Duplicate:
+        if (step.viaClick) {
+            const QKeyCombination key = editKey(step.op, step.row % 2);
+            QWidget *focused = form.focusWidget();
+            QTest::keyClick(focused ? focused : &form, key.key(), key.keyboardModifiers());
+        } else if (step.op == Op::Undo) {
+            form.UndoEdit_Click();
+        } else if (step.op == Op::Redo) {
+            form.RedoEdit_Click();
+        } else {
+            form.DuplicateQuestion_Click();
+        }
+        break;
     }
     // Deferred work of the step (the grid's highlight after a refused change).
     QCoreApplication::processEvents();
@@ -606,6 +648,10 @@ QStringList StressDriver::differences(const Step &step, const Expected &expected
     expect(form.state().defaultMark == m.defaultMark && form.state().defaultTimeLimit == m.defaultTime,
            QStringLiteral("defaults %1/%2, model %3/%4").arg(form.state().defaultMark)
                .arg(form.state().defaultTimeLimit).arg(m.defaultMark).arg(m.defaultTime));
+    expect(form.document().canUndo() == (m.stepIndex > 0)
+               && form.document().canRedo() == (m.stepIndex < int(m.steps.size())),
+           QStringLiteral("undo %1, redo %2; model %3 of %4 steps done").arg(form.document().canUndo())
+               .arg(form.document().canRedo()).arg(m.stepIndex).arg(m.steps.size()));
     expect(form.windowTitle() == QStringLiteral("Test Paper Editor  ") + m.path,
            QStringLiteral("caption \"%1\", path %2").arg(form.windowTitle(), m.path));
 

@@ -16,13 +16,15 @@
 namespace stress {
 
 enum class Op {
-    Add, Delete, Up, Down, Navigate, GridClick, EditBox, Tab, SetAnswer, NewPaper, Save, Open, Close
+    Add, Delete, Up, Down, Navigate, GridClick, EditBox, Tab, SetAnswer, NewPaper, Save, Open, Close,
+    Undo, Redo, Duplicate
 };
 
 struct Step
 {
     Op op = Op::Add;
-    bool viaClick = true; // toolbar commands: a mouse click, or the command run directly
+    bool viaClick = true; // toolbar commands: a mouse click, or the command run directly;
+                          // undo, redo, duplicate: their key, or the command run directly
     int box = ScoreBox;
     QString typed;
     int row = 0;
