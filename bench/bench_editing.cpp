@@ -1,10 +1,13 @@
 // How the main window keeps up with papers full of text: moving through every question,
 // adding the 250th, deleting question 1 of 250 (renumbering all), and building a quick
 // paper, each beside its floor: the same change made to plain widgets or a plain list.
+// Undo and redo are timed beside the step they take back or do again: deleting question 1
+// of 250, and a thousand moves in a row.
 #include "widgets/DataNavigator.h"
 #include "editor/FormPaper.h"
 #include "editor/Moddule1.h"
 #include "widgets/ModalSeam.h"
+#include "paper/PaperDocument.h"
 #include "paper/PaperFileWriter.h"
 #include "paper/QuickPaperRecipe.h"
 
@@ -145,6 +148,74 @@ CaseSteps deleteFirstOf250()
             refill};
 }
 
+// Undo (or redo) of deleting question 1 of 250, beside DeleteFirstOf250 itself.
+CaseSteps undoDeleteFirstOf250(bool redo)
+{
+    auto editor = std::make_shared<Editor>(MaxQuestions);
+    if (!editor->opened)
+        return {};
+    FormPaper &form = editor->form();
+    const auto deleteFirst = [&form] {
+        form.questionTable()->MoveFirst();
+        form.DeleteQuestion_Click();
+    };
+    deleteFirst();
+    if (redo)
+        form.UndoEdit_Click();
+    const int expected = redo ? MaxQuestions - 1 : MaxQuestions;
+    return {[editor, &form, redo, expected]() -> QString {
+                redo ? form.RedoEdit_Click() : form.UndoEdit_Click();
+                return form.questionTable()->RecordCount() == expected
+                           ? QString()
+                           : QStringLiteral("the deletion was not taken back or done again");
+            },
+            [&form, redo, deleteFirst] { redo ? form.UndoEdit_Click() : deleteFirst(); }};
+}
+
+constexpr int StepsInARow = 1000;
+
+// A thousand steps in a row: question k (cycling through the paper) moved down.
+void moveDownInARow(FormPaper &form)
+{
+    for (int k = 0; k < StepsInARow; ++k) {
+        form.questionTable()->MoveTo(1 + k % (MaxQuestions - 1));
+        form.MoveDownQuestion_Click();
+    }
+}
+
+void repeat(FormPaper &form, void (FormPaper::*command)())
+{
+    for (int k = 0; k < StepsInARow; ++k)
+        (form.*command)();
+}
+
+// The thousand steps done, undone or redone.
+CaseSteps thousandStepsInARow(const QString &how)
+{
+    auto editor = std::make_shared<Editor>(MaxQuestions);
+    if (!editor->opened)
+        return {};
+    FormPaper &form = editor->form();
+    const QString first = form.questionTable()->row(0).Title;
+    if (how != "do")
+        moveDownInARow(form);
+    if (how == "redo")
+        repeat(form, &FormPaper::UndoEdit_Click);
+    const auto check = [&form, first](bool undone) -> QString {
+        const bool atStart = form.questionTable()->row(0).Title == first
+                             && !form.document().canUndo();
+        return atStart == undone ? QString() : QStringLiteral("the steps did not all run");
+    };
+    if (how == "do")
+        return {[editor, &form, check] { moveDownInARow(form); return check(false); },
+                [&form] { repeat(form, &FormPaper::UndoEdit_Click); }};
+    if (how == "undo")
+        return {[editor, &form, check] { repeat(form, &FormPaper::UndoEdit_Click); return check(true); },
+                [&form] { repeat(form, &FormPaper::RedoEdit_Click); }};
+    return {[editor, &form, check] { repeat(form, &FormPaper::RedoEdit_Click); return check(false); },
+            [&form] { repeat(form, &FormPaper::UndoEdit_Click); }};
+}
+
 // The floor: the first of 250 rows taken out of a plain list, the rest renumbered.
 CaseSteps deleteFirstOfPlainRows()
 {
@@ -218,6 +289,11 @@ const bool registered = [] {
     addCase("AddTheLastQuestion", addTheLastQuestion);
     addCase("DeleteFirstOf250", deleteFirstOf250);
     addCase("DeleteFirstOf250/floor", deleteFirstOfPlainRows);
+    addCase("UndoDeleteFirstOf250", [] { return undoDeleteFirstOf250(false); });
+    addCase("RedoDeleteFirstOf250", [] { return undoDeleteFirstOf250(true); });
+    addCase("ThousandMovesInARow", [] { return thousandStepsInARow("do"); });
+    addCase("UndoThousandMovesInARow", [] { return thousandStepsInARow("undo"); });
+    addCase("RedoThousandMovesInARow", [] { return thousandStepsInARow("redo"); });
     for (const int questions : PaperSizes) {
         const std::string size = "/" + std::to_string(questions);
         addCase("BuildQuickPaper" + size, [questions] { return buildQuickPaper(questions); });
