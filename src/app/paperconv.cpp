@@ -1,10 +1,17 @@
-// paperconv IN OUT: reads a paper with the editor's reader and writes it with the
-// editor's writer, each chosen by the file's extension (.csv paper file, .xls or .xlsx
-// workbook). For scripts and batch work; the editor itself has no command line.
+// paperconv: reads a paper with the editor's readers and writes it with the editor's
+// writers, each chosen by the file's extension (.csv paper file, .xls or .xlsx workbook);
+// or prints it to a PDF file, or writes the answer keys of its versions (see
+// PaperconvOptions.h). For scripts and batch work; the editor itself has no options.
+#include "app/PaperconvOptions.h"
+#include "core/AtomicFileWriter.h"
 #include "paper/PaperFiles.h"
+#include "print/KeysCsv.h"
+#include "print/PaperPdf.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
+#include <memory>
 
 namespace {
 enum ExitCode { Converted = 0, Failed = 1, Usage = 2 };
@@ -14,29 +21,63 @@ int fail(const QString &path, const QString &reason)
     QTextStream(stderr) << "paperconv: " << path << ": " << reason << Qt::endl;
     return Failed;
 }
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Printing lays text out with fonts, which needs Qt Gui; converting needs Qt Core only,
+// and starts faster without it.
+std::unique_ptr<QCoreApplication> startApplication(int &argc, char *argv[], bool printing)
+{
+    if (!printing)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // no window is shown
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+Result<void> write(const PaperconvRequest &request, const QuestionTable &paper)
+{
+    switch (request.output) {
+    case PaperconvRequest::Output::Pdf:
+        return WritePaperPdf(paper, PrintedPaperName(request.in), request.print, request.out);
+    case PaperconvRequest::Output::Keys:
+        return WriteFileAtomically(request.out, KeysCsv(paper, request.print));
+    case PaperconvRequest::Output::Converted:
+        break;
+    }
+    return WritePaper(paper, request.out);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv); // also sets the C locale from the environment
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3) {
-        QTextStream(stderr) << "usage: paperconv IN OUT" << Qt::endl
-                            << "Reads the paper IN and writes it to OUT (.csv, .xls or .xlsx)." << Qt::endl;
+    QString problem;
+    const std::optional<PaperconvRequest> request = ReadPaperconvArguments(argumentsOf(argc, argv), problem);
+    if (!request) {
+        QTextStream(stderr) << PaperconvUsage() << Qt::endl << "paperconv: " << problem << Qt::endl;
         return Usage;
     }
-    const QString in = args[1];
-    const QString out = args[2];
+    // Also sets the C locale from the environment.
+    const auto app = startApplication(argc, argv, request->output == PaperconvRequest::Output::Pdf);
+
     // Both names are checked before anything is read.
-    for (const QString &path : {in, out}) {
-        if (const Result<PaperSource> source = PaperSourceOfName(path); !source)
-            return fail(path, source.error().text());
+    if (const Result<PaperSource> source = PaperSourceOfName(request->in); !source)
+        return fail(request->in, source.error().text());
+    if (request->output == PaperconvRequest::Output::Converted) {
+        if (const Result<PaperSource> source = PaperSourceOfName(request->out); !source)
+            return fail(request->out, source.error().text());
     }
 
-    const Result<BuiltPaper> read = ReadPaper(in, PaperSource::ByName);
+    const Result<BuiltPaper> read = ReadPaper(request->in, PaperSource::ByName);
     if (!read)
-        return fail(in, read.error().text());
-    if (const Result<void> written = WritePaper(*read->table, out); !written)
-        return fail(out, written.error().text());
+        return fail(request->in, read.error().text());
+    if (const Result<void> written = write(*request, *read->table); !written)
+        return fail(request->out, written.error().text());
     return Converted;
 }
