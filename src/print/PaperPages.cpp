@@ -277,7 +277,7 @@ void layOutKey(Composer &page, const QuestionTable &paper, const QString &name,
         return Block{line};
     };
 
-    page.startSection(versionLine(version));
+    page.startSection(QStringLiteral("Answer key, ") + versionLine(version));
     Block header;
     append(header, page.text(QStringLiteral("Answer key"), printFont(16, true), 0, page.width()));
     append(header, page.text(several ? QStringLiteral("%1 \u2014 %2").arg(name, versionLine(version)) : name,

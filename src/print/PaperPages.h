@@ -18,7 +18,7 @@ class QuestionTable;
 // letters; "Choose all that apply." where the answer has several letters. Answers are
 // never printed there. A question is never split across pages unless it is taller than a
 // page. Every page ends with its version and "Page n of m", counted within its paper or
-// key.
+// key; a key's pages say "Answer key" there too.
 void DrawPrintedPaper(QPagedPaintDevice &device, const QuestionTable &paper,
                       const QString &paperName, const PrintOptions &options);
 

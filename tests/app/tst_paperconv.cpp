@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -115,6 +116,55 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains(named + ": unknown file type"), qPrintable(run.errors));
         QVERIFY(!QFile::exists(dir.filePath(output)));
+    }
+
+    // Options a script gets wrong end with the usage and a line naming the option.
+    void badPrintOptionsAreNamed_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        const QString in = paper("spreadsheet_utf8_bom.csv");
+        QTest::newRow("versions 0") << QStringList{"--versions", "0", in, "out.pdf"} << "--versions: \"0\"";
+        QTest::newRow("versions 27") << QStringList{"--versions", "27", in, "out.pdf"} << "--versions: \"27\"";
+        QTest::newRow("seed not a number") << QStringList{"--seed", "x1", in, "out.pdf"} << "--seed: \"x1\"";
+        QTest::newRow("negative seed") << QStringList{"--seed", "-3", in, "out.pdf"} << "--seed: \"-3\"";
+        QTest::newRow("print word") << QStringList{"--print", "answers", in, "out.pdf"} << "--print: unknown word \"answers\"";
+        QTest::newRow("shuffle word") << QStringList{"--shuffle", "all", in, "out.pdf"} << "--shuffle: unknown word \"all\"";
+        QTest::newRow("to word") << QStringList{"--to", "pdf", in, "out.csv"} << "--to: unknown word \"pdf\"";
+        QTest::newRow("unknown option") << QStringList{"--copies", "2", in, "out.pdf"} << "unknown option --copies";
+        QTest::newRow("value missing") << QStringList{in, "out.pdf", "--seed"} << "--seed needs a value";
+        QTest::newRow("print options for a workbook") << QStringList{"--versions", "2", in, "out.xlsx"} << "--print, --versions, --seed and --shuffle need OUT.pdf or --to keys";
+    }
+    void badPrintOptionsAreNamed()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        QTemporaryDir folder;
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(QStringLiteral(PAPERCONV_PATH), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 2);
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY(errors.startsWith("usage: paperconv IN OUT"));
+        QVERIFY2(errors.contains("paperconv: " + named), qPrintable(errors));
+        QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // A printed PDF and the keys of its versions, from the command line.
+    void printsAndWritesKeys()
+    {
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("paper.pdf");
+        const QString keys = folder.filePath("keys.csv");
+        const QString in = paper("spreadsheet_utf8_bom.csv");
+        QCOMPARE(paperconv({"--print", "both", "--versions", "2", "--seed", "5", "--shuffle", "both", in, pdf}).exitCode, 0);
+        QVERIFY(bytesOf(pdf).startsWith("%PDF-"));
+        QCOMPARE(paperconv({"--to", "keys", "--versions", "2", "--seed", "5", "--shuffle", "both", in, keys}).exitCode, 0);
+        const QList<QByteArray> lines = bytesOf(keys).split('\n');
+        QCOMPARE(lines.first(), QByteArray("Version,Question,Source Question,Answer,Mark,Option Order\r"));
+        QCOMPARE(lines.size(), 1 + 2 * 2 + 1); // two questions in each of two versions, then the end
+        QVERIFY(lines[1].startsWith("A,1,") && lines[3].startsWith("B,1,"));
     }
 
     void wrongArgumentsShowUsage_data()
