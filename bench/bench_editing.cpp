@@ -38,6 +38,7 @@ public:
     }
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
+    void showPrintPreview(QWidget *, const std::function<void(QPagedPaintDevice &)> &) override {}
 };
 
 // The editor as it starts, with a paper of `questions` full questions opened in it.

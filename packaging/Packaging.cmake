@@ -71,10 +71,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Libraries the programs link come from dpkg-shlibdeps; what they load at run time is
-# listed here: Qt's SVG plugins draw the icons, and the window's captions are laid out
-# for Arial's widths, which the Liberation faces match.
+# listed here: Qt's SVG plugins draw the icons, the window's captions are laid out for
+# Arial's widths, which the Liberation faces match, and printed papers in Chinese,
+# Japanese or Korean take their glyphs from WenQuanYi Micro Hei.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, fonts-wqy-microhei")
 include(CPack)
 
 # The installed folder works on its own (cheap enough for every test run).

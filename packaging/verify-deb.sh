@@ -94,7 +94,7 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 declares_dependencies() {
   local package missing=0
-  for package in libqt6widgets6 libqt6gui6 libqt6svg6 libxlsxwriter libzip4 libfreexl1 fonts-liberation; do
+  for package in libqt6widgets6 libqt6gui6 libqt6svg6 libxlsxwriter libzip4 libfreexl1 fonts-liberation fonts-wqy-microhei; do
     grep -q "\b$package" <<<"$depends" || { echo "not declared: $package"; missing=1; }
   done
   return $missing

@@ -2,6 +2,7 @@
 
 #include "core/SharedState.h"
 #include "editor/DlgCausion.h"
+#include "editor/PrintCommands.h"
 #include "paper/PaperDocument.h"
 #include "paper/PaperFileWriter.h"
 #include "paper/PaperFiles.h"
@@ -21,28 +22,41 @@
 namespace {
 const QString XlsFilter = QStringLiteral("Excel File (*.xls)");
 const QString XlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)");
+const QString PdfFilter = QStringLiteral("PDF document (*.pdf)");
 const QString PaperFilter = QStringLiteral("Test Paper (*.csv)");
 const QString SaveTitle = QStringLiteral("Select the file name that you want to save");
 const QString EmptyPaperMessage = QStringLiteral("The test paper should not be empty.");
 
-// A name typed without a workbook extension gets the one of the chosen filter.
-QString withWorkbookExtension(const QString &path, const QString &selectedFilter)
+bool isPdfName(const QString &path)
 {
-    if (WorkbookFormatOfName(path) != WorkbookFormat::None)
+    return QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
+}
+
+// A name typed without a workbook or PDF extension gets the one of the chosen filter.
+QString withExportExtension(const QString &path, const QString &selectedFilter)
+{
+    if (WorkbookFormatOfName(path) != WorkbookFormat::None || isPdfName(path))
         return path;
+    if (selectedFilter == PdfFilter)
+        return path + QStringLiteral(".pdf");
     return path + (selectedFilter == XlsxFilter ? QStringLiteral(".xlsx") : QStringLiteral(".xls"));
 }
 } // namespace
 
 FileCommands::FileCommands(CommandContext context, CommonDialog &dialog, SaveChangesGuard &guard,
-                           const QString &programFolder)
-    : context_(context), dialog_(dialog), guard_(guard), programFolder_(programFolder)
+                           PrintCommands &print, const QString &programFolder)
+    : context_(context), dialog_(dialog), guard_(guard), print_(print), programFolder_(programFolder)
 {
 }
 
 QStringList FileCommands::workbookFilters()
 {
     return {XlsFilter, XlsxFilter};
+}
+
+QStringList FileCommands::exportFilters()
+{
+    return {XlsFilter, XlsxFilter, PdfFilter};
 }
 
 void FileCommands::showPaper(BuiltPaper paper)
@@ -181,14 +195,17 @@ void FileCommands::exportPaper()
     dialog_.FileName.clear();
     dialog_.InitDir = QDir(programFolder_).filePath(QStringLiteral("test_papers"));
     dialog_.DialogTitle = SaveTitle;
-    dialog_.Filter = workbookFilters();
+    dialog_.Filter = exportFilters();
     const std::optional<QString> chosen = dialog_.ShowSave(context_.seam, &context_.window);
     if (!chosen)
         return;
-    const QString path = withWorkbookExtension(*chosen, dialog_.SelectedFilter);
+    const QString path = withExportExtension(*chosen, dialog_.SelectedFilter);
     if (!mayOverwrite(path))
         return;
-    doExport(path);
+    if (isPdfName(path))
+        print_.exportPdf(path); // printing leaves the paper as it is, its current question too
+    else
+        doExport(path);
 }
 
 void FileCommands::doExport(const QString &path)

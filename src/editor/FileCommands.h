@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class CommonDialog;
+class PrintCommands;
 struct BuiltPaper;
 
 // The window's file commands: new paper, open, save, import and export. Each asks
@@ -15,7 +16,7 @@ class FileCommands
 {
 public:
     FileCommands(CommandContext context, CommonDialog &dialog, SaveChangesGuard &guard,
-                 const QString &programFolder);
+                 PrintCommands &print, const QString &programFolder);
 
     void newPaper();
     void openPaper();
@@ -34,6 +35,8 @@ public:
 
     // "Excel File (*.xls)" first, then "Excel Workbook (*.xlsx)".
     static QStringList workbookFilters();
+    // The workbooks', then "PDF document (*.pdf)".
+    static QStringList exportFilters();
 
 private:
     bool writeCsvFile(const QString &path);
@@ -48,5 +51,6 @@ private:
     CommandContext context_;
     CommonDialog &dialog_;
     SaveChangesGuard &guard_;
+    PrintCommands &print_;
     QString programFolder_;
 };

@@ -6,6 +6,7 @@
 #include "editor/FileCommands.h"
 #include "editor/GridMenu.h"
 #include "editor/ListCommands.h"
+#include "editor/PrintCommands.h"
 #include "editor/ToolbarCommands.h"
 #include "paper/PaperDocument.h"
 #include "paper/QuestionTable.h"
@@ -117,8 +118,9 @@ FormPaper::FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &s
             else if (action == PendingAction::Import)
                 ImportPaper_Click();
         });
+    printCommands_ = std::make_unique<PrintCommands>(context);
     fileCommands_ = std::make_unique<FileCommands>(context, CommonDialog1, *saveChangesGuard_,
-                                                   programFolder_);
+                                                   *printCommands_, programFolder_);
     listCommands_ = std::make_unique<ListCommands>(context);
     createGridMenu();
     Form_Load();
@@ -176,6 +178,7 @@ void FormPaper::createEditShortcuts()
     addShortcut(redoKeys[0], "ShortcutRedo", &FormPaper::RedoEdit_Click);
     addShortcut(redoKeys[1], "ShortcutRedoAlternative", &FormPaper::RedoEdit_Click);
     addShortcut(DuplicateShortcut(), "ShortcutDuplicate", &FormPaper::DuplicateQuestion_Click);
+    addShortcut(QKeySequence::Print, "ShortcutPrint", &FormPaper::PrintPaper_Click);
 }
 
 void FormPaper::createGridMenu()
@@ -610,6 +613,12 @@ void FormPaper::RedoEdit_Click()
 {
     if (adoStdMarks->commitPendingEdit())
         document_->redo();
+}
+
+void FormPaper::PrintPaper_Click()
+{
+    if (adoStdMarks->commitPendingEdit())
+        printCommands_->printPaper();
 }
 void FormPaper::DeleteQuestion_Click() { listCommands_->deleteQuestion(); }
 void FormPaper::MoveUpQuestion_Click() { listCommands_->moveUp(); }

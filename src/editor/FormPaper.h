@@ -13,6 +13,7 @@ class DataNavigator;
 class FileCommands;
 class GridMenu;
 class ListCommands;
+class PrintCommands;
 class ModalSeam;
 class PaperDocument;
 class QGroupBox;
@@ -76,6 +77,8 @@ public:
     // panel's pending edit has been written back.
     void UndoEdit_Click();
     void RedoEdit_Click();
+    // Asks how to print the paper, then shows the print preview (Ctrl+P).
+    void PrintPaper_Click();
 
     PaperDocument &document() const { return *document_; }
     QuestionTable *questionTable() const;
@@ -126,6 +129,7 @@ private:
     LayoutScale scale_;
     PaperDocument *document_ = nullptr;
     std::unique_ptr<SaveChangesGuard> saveChangesGuard_;
+    std::unique_ptr<PrintCommands> printCommands_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<ListCommands> listCommands_;
 

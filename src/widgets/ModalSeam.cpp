@@ -1,6 +1,10 @@
 #include "widgets/ModalSeam.h"
 
+#include "print/PaperPages.h"
+
 #include <QFileDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QGuiApplication>
 #include <QRegularExpression>
 
@@ -55,4 +59,15 @@ void DesktopModalSeam::beginWaitCursor()
 void DesktopModalSeam::endWaitCursor()
 {
     QGuiApplication::restoreOverrideCursor();
+}
+
+void DesktopModalSeam::showPrintPreview(QWidget *parent,
+                                        const std::function<void(QPagedPaintDevice &)> &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrintedPage(printer);
+    QPrintPreviewDialog preview(&printer, parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&paint](QPrinter *device) { paint(*device); });
+    preview.exec();
 }

@@ -3,8 +3,10 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
+class QPagedPaintDevice;
 class QWidget;
 
 // The caption every message box without a title of its own shows.
@@ -51,6 +53,10 @@ public:
                                                            const FileDialogRequest &request) = 0;
     virtual void beginWaitCursor() = 0;
     virtual void endWaitCursor() = 0;
+    // The print preview, from which the user prints or saves a PDF file; paint draws
+    // the pages on the device it is given, as often as the preview asks.
+    virtual void showPrintPreview(QWidget *parent,
+                                  const std::function<void(QPagedPaintDevice &)> &paint) = 0;
 };
 
 // The hourglass for the life of a scope, restored on every way out.
@@ -76,4 +82,6 @@ public:
                                                    const FileDialogRequest &request) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
+    void showPrintPreview(QWidget *parent,
+                          const std::function<void(QPagedPaintDevice &)> &paint) override;
 };

@@ -16,6 +16,7 @@ const QString SaveTitle = QStringLiteral("Select the file name that you want to 
 const QString ImportTitle = QStringLiteral("Please select the file should be imported.");
 const QString XlsFilter = QStringLiteral("Excel File (*.xls)");
 const QString XlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)");
+const QString PdfFilter = QStringLiteral("PDF document (*.pdf)");
 enum Button { New, Open, Import, Export, Save };
 
 // The bytes of a string literal without its final zero, counted by the compiler.
@@ -144,7 +145,8 @@ void TestSpreadsheetCommands::exportWritesTheChosenFormat()
     QCOMPARE(asked.title, SaveTitle);
     QCOMPARE(asked.fileName, QString());
     QCOMPARE(asked.directory, editor.programFolder.filePath("test_papers"));
-    QCOMPARE(asked.filters, (QStringList{XlsFilter, XlsxFilter}));
+    // The workbooks first, .xls the default; the printed paper after them.
+    QCOMPARE(asked.filters, (QStringList{XlsFilter, XlsxFilter, PdfFilter}));
     QCOMPARE(asked.selectedFilter, XlsFilter);
     QVERIFY(editor.seam.messages.isEmpty());
     QCOMPARE(editor.seam.waitDepth, 0);

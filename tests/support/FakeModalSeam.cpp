@@ -1,5 +1,10 @@
 #include "FakeModalSeam.h"
 
+#include "print/PaperPages.h"
+
+#include <QBuffer>
+#include <QPdfWriter>
+
 QMessageBox::StandardButton FakeModalSeam::showMessage(QWidget *, const MessageBoxRequest &request)
 {
     messages.append(request);
@@ -36,4 +41,16 @@ QStringList FakeModalSeam::messageTexts() const
     for (const MessageBoxRequest &request : messages)
         texts.append(request.text);
     return texts;
+}
+
+void FakeModalSeam::showPrintPreview(QWidget *, const std::function<void(QPagedPaintDevice &)> &paint)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        SetUpPrintedPage(writer);
+        paint(writer);
+    }
+    printPreviews << buffer.data();
 }

@@ -19,6 +19,9 @@ public:
                                                    const FileDialogRequest &request) override;
     void beginWaitCursor() override { ++waitDepth; ++waitCursorsShown; }
     void endWaitCursor() override { --waitDepth; }
+    // Renders the pages into a PDF kept in printPreviews, as a preview would show them.
+    void showPrintPreview(QWidget *parent,
+                          const std::function<void(QPagedPaintDevice &)> &paint) override;
 
     // Answers for the next message boxes, in order.
     std::deque<QMessageBox::StandardButton> messageAnswers;
@@ -29,6 +32,7 @@ public:
 
     QList<MessageBoxRequest> messages;
     QList<FileDialogRequest> fileDialogs;
+    QList<QByteArray> printPreviews;
     int waitDepth = 0;
     int waitCursorsShown = 0;
 

@@ -1,0 +1,53 @@
+#include "editor/PrintCommands.h"
+
+#include "editor/DlgPrint.h"
+#include "paper/PaperDocument.h"
+#include "print/PaperPages.h"
+#include "print/PaperPdf.h"
+#include "widgets/ModalSeam.h"
+
+#include <QCoreApplication>
+
+std::optional<PrintOptions> PrintCommands::askOptions()
+{
+    DlgPrint dialog(&context_.window);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.options();
+}
+
+void PrintCommands::printPaper()
+{
+    if (context_.document.questionCount() == 0) {
+        context_.tell(QStringLiteral("The test paper should not be empty."));
+        return;
+    }
+    const std::optional<PrintOptions> options = askOptions();
+    if (!options)
+        return;
+    const PaperDocument &document = context_.document;
+    const QString name = PrintedPaperName(document.path());
+    context_.seam.showPrintPreview(&context_.window, [&document, &name, &options](QPagedPaintDevice &device) {
+        DrawPrintedPaper(device, document.table(), name, *options);
+    });
+}
+
+void PrintCommands::exportPdf(const QString &path)
+{
+    if (context_.document.questionCount() == 0) {
+        context_.tell(QStringLiteral("The test paper should not be empty."));
+        return;
+    }
+    const std::optional<PrintOptions> options = askOptions();
+    if (!options)
+        return;
+    Result<void> written;
+    {
+        WaitCursor hourglass(context_.seam);
+        QCoreApplication::processEvents();
+        written = WritePaperPdf(context_.document.table(), PrintedPaperName(context_.document.path()),
+                                *options, path);
+    }
+    if (!written)
+        context_.tell(QStringLiteral("Export File Error"), written.error().text());
+}
