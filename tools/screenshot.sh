@@ -65,3 +65,16 @@ for box in "127 51" "71 83" "183 115" "239 115" "351 147" "127 179" "295 211"; d
 done
 shot "$sheet" quick-answer-sheet.png
 SCRIPT
+
+# Printed pages: two shuffled versions of the tour's paper, page 1 of version A and its
+# key, and the first page of a 250-question paper (docs/tour/long-paper.csv).
+pages=$(mktemp -d)
+"$root/build/bin/paperconv" --versions 2 --shuffle both --seed 2026 \
+  "$root/docs/tour/sample-paper.csv" "$pages/tour.pdf"
+pdftoppm -r 80 -png -f 1 -l 1 -singlefile "$pages/tour.pdf" "$out/printed-paper"
+key_page=$(pdftotext "$pages/tour.pdf" - | awk 'BEGIN { RS = "\f" } /Answer key, Version A/ { print NR; exit }')
+pdftoppm -r 80 -png -f "$key_page" -l "$key_page" -singlefile "$pages/tour.pdf" "$out/printed-key"
+"$root/build/bin/paperconv" "$root/docs/tour/long-paper.csv" "$pages/long.pdf"
+pdftoppm -r 60 -png -f 1 -l 1 -singlefile "$pages/long.pdf" "$out/printed-250-questions"
+rm -rf "$pages"
+echo "Saved the printed pages in $out"
