@@ -207,6 +207,33 @@ class Bench:
               f"{ms(statistics.median(r.cpu for r in bare))} ms processor, "
               f"{mib(statistics.median(r.peak_kib for r in bare))} MiB.\n")
 
+    def printing(self):
+        print("## Printing a 250-question paper to PDF (whole process)\n")
+        print("paperconv --print both [--versions 3] paper-250.csv out.pdf against what a teacher "
+              "would do instead: LibreOffice converting the exported workbook to PDF "
+              "(soffice --headless --convert-to pdf paper-250.xlsx). Target: 20x faster.\n")
+        inp = self.path("paper-250.csv")
+        out = self.path("printed.pdf")
+        lo = None
+        if self.soffice:
+            outdir = self.path("lo-pdf")
+            os.makedirs(outdir, exist_ok=True)
+            lo_out = os.path.join(outdir, "paper-250.pdf")
+            command = [self.soffice, "--headless", "--norestore", "--nolockcheck",
+                       f"-env:UserInstallation=file://{self.profile}", "--convert-to", "pdf",
+                       "--outdir", outdir, self.path("paper-250.xlsx")]
+            lo = measure(command, 3, exists(lo_out), prepare=remove(lo_out))
+        print("| what | paperconv ms wall / CPU (MiB) | LibreOffice ms wall / CPU (MiB) | ratio wall |")
+        print("| --- | --- | --- | --- |")
+        for versions in (1, 3):
+            ours = measure([self.paperconv(), "--print", "both", "--versions", str(versions),
+                            "--shuffle", "both", inp, out], self.repeat, exists(out), prepare=remove(out))
+            cell = lambda m: f"{ms(m[0])} / {ms(m[2])} ({mib(m[1])})" if m else "not run"
+            ratio = f"{lo[0] / ours[0]:.1f}" if ours and lo else ""
+            print(f"| paper and key, {versions} version(s) | {cell(ours)} | {cell(lo)} | {ratio} |")
+            sys.stdout.flush()
+        print()
+
     def refusal(self):
         print("## Refusing a 1 GB file that is not a paper (whole process)\n")
         print("paperconv IN out.xlsx, where IN is 1 GiB (sparse: the disk holds only its "
@@ -339,7 +366,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True, help="the build's bin folder")
     parser.add_argument("--repeat", type=int, default=15)
-    parser.add_argument("--only", choices=("conversions", "refusal", "startup"))
+    parser.add_argument("--only", choices=("conversions", "printing", "refusal", "startup"))
     args = parser.parse_args()
     global RUN_MEASURED
     RUN_MEASURED = os.path.join(args.bin, "..", "bench", "run_measured")
@@ -349,6 +376,8 @@ def main():
     bench.inputs()
     if args.only in (None, "conversions"):
         bench.conversions()
+    if args.only in (None, "printing"):
+        bench.printing()
     if args.only in (None, "refusal"):
         bench.refusal()
     if args.only in (None, "startup"):
