@@ -313,6 +313,37 @@ private slots:
         QVERIFY2(all.contains(option), qPrintable(all));
     }
 
+    // Letter where the locale measures in US units, A4 elsewhere; margins of 15 mm.
+    void pageSizeFollowsTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("en_US") << "en_US" << "(letter)";
+        QTest::newRow("de_DE") << "de_DE" << "(A4)";
+        QTest::newRow("zh_CN") << "zh_CN" << "(A4)";
+    }
+    void pageSizeFollowsTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, size);
+        const QLocale previous;
+        QLocale::setDefault(QLocale(locale));
+        const auto table = tableOf({{"title", {"a", "b", "", "", "", ""}, "A", 1}});
+        const QByteArray pdf = PaperPdfBytes(*table, "Size", {});
+        QLocale::setDefault(previous);
+        QTemporaryDir folder;
+        QFile file(folder.filePath("size.pdf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(pdf);
+        file.close();
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {file.fileName()});
+        QVERIFY(info.waitForFinished(30000));
+        const QString out = QString::fromUtf8(info.readAllStandardOutput());
+        const QRegularExpression pageSize(QStringLiteral("Page size:\\s+[\\d.]+ x [\\d.]+ pts ") + QRegularExpression::escape(size));
+        QVERIFY2(pageSize.match(out).hasMatch(), qPrintable(out));
+    }
+
     // A question never breaks across pages unless it is taller than a page; a title too
     // long for a page goes on over the next, whole.
     void questionsKeepTogether()
