@@ -10,6 +10,10 @@
 
 std::optional<PrintOptions> PrintCommands::askOptions()
 {
+    if (context_.document.questionCount() == 0) {
+        context_.tell(QStringLiteral("The test paper should not be empty."));
+        return std::nullopt;
+    }
     DlgPrint dialog(&context_.window);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -18,10 +22,6 @@ std::optional<PrintOptions> PrintCommands::askOptions()
 
 void PrintCommands::printPaper()
 {
-    if (context_.document.questionCount() == 0) {
-        context_.tell(QStringLiteral("The test paper should not be empty."));
-        return;
-    }
     const std::optional<PrintOptions> options = askOptions();
     if (!options)
         return;
@@ -34,10 +34,6 @@ void PrintCommands::printPaper()
 
 void PrintCommands::exportPdf(const QString &path)
 {
-    if (context_.document.questionCount() == 0) {
-        context_.tell(QStringLiteral("The test paper should not be empty."));
-        return;
-    }
     const std::optional<PrintOptions> options = askOptions();
     if (!options)
         return;

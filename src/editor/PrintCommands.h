@@ -19,7 +19,8 @@ public:
     void exportPdf(const QString &path);
 
 private:
-    // The options the print dialog was left with; nothing when it was cancelled.
+    // The options the print dialog was left with; nothing when it was cancelled, or when
+    // the paper is empty (which is said).
     std::optional<PrintOptions> askOptions();
 
     CommandContext context_;

@@ -95,6 +95,17 @@ private slots:
         QCOMPARE(written.position, 3);
     }
 
+    // An empty paper (its last question deleted) has nothing to print: said, not asked.
+    void emptyPaperIsNotPrinted()
+    {
+        StartedEditor editor;
+        editor.form().DeleteQuestion_Click();
+        QCOMPARE(editor.form().questionTable()->RecordCount(), 0);
+        editor.form().PrintPaper_Click();
+        QCOMPARE(editor.seam.messageTexts(), QStringList{"The test paper should not be empty."});
+        QVERIFY(editor.seam.printPreviews.isEmpty());
+    }
+
     void cancelledPrintShowsNothing()
     {
         StartedEditor editor;
