@@ -13,9 +13,22 @@ std::optional<T> wordOf(const QString &word, std::initializer_list<std::pair<con
     return std::nullopt;
 }
 
-bool isPdf(const QString &path)
+bool hasSuffix(const QString &path, const char *suffix)
 {
-    return QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
+    return QFileInfo(path).suffix().compare(QLatin1StringView(suffix), Qt::CaseInsensitive) == 0;
+}
+
+// The output a name asks for when no --to says: the paper file and workbooks keep to
+// Converted, which writes by name.
+PaperconvRequest::Output outputOfName(const QString &path)
+{
+    if (hasSuffix(path, "pdf"))
+        return PaperconvRequest::Output::Pdf;
+    if (hasSuffix(path, "xml"))
+        return PaperconvRequest::Output::MoodleXml;
+    if (hasSuffix(path, "gift"))
+        return PaperconvRequest::Output::Gift;
+    return PaperconvRequest::Output::Converted;
 }
 } // namespace
 
@@ -26,6 +39,7 @@ QString PaperconvUsage()
         "       paperconv [--print paper|key|both] [--versions N] [--seed S]\n"
         "                 [--shuffle none|questions|options|both] IN OUT.pdf\n"
         "       paperconv --to keys [--versions N] [--seed S] [--shuffle ...] IN OUT.csv\n"
+        "       paperconv [--to csv|xls|xlsx|pdf|moodle-xml|gift|aiken] [--strict] IN OUT\n"
         "Reads the paper IN (.csv, .xls or .xlsx) and writes it to OUT: a paper file or a\n"
         "workbook, a printed PDF (versions A to Z, shuffled from the seed), or the keys.");
 }
@@ -35,10 +49,17 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
     PaperconvRequest request;
     QStringList files;
     bool printOptions = false;
+    std::optional<PaperconvRequest::Output> chosen;
+    QString fileFormat; // csv, xls or xlsx: written by name, which must then agree
+    using Output = PaperconvRequest::Output;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         if (!argument.startsWith(QStringLiteral("--"))) {
             files << argument;
+            continue;
+        }
+        if (argument == u"--strict") {
+            request.strict = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -82,9 +103,14 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
                 return std::nullopt;
             }
         } else if (argument == u"--to") {
-            if (value != u"keys")
-                return unknownWord("keys");
-            request.output = PaperconvRequest::Output::Keys;
+            chosen = wordOf<Output>(value, {{"csv", Output::Converted}, {"xls", Output::Converted},
+                                            {"xlsx", Output::Converted}, {"pdf", Output::Pdf},
+                                            {"keys", Output::Keys}, {"moodle-xml", Output::MoodleXml},
+                                            {"gift", Output::Gift}, {"aiken", Output::Aiken}});
+            if (!chosen)
+                return unknownWord("csv, xls, xlsx, pdf, keys, moodle-xml, gift or aiken");
+            if (*chosen == Output::Converted)
+                fileFormat = value;
         } else {
             problem = QStringLiteral("unknown option %1").arg(argument);
             return std::nullopt;
@@ -96,14 +122,20 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
     }
     request.in = files[0];
     request.out = files[1];
-    if (request.output == PaperconvRequest::Output::Keys) {
-        if (printOptions) {
-            problem = QStringLiteral("--print: the keys of --to keys are written as CSV, not printed");
-            return std::nullopt;
-        }
-    } else if (isPdf(request.out)) {
-        request.output = PaperconvRequest::Output::Pdf;
-    } else if (arguments.size() > 2) {
+    request.output = chosen ? *chosen : outputOfName(request.out);
+    if (!fileFormat.isEmpty() && !hasSuffix(request.out, fileFormat.toLatin1().constData())) {
+        problem = QStringLiteral("--to %1: OUT must end in .%1").arg(fileFormat);
+        return std::nullopt;
+    }
+    const bool printing = request.output == Output::Pdf || request.output == Output::Keys;
+    if (request.output == Output::Keys && printOptions) {
+        problem = QStringLiteral("--print: the keys of --to keys are written as CSV, not printed");
+        return std::nullopt;
+    }
+    const bool versionOptions = printOptions || arguments.contains(QStringLiteral("--versions"))
+                                || arguments.contains(QStringLiteral("--seed"))
+                                || arguments.contains(QStringLiteral("--shuffle"));
+    if (!printing && versionOptions) {
         problem = QStringLiteral("--print, --versions, --seed and --shuffle need OUT.pdf or --to keys");
         return std::nullopt;
     }

@@ -11,11 +11,15 @@
 //   paperconv [--print paper|key|both] [--versions N] [--seed S]
 //             [--shuffle none|questions|options|both] IN OUT.pdf
 //   paperconv --to keys [--versions N] [--seed S] [--shuffle ...] IN OUT.csv
+//   paperconv [--to FORMAT] [--strict] IN OUT   (FORMAT: csv, xls, xlsx, pdf, keys,
+//             moodle-xml, gift, aiken; without it the output's extension says, .xml
+//             and .gift naming Moodle XML and GIFT)
 struct PaperconvRequest
 {
-    enum class Output { Converted, Pdf, Keys };
+    enum class Output { Converted, Pdf, Keys, MoodleXml, Gift, Aiken };
     Output output = Output::Converted;
     PrintOptions print;
+    bool strict = false; // refuse to write a platform format that cannot carry everything
     QString in;
     QString out;
 };

@@ -5,6 +5,9 @@
 #include "app/PaperconvOptions.h"
 #include "core/AtomicFileWriter.h"
 #include "paper/PaperFiles.h"
+#include "formats/Aiken.h"
+#include "formats/Gift.h"
+#include "formats/MoodleXml.h"
 #include "print/KeysCsv.h"
 #include "print/PaperPdf.h"
 
@@ -41,9 +44,27 @@ std::unique_ptr<QCoreApplication> startApplication(int &argc, char *argv[], bool
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// A platform format: what it cannot carry goes to standard error; with --strict nothing
+// is written then.
+Result<void> writePlatform(const PaperconvRequest &request, const PlatformExport &exported)
+{
+    for (const QString &loss : exported.losses)
+        QTextStream(stderr) << "paperconv: " << request.out << ": " << loss << Qt::endl;
+    if (request.strict && !exported.losses.isEmpty())
+        return FileError(QStringLiteral("not written: --strict, and the format cannot carry all of the paper"));
+    return WriteFileAtomically(request.out, exported.bytes);
+}
+
 Result<void> write(const PaperconvRequest &request, const QuestionTable &paper)
 {
+    const QString name = PrintedPaperName(request.in);
     switch (request.output) {
+    case PaperconvRequest::Output::MoodleXml:
+        return writePlatform(request, WriteMoodleXml(paper, name));
+    case PaperconvRequest::Output::Gift:
+        return writePlatform(request, WriteGift(paper, name));
+    case PaperconvRequest::Output::Aiken:
+        return writePlatform(request, WriteAiken(paper));
     case PaperconvRequest::Output::Pdf:
         return WritePaperPdf(paper, PrintedPaperName(request.in), request.print, request.out);
     case PaperconvRequest::Output::Keys:

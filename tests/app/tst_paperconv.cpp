@@ -130,7 +130,8 @@ private slots:
         QTest::newRow("negative seed") << QStringList{"--seed", "-3", in, "out.pdf"} << "--seed: \"-3\"";
         QTest::newRow("print word") << QStringList{"--print", "answers", in, "out.pdf"} << "--print: unknown word \"answers\"";
         QTest::newRow("shuffle word") << QStringList{"--shuffle", "all", in, "out.pdf"} << "--shuffle: unknown word \"all\"";
-        QTest::newRow("to word") << QStringList{"--to", "pdf", in, "out.csv"} << "--to: unknown word \"pdf\"";
+        QTest::newRow("to word") << QStringList{"--to", "html", in, "out.html"} << "--to: unknown word \"html\"";
+        QTest::newRow("to a workbook of another name") << QStringList{"--to", "xlsx", in, "out.xls"} << "--to xlsx: OUT must end in .xlsx";
         QTest::newRow("unknown option") << QStringList{"--copies", "2", in, "out.pdf"} << "unknown option --copies";
         QTest::newRow("value missing") << QStringList{in, "out.pdf", "--seed"} << "--seed needs a value";
         QTest::newRow("print options for a workbook") << QStringList{"--versions", "2", in, "out.xlsx"} << "--print, --versions, --seed and --shuffle need OUT.pdf or --to keys";
@@ -165,6 +166,39 @@ private slots:
         QCOMPARE(lines.first(), QByteArray("Version,Question,Source Question,Answer,Mark,Option Order\r"));
         QCOMPARE(lines.size(), 1 + 2 * 2 + 1); // two questions in each of two versions, then the end
         QVERIFY(lines[1].startsWith("A,1,") && lines[3].startsWith("B,1,"));
+    }
+
+    // The platform formats: chosen by --to or by name, what they lose said on standard
+    // error; --strict then writes nothing and fails.
+    void platformFormatsSayWhatTheyLose_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QByteArray>("starts");
+        QTest::addColumn<QString>("loss");
+        QTest::newRow("Moodle XML by name") << QStringList{} << "out.xml" << QByteArray("<?xml") << "Question 2 has no answer set";
+        QTest::newRow("GIFT by name") << QStringList{} << "out.gift" << QByteArray("$CATEGORY: spreadsheet_utf8_bom") << "not kept in GIFT";
+        QTest::newRow("Aiken by --to") << QStringList{"--to", "aiken"} << "out.txt" << QByteArray() << "not kept in Aiken";
+    }
+    void platformFormatsSayWhatTheyLose()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, out);
+        QFETCH(QByteArray, starts);
+        QFETCH(QString, loss);
+        QTemporaryDir folder;
+        const QString target = folder.filePath(out);
+        const Run run = paperconv(options + QStringList{paper("spreadsheet_utf8_bom.csv"), target});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.errors.contains(loss), qPrintable(run.errors));
+        QVERIFY(QFile::exists(target));
+        QVERIFY(bytesOf(target).startsWith(starts));
+
+        QFile::remove(target);
+        const Run strict = paperconv(options + QStringList{"--strict", paper("spreadsheet_utf8_bom.csv"), target});
+        QCOMPARE(strict.exitCode, 1);
+        QVERIFY2(strict.errors.contains("--strict"), qPrintable(strict.errors));
+        QVERIFY(!QFile::exists(target));
     }
 
     void wrongArgumentsShowUsage_data()
