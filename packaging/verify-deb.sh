@@ -9,14 +9,23 @@
 #
 # Usage (as root): packaging/verify-deb.sh [BUILD_DIR]     default BUILD_DIR: build
 # Environment: PAPEREDIT_VERIFY_CACHE (default /var/cache/paperedit-verify),
-#              PAPEREDIT_VERIFY_MIRROR (default http://deb.debian.org/debian),
+#              PAPEREDIT_VERIFY_MIRROR (default: the first Debian archive this
+#              machine's apt sources name),
 #              PAPEREDIT_VERIFY_KEEP=1 keeps the trial root for a look afterwards.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
 cache=${PAPEREDIT_VERIFY_CACHE:-/var/cache/paperedit-verify}
-mirror=${PAPEREDIT_VERIFY_MIRROR:-http://deb.debian.org/debian}
+# The archive this machine's apt already uses: the first URIs: line of its deb822
+# sources (or the first deb line of sources.list) that is not a security archive.
+machine_mirror() {
+  { grep -hE '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{ print $2 }'
+    grep -hE '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{ print ($2 ~ /^\[/ ? $3 : $2) }'
+  } | grep -v -- '-security' | head -n 1
+}
+mirror=${PAPEREDIT_VERIFY_MIRROR:-$(machine_mirror)}
+[[ -n $mirror ]] || { echo "no Debian archive found in /etc/apt; set PAPEREDIT_VERIFY_MIRROR" >&2; exit 2; }
 window_title="Test Paper Editor"
 
 passed=()
