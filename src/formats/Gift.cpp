@@ -3,15 +3,6 @@
 #include "core/AnswerEncoding.h"
 #include "paper/QuestionTable.h"
 
-namespace {
-// Weights of several right options: 100/k each for k right, -100/m each for m wrong.
-QString weight(int parts, bool right)
-{
-    static const char *const shares[] = {"0", "100", "50", "33.33333", "25", "20", "16.66667"};
-    return QStringLiteral("%%1%2%").arg(right ? "" : "-", QLatin1StringView(shares[parts]));
-}
-} // namespace
-
 QString GiftEscaped(const QString &text)
 {
     QString escaped;
@@ -37,35 +28,24 @@ PlatformExport WriteGift(const QuestionTable &paper, const QString &paperName)
 {
     PlatformExport out;
     QString text = QStringLiteral("$CATEGORY: %1\n\n").arg(paperName);
-    QList<int> noAnswer;
-    QList<int> onlyEmptyRight;
+    platform::LeftOutQuestions leftOut;
     for (const QuestionRow &row : paper.rows()) {
-        const AnswerMask answer = AnswerTextToMask(row.Answer);
-        const QList<int> offered = platform::offeredOptions(row);
-        int right = 0;
-        for (int option : offered)
-            right += (answer >> option) & 1;
-        if (answer == 0 || right == 0) {
-            (answer == 0 ? noAnswer : onlyEmptyRight) << row.QuestionNo;
+        const platform::Choices choices(row);
+        if (!leftOut.keep(row, choices))
             continue;
-        }
-        const int wrong = int(offered.size()) - right;
         text += QStringLiteral("::Question %1::%2 {\n").arg(row.QuestionNo).arg(GiftEscaped(row.Title));
-        for (int option : offered) {
-            const bool isRight = (answer >> option) & 1;
-            const QString mark = right == 1 ? (isRight ? QStringLiteral("=") : QStringLiteral("~"))
-                                            : QStringLiteral("~") + weight(isRight ? right : wrong, isRight);
+        // Several right options carry weights: 100/k each for k right, -100/m each for m wrong.
+        for (int option : choices.offered) {
+            const bool isRight = choices.isRight(option);
+            const QString mark = choices.right == 1
+                ? (isRight ? QStringLiteral("=") : QStringLiteral("~"))
+                : QStringLiteral("~%%1%").arg(platform::share(isRight ? choices.right : choices.wrong(), isRight));
             text += QStringLiteral("\t%1%2\n").arg(mark, GiftEscaped(row.Items[std::size_t(option)]));
         }
         text += QStringLiteral("}\n\n");
     }
     out.bytes = text.toUtf8();
     out.losses << QStringLiteral("The marks and time limits are not kept in GIFT.");
-    if (!noAnswer.isEmpty())
-        out.losses << platform::leftOut(noAnswer, QStringLiteral("have no answer set"),
-                                        QStringLiteral("has no answer set"));
-    if (!onlyEmptyRight.isEmpty())
-        out.losses << platform::leftOut(onlyEmptyRight, QStringLiteral("name only empty options as right"),
-                                        QStringLiteral("names only empty options as right"));
+    leftOut.describe(out.losses);
     return out;
 }

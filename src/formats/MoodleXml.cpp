@@ -4,18 +4,8 @@
 #include "paper/QuestionTable.h"
 
 #include <QXmlStreamWriter>
-#include <bit>
 
 namespace {
-// The fractions Moodle accepts that the writer needs: 100/k for each of k right options,
-// and -100/m for each of m wrong ones, so that ticking every option earns nothing.
-QString fraction(int parts, bool right)
-{
-    static const char *const shares[] = {"0", "100", "50", "33.33333", "25", "20", "16.66667"};
-    const QString share = QString::fromLatin1(shares[parts]);
-    return right ? share : QStringLiteral("-") + share;
-}
-
 // A text as HTML: the five special characters escaped by the writer, line breaks shown.
 QString htmlText(QString text)
 {
@@ -56,33 +46,28 @@ PlatformExport WriteMoodleXml(const QuestionTable &paper, const QString &paperNa
     textElement(xml, QStringLiteral("category"), QStringLiteral("$course$/top/") + paperName);
     xml.writeEndElement();
 
-    QList<int> noAnswer;
-    QList<int> onlyEmptyRight;
+    platform::LeftOutQuestions leftOut;
     for (const QuestionRow &row : paper.rows()) {
-        const AnswerMask answer = AnswerTextToMask(row.Answer);
-        const QList<int> offered = platform::offeredOptions(row);
-        int right = 0;
-        for (int option : offered)
-            right += (answer >> option) & 1;
-        if (answer == 0 || right == 0) {
-            (answer == 0 ? noAnswer : onlyEmptyRight) << row.QuestionNo;
+        const platform::Choices choices(row);
+        if (!leftOut.keep(row, choices))
             continue;
-        }
-        const int wrong = int(offered.size()) - right;
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
         textElement(xml, QStringLiteral("name"), QStringLiteral("Question %1").arg(row.QuestionNo));
         textElement(xml, QStringLiteral("questiontext"), htmlText(row.Title), QStringLiteral("html"));
         xml.writeTextElement(QStringLiteral("defaultgrade"), QString::number(row.Score));
-        xml.writeTextElement(QStringLiteral("single"), right == 1 ? QStringLiteral("true") : QStringLiteral("false"));
+        xml.writeTextElement(QStringLiteral("single"), choices.right == 1 ? QStringLiteral("true") : QStringLiteral("false"));
         xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("false"));
         xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("ABCD"));
-        for (int option : offered) {
-            const bool isRight = (answer >> option) & 1;
+        // Fractions: 100/k for each of k right options and -100/m for each of m wrong ones,
+        // so that ticking every option earns nothing; with one right option the others
+        // earn nothing, as only one can be chosen.
+        for (int option : choices.offered) {
+            const bool isRight = choices.isRight(option);
             xml.writeStartElement(QStringLiteral("answer"));
-            // One right option: the others earn nothing, as only one can be chosen.
             xml.writeAttribute(QStringLiteral("fraction"),
-                               isRight ? fraction(right, true) : right == 1 ? QStringLiteral("0") : fraction(wrong, false));
+                               isRight ? platform::share(choices.right, true)
+                               : choices.right == 1 ? QStringLiteral("0") : platform::share(choices.wrong(), false));
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
             xml.writeTextElement(QStringLiteral("text"), htmlText(row.Items[std::size_t(option)]));
             xml.writeEndElement();
@@ -95,11 +80,6 @@ PlatformExport WriteMoodleXml(const QuestionTable &paper, const QString &paperNa
     xml.writeEndElement();
     xml.writeEndDocument();
 
-    if (!noAnswer.isEmpty())
-        out.losses << platform::leftOut(noAnswer, QStringLiteral("have no answer set"),
-                                        QStringLiteral("has no answer set"));
-    if (!onlyEmptyRight.isEmpty())
-        out.losses << platform::leftOut(onlyEmptyRight, QStringLiteral("name only empty options as right"),
-                                        QStringLiteral("names only empty options as right"));
+    leftOut.describe(out.losses);
     return out;
 }

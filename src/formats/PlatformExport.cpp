@@ -33,14 +33,37 @@ QString leftOut(const QList<int> &numbers, const QString &whyPlural, const QStri
              numbers.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
 }
 
-QList<int> questionsWithoutAnswer(const QuestionTable &paper)
+Choices::Choices(const QuestionRow &row)
+    : offered(offeredOptions(row)), answer(AnswerTextToMask(row.Answer))
 {
-    QList<int> numbers;
-    for (const QuestionRow &row : paper.rows()) {
-        if (AnswerTextToMask(row.Answer) == 0)
-            numbers << row.QuestionNo;
-    }
-    return numbers;
+    for (int option : offered)
+        right += isRight(option) ? 1 : 0;
+}
+
+bool LeftOutQuestions::keep(const QuestionRow &row, const Choices &choices)
+{
+    if (choices.answer == 0)
+        noAnswer_ << row.QuestionNo;
+    else if (choices.right == 0)
+        onlyEmptyRight_ << row.QuestionNo;
+    return choices.right > 0;
+}
+
+void LeftOutQuestions::describe(QStringList &losses, const QString &noAnswerPlural,
+                                const QString &noAnswerSingular) const
+{
+    if (!noAnswer_.isEmpty())
+        losses << leftOut(noAnswer_, noAnswerPlural, noAnswerSingular);
+    if (!onlyEmptyRight_.isEmpty())
+        losses << leftOut(onlyEmptyRight_, QStringLiteral("name only empty options as right"),
+                          QStringLiteral("names only empty options as right"));
+}
+
+QString share(int parts, bool right)
+{
+    static const char *const shares[] = {"0", "100", "50", "33.33333", "25", "20", "16.66667"};
+    const QString value = QString::fromLatin1(shares[parts]);
+    return right ? value : QStringLiteral("-") + value;
 }
 
 } // namespace platform

@@ -26,6 +26,35 @@ QList<int> offeredOptions(const QuestionRow &row);
 QString questionNumbers(const QList<int> &numbers);
 // The sentence for questions left out for a reason ("have no answer set").
 QString leftOut(const QList<int> &numbers, const QString &whyPlural, const QString &whySingular);
-// The questions whose answer is "Uncertain", by number.
-QList<int> questionsWithoutAnswer(const QuestionTable &paper);
+// A question's offered options and which of them are right.
+struct Choices
+{
+    QList<int> offered; // the paper's option indices, empty options left out
+    unsigned answer = 0; // the answer's letters, as a mask
+    int right = 0;       // offered options that are right
+
+    explicit Choices(const QuestionRow &row);
+    bool isRight(int option) const { return (answer >> option) & 1; }
+    int wrong() const { return int(offered.size()) - right; }
+};
+
+// The questions a format needing a right option leaves out: those without an answer,
+// and those whose right letters are all empty options.
+class LeftOutQuestions
+{
+public:
+    // False (and the question noted) when the question has no right option to offer.
+    bool keep(const QuestionRow &row, const Choices &choices);
+    // Their sentences; the questions without an answer are named in noAnswer's words.
+    void describe(QStringList &losses, const QString &noAnswerPlural = QStringLiteral("have no answer set"),
+                  const QString &noAnswerSingular = QStringLiteral("has no answer set")) const;
+
+private:
+    QList<int> noAnswer_;
+    QList<int> onlyEmptyRight_;
+};
+
+// The share of one of `parts` options (1..6) as the platforms write it: 100, 50,
+// 33.33333...; negative for a wrong option.
+QString share(int parts, bool right);
 } // namespace platform
