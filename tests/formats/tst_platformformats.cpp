@@ -1,6 +1,7 @@
 // The learning-platform writers: Moodle XML read back with QXmlStreamReader and checked
 // by xmllint (libxml2, a reader of its own), GIFT and Aiken by their text, and what each
 // format loses.
+#include "QuestionList.h"
 #include "core/AnswerEncoding.h"
 #include "formats/Aiken.h"
 #include "formats/Gift.h"
@@ -14,31 +15,6 @@
 #include <QXmlStreamReader>
 
 namespace {
-struct Question
-{
-    QString title;
-    std::array<QString, 6> options;
-    QString answer;
-    int mark = 10;
-    int timeLimit = 15;
-};
-
-std::unique_ptr<QuestionTable> tableOf(const std::vector<Question> &questions)
-{
-    auto table = std::make_unique<QuestionTable>();
-    for (const Question &q : questions) {
-        QuestionRow row;
-        row.QuestionNo = table->RecordCount() + 1;
-        row.Score = q.mark;
-        row.TimeLimit = q.timeLimit;
-        row.Answer = q.answer;
-        row.Title = q.title;
-        row.Items = q.options;
-        table->AppendRow(row);
-    }
-    return table;
-}
-
 // Every special character of XML and GIFT, a line break, CJK; six options, one and
 // several right letters, no answer, marks 0 and 250, an empty option.
 std::vector<Question> hardPaper()

@@ -1,4 +1,5 @@
 // The printed paper, read back from its PDF with poppler's pdftotext, a reader of its own.
+#include "QuestionList.h"
 #include "core/AnswerEncoding.h"
 #include "print/KeysCsv.h"
 #include "print/PaperPdf.h"
@@ -14,30 +15,6 @@
 #include <map>
 
 namespace {
-struct Question
-{
-    QString title;
-    std::array<QString, 6> options;
-    QString answer;
-    int mark = 10;
-};
-
-std::unique_ptr<QuestionTable> tableOf(const std::vector<Question> &questions)
-{
-    auto table = std::make_unique<QuestionTable>();
-    for (const Question &q : questions) {
-        QuestionRow row;
-        row.QuestionNo = table->RecordCount() + 1;
-        row.Score = q.mark;
-        row.TimeLimit = 15;
-        row.Answer = q.answer;
-        row.Title = q.title;
-        row.Items = q.options;
-        table->AppendRow(row);
-    }
-    return table;
-}
-
 // 250 questions with texts of lower-case words, empty options here and there, and answers
 // of one letter, several letters and none.
 std::vector<Question> fullPaper()
