@@ -48,7 +48,8 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
 {
     PaperconvRequest request;
     QStringList files;
-    bool printOptions = false;
+    bool printOptions = false;   // --print was given
+    bool versionOptions = false; // --print, --versions, --seed or --shuffle was given
     std::optional<PaperconvRequest::Output> chosen;
     QString fileFormat; // csv, xls or xlsx: written by name, which must then agree
     using Output = PaperconvRequest::Output;
@@ -77,7 +78,7 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
             if (!part)
                 return unknownWord("paper, key or both");
             request.print.part = *part;
-            printOptions = true;
+            printOptions = versionOptions = true;
         } else if (argument == u"--shuffle") {
             const auto shuffle = wordOf<ShuffleMode>(value, {{"none", ShuffleMode::None},
                                                             {"questions", ShuffleMode::Questions},
@@ -86,6 +87,7 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
             if (!shuffle)
                 return unknownWord("none, questions, options or both");
             request.print.shuffle = *shuffle;
+            versionOptions = true;
         } else if (argument == u"--versions") {
             bool ok = false;
             const int versions = value.toInt(&ok);
@@ -94,6 +96,7 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
                 return std::nullopt;
             }
             request.print.versions = versions;
+            versionOptions = true;
         } else if (argument == u"--seed") {
             bool ok = false;
             request.print.seed = value.toULongLong(&ok);
@@ -102,6 +105,7 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
                               .arg(value);
                 return std::nullopt;
             }
+            versionOptions = true;
         } else if (argument == u"--to") {
             chosen = wordOf<Output>(value, {{"csv", Output::Converted}, {"xls", Output::Converted},
                                             {"xlsx", Output::Converted}, {"pdf", Output::Pdf},
@@ -132,9 +136,6 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
         problem = QStringLiteral("--print: the keys of --to keys are written as CSV, not printed");
         return std::nullopt;
     }
-    const bool versionOptions = printOptions || arguments.contains(QStringLiteral("--versions"))
-                                || arguments.contains(QStringLiteral("--seed"))
-                                || arguments.contains(QStringLiteral("--shuffle"));
     if (!printing && versionOptions) {
         problem = QStringLiteral("--print, --versions, --seed and --shuffle need OUT.pdf or --to keys");
         return std::nullopt;
