@@ -10,6 +10,9 @@ struct SharedState;
 // What every command of the main window works on: the open paper, the state the
 // dialogs exchange, the seam for message boxes and file dialogs, and the window that
 // parents them.
+// Said by every command that would write or print a paper without questions.
+inline const QString EmptyPaperMessage = QStringLiteral("The test paper should not be empty.");
+
 struct CommandContext
 {
     PaperDocument &document;

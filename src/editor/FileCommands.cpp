@@ -25,7 +25,6 @@ const QString XlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)");
 const QString PdfFilter = QStringLiteral("PDF document (*.pdf)");
 const QString PaperFilter = QStringLiteral("Test Paper (*.csv)");
 const QString SaveTitle = QStringLiteral("Select the file name that you want to save");
-const QString EmptyPaperMessage = QStringLiteral("The test paper should not be empty.");
 
 bool isPdfName(const QString &path)
 {

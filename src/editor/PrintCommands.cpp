@@ -11,7 +11,7 @@
 std::optional<PrintOptions> PrintCommands::askOptions()
 {
     if (context_.document.questionCount() == 0) {
-        context_.tell(QStringLiteral("The test paper should not be empty."));
+        context_.tell(EmptyPaperMessage);
         return std::nullopt;
     }
     DlgPrint dialog(&context_.window);
