@@ -40,11 +40,20 @@ QString withExportExtension(const QString &path, const QString &selectedFilter)
         return path + QStringLiteral(".pdf");
     return path + (selectedFilter == XlsxFilter ? QStringLiteral(".xlsx") : QStringLiteral(".xls"));
 }
+// A name typed without the platform format's extension gets it.
+QString withPlatformExtension(const QString &path, PlatformFormat format)
+{
+    const QString extension = QLatin1StringView(NameOf(format).extension);
+    if (QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) == 0)
+        return path;
+    return path + u'.' + extension;
+}
 } // namespace
 
 FileCommands::FileCommands(CommandContext context, CommonDialog &dialog, SaveChangesGuard &guard,
                            PrintCommands &print, const QString &programFolder)
-    : context_(context), dialog_(dialog), guard_(guard), print_(print), programFolder_(programFolder)
+    : context_(context), dialog_(dialog), guard_(guard), print_(print), platformExport_(context),
+      programFolder_(programFolder)
 {
 }
 
@@ -55,7 +64,10 @@ QStringList FileCommands::workbookFilters()
 
 QStringList FileCommands::exportFilters()
 {
-    return {XlsFilter, XlsxFilter, PdfFilter};
+    QStringList filters{XlsFilter, XlsxFilter, PdfFilter};
+    for (const PlatformFormatName &name : PlatformFormatNames())
+        filters << QLatin1StringView(name.filter);
+    return filters;
 }
 
 void FileCommands::showPaper(BuiltPaper paper)
@@ -198,6 +210,13 @@ void FileCommands::exportPaper()
     const std::optional<QString> chosen = dialog_.ShowSave(context_.seam, &context_.window);
     if (!chosen)
         return;
+    // A platform's filter decides the format, as its extensions (.txt, .xlsx) say little.
+    if (const std::optional<PlatformFormat> platform = PlatformFormatOfFilter(dialog_.SelectedFilter)) {
+        const QString path = withPlatformExtension(*chosen, *platform);
+        if (mayOverwrite(path))
+            platformExport_.exportTo(path, *platform);
+        return;
+    }
     const QString path = withExportExtension(*chosen, dialog_.SelectedFilter);
     if (!mayOverwrite(path))
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/CommandContext.h"
+#include "editor/PlatformExportCommand.h"
 #include "editor/SaveChangesGuard.h"
 
 #include <QStringList>
@@ -35,7 +36,7 @@ public:
 
     // "Excel File (*.xls)" first, then "Excel Workbook (*.xlsx)".
     static QStringList workbookFilters();
-    // The workbooks', then "PDF document (*.pdf)".
+    // The workbooks', then "PDF document (*.pdf)", then the learning platforms' formats.
     static QStringList exportFilters();
 
 private:
@@ -52,5 +53,6 @@ private:
     CommonDialog &dialog_;
     SaveChangesGuard &guard_;
     PrintCommands &print_;
+    PlatformExportCommand platformExport_;
     QString programFolder_;
 };

@@ -2,6 +2,7 @@
 
 #include "editor/DlgPrint.h"
 #include "paper/PaperDocument.h"
+#include "paper/PaperName.h"
 #include "print/PaperPages.h"
 #include "print/PaperPdf.h"
 #include "widgets/ModalSeam.h"
@@ -26,7 +27,7 @@ void PrintCommands::printPaper()
     if (!options)
         return;
     const PaperDocument &document = context_.document;
-    const QString name = PrintedPaperName(document.path());
+    const QString name = PaperNameOf(document.path());
     context_.seam.showPrintPreview(&context_.window, [&document, &name, &options](QPagedPaintDevice &device) {
         DrawPrintedPaper(device, document.table(), name, *options);
     });
@@ -41,7 +42,7 @@ void PrintCommands::exportPdf(const QString &path)
     {
         WaitCursor hourglass(context_.seam);
         QCoreApplication::processEvents();
-        written = WritePaperPdf(context_.document.table(), PrintedPaperName(context_.document.path()),
+        written = WritePaperPdf(context_.document.table(), PaperNameOf(context_.document.path()),
                                 *options, path);
     }
     if (!written)

@@ -6,8 +6,6 @@
 #include "paper/PaperSheetLayout.h"
 #include "workbook/WorkbookFile.h"
 
-#include <QFileInfo>
-
 namespace {
 Result<BuiltPaper> readWorkbookPaper(const QString &path)
 {
@@ -17,15 +15,6 @@ Result<BuiltPaper> readWorkbookPaper(const QString &path)
     return PaperFromSheet(*sheet);
 }
 } // namespace
-
-Result<PaperSource> PaperSourceOfName(const QString &path)
-{
-    if (QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
-        return PaperSource::PaperFile;
-    if (WorkbookFormatOfName(path) != WorkbookFormat::None)
-        return PaperSource::Workbook;
-    return FileError(QStringLiteral("unknown file type (.csv, .xls and .xlsx are supported)"));
-}
 
 Result<BuiltPaper> ReadPaper(const QString &path, PaperSource source)
 {

@@ -4,7 +4,6 @@
 #include "print/PaperPages.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPdfWriter>
 
 namespace {
@@ -31,9 +30,4 @@ Result<void> WritePaperPdf(const QuestionTable &paper, const QString &paperName,
                            const PrintOptions &options, const QString &path)
 {
     return WriteFileAtomically(path, PaperPdfBytes(paper, paperName, options));
-}
-
-QString PrintedPaperName(const QString &paperPath)
-{
-    return paperPath.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(paperPath).completeBaseName();
 }

@@ -15,7 +15,3 @@ QByteArray PaperPdfBytes(const QuestionTable &paper, const QString &paperName,
 // Writes that PDF to path: the file is replaced completely or left as it was.
 Result<void> WritePaperPdf(const QuestionTable &paper, const QString &paperName,
                            const PrintOptions &options, const QString &path);
-
-// The name a printed paper carries: its file name without the extension, "Untitled" for
-// a paper that has no file.
-QString PrintedPaperName(const QString &paperPath);

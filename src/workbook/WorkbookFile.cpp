@@ -23,16 +23,6 @@ WorkbookFormat formatOfContent(const QByteArray &start)
 }
 } // namespace
 
-WorkbookFormat WorkbookFormatOfName(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix();
-    if (suffix.compare(u"xls", Qt::CaseInsensitive) == 0)
-        return WorkbookFormat::Xls;
-    if (suffix.compare(u"xlsx", Qt::CaseInsensitive) == 0)
-        return WorkbookFormat::Xlsx;
-    return WorkbookFormat::None;
-}
-
 Result<SheetGrid> ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
 {
     QFile file(path);

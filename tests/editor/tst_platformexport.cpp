@@ -1,0 +1,148 @@
+// EXPORT to a learning platform's format: the filter decides the format, what the format
+// cannot carry is asked about first (No writes nothing), and the paper does not change.
+#include "FakeModalSeam.h"
+#include "QuestionList.h"
+#include "StartedEditor.h"
+#include "editor/FormPaper.h"
+#include "paper/PaperDocument.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString GiftFilter = QStringLiteral("GIFT (*.gift)");
+const QString AikenFilter = QStringLiteral("Aiken (*.txt)");
+const QString MoodleFilter = QStringLiteral("Moodle XML (*.xml)");
+constexpr int Export = 3;
+
+// Opens the questions as the window's paper, on question 2, with unsaved changes.
+void openPaper(StartedEditor &editor, const std::vector<Question> &questions)
+{
+    BuiltPaper paper;
+    paper.table = tableOf(questions);
+    editor.document().replacePaper(std::move(paper));
+    editor.document().table().MoveTo(2);
+    editor.document().setModified(true);
+}
+
+const std::vector<Question> TwoQuestions = {
+    {"first", {"a", "b", "", "", "", ""}, "A", 4, 20},
+    {"second\nline", {"a", "b", "c", "", "", ""}, "BC", 6, 30},
+};
+
+struct WindowState
+{
+    std::vector<QuestionRow> rows;
+    int position;
+    bool modified;
+    bool operator==(const WindowState &) const = default;
+};
+
+WindowState stateOf(StartedEditor &editor)
+{
+    return {editor.document().table().rows(), editor.document().table().AbsolutePosition(),
+            editor.document().isModified()};
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class TestPlatformExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filtersFollowTheWorkbooksAndPdf()
+    {
+        StartedEditor editor;
+        editor.seam.fileAnswers.push_back(std::nullopt);
+        editor.form().CommandTools_Click(Export);
+        QCOMPARE(editor.seam.fileDialogs.size(), 1);
+        const QStringList filters = editor.seam.fileDialogs.first().filters;
+        QCOMPARE(filters.mid(0, 3), (QStringList{"Excel File (*.xls)", "Excel Workbook (*.xlsx)",
+                                                "PDF document (*.pdf)"}));
+        QCOMPARE(filters.mid(3, 3), (QStringList{MoodleFilter, GiftFilter, AikenFilter}));
+    }
+
+    // The question lists every loss; Yes writes the file, No writes nothing and leaves an
+    // existing file as it was. Either way the paper in the window is untouched.
+    void lossesAreAskedAbout_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::newRow("yes writes") << QMessageBox::Yes;
+        QTest::newRow("no writes nothing") << QMessageBox::No;
+    }
+    void lossesAreAskedAbout()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("week.gift");
+        StartedEditor editor;
+        openPaper(editor, TwoQuestions);
+        const WindowState before = stateOf(editor);
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("week"), GiftFilter});
+        editor.seam.messageAnswers.push_back(answer);
+        editor.form().CommandTools_Click(Export);
+
+        QCOMPARE(editor.seam.messages.size(), 1);
+        const MessageBoxRequest &asked = editor.seam.messages.first();
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(asked.defaultButton, QMessageBox::No);
+        QVERIFY2(asked.text.startsWith("GIFT cannot carry all of this paper:"), qPrintable(asked.text));
+        QVERIFY2(asked.text.contains("\n\nThe marks and time limits are not kept in GIFT.\n\n"),
+                 qPrintable(asked.text));
+        const QByteArray written = contentsOf(path);
+        if (answer == QMessageBox::Yes)
+            QVERIFY2(written.contains("::Question 2::second\\nline"), written.constData());
+        else
+            QVERIFY(!QFile::exists(path));
+        QCOMPARE(stateOf(editor), before);
+        QCOMPARE(editor.seam.waitDepth, 0);
+    }
+
+    // Aiken leaves out the question with two right letters and says so; the extension of
+    // the chosen filter is added to a bare name, and an existing file is asked about.
+    void leftOutQuestionsAreNamed()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("week.txt");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        StartedEditor editor;
+        openPaper(editor, TwoQuestions);
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("week"), AikenFilter});
+        editor.seam.messageAnswers = {QMessageBox::Yes, QMessageBox::No}; // overwrite, then lose
+        editor.form().CommandTools_Click(Export);
+        QCOMPARE(editor.seam.messageTexts().first(), QString("File exists. Overwrite it or not?"));
+        QCOMPARE(editor.seam.messages.size(), 2);
+        QVERIFY2(editor.seam.messages.last().text.contains("Question 2 has several right letters"),
+                 qPrintable(editor.seam.messages.last().text));
+        QCOMPARE(contentsOf(path), QByteArray("old"));
+    }
+
+    // A format that carries everything asks nothing; a file that cannot be written says why.
+    void nothingLostNothingAsked()
+    {
+        QTemporaryDir folder;
+        StartedEditor editor;
+        openPaper(editor, TwoQuestions);
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("week.xml"), MoodleFilter});
+        editor.form().CommandTools_Click(Export);
+        QVERIFY(editor.seam.messages.isEmpty());
+        QVERIFY(contentsOf(folder.filePath("week.xml")).contains("<quiz>"));
+
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("missing/week.xml"), MoodleFilter});
+        editor.form().CommandTools_Click(Export);
+        QCOMPARE(editor.seam.messageTexts(), QStringList{"Export File Error"});
+        QVERIFY(!editor.seam.messages.first().detailedText.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPlatformExport)
+#include "tst_platformexport.moc"
