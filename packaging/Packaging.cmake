@@ -15,6 +15,8 @@ endif()
 # The program folder. The editor finds TypeInfo.con, paperxlsread, paperedit.chm and
 # test_papers beside its own executable, so everything lands in one folder.
 install(TARGETS paperedit paperconv paperxlsread RUNTIME DESTINATION . COMPONENT program)
+# paperconv's modules, which it loads from beside itself.
+install(TARGETS paperconv-workbooks paperconv-print LIBRARY DESTINATION . COMPONENT program)
 install(FILES ${PAPEREDIT_PROGRAM_DIR}/TypeInfo.con DESTINATION . COMPONENT program)
 install(FILES ${PAPEREDIT_PROGRAM_DIR}/paperedit.chm DESTINATION . COMPONENT program OPTIONAL)
 # An empty folder: exports the developer wrote into build/bin/test_papers stay behind.

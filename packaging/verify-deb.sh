@@ -84,6 +84,7 @@ echo "$listing"
 contents_complete() {
   local path missing=0
   for path in ./opt/paperedit/paperedit ./opt/paperedit/paperconv ./opt/paperedit/paperxlsread \
+              ./opt/paperedit/libpaperconv-workbooks.so ./opt/paperedit/libpaperconv-print.so \
               ./opt/paperedit/TypeInfo.con ./opt/paperedit/test_papers/ \
               ./usr/share/applications/paperedit.desktop \
               ./usr/share/icons/hicolor/scalable/apps/paperedit.svg \
@@ -189,6 +190,7 @@ libraries_complete() {
   in_root '
     missing=0
     for file in /opt/paperedit/paperedit /opt/paperedit/paperconv /opt/paperedit/paperxlsread \
+        /opt/paperedit/libpaperconv-workbooks.so /opt/paperedit/libpaperconv-print.so \
         /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so \
         /usr/lib/x86_64-linux-gnu/qt6/plugins/imageformats/libqsvg.so \
         /usr/lib/x86_64-linux-gnu/qt6/plugins/iconengines/libqsvgicon.so; do

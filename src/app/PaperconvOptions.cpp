@@ -13,6 +13,11 @@ std::optional<T> wordOf(const QString &word, std::initializer_list<std::pair<con
     return std::nullopt;
 }
 
+bool batchOptionName(const QString &argument)
+{
+    return argument == u"-o" || argument == u"-d";
+}
+
 bool hasSuffix(const QString &path, const char *suffix)
 {
     return QFileInfo(path).suffix().compare(QLatin1StringView(suffix), Qt::CaseInsensitive) == 0;
@@ -20,17 +25,43 @@ bool hasSuffix(const QString &path, const char *suffix)
 
 // The output a name asks for when no --to says: the paper file and workbooks keep to
 // Converted, which writes by name.
-PaperconvRequest::Output outputOfName(const QString &path)
+void chooseByName(PaperconvRequest &request)
 {
-    if (hasSuffix(path, "pdf"))
-        return PaperconvRequest::Output::Pdf;
-    if (hasSuffix(path, "xml"))
-        return PaperconvRequest::Output::MoodleXml;
-    if (hasSuffix(path, "gift"))
-        return PaperconvRequest::Output::Gift;
-    return PaperconvRequest::Output::Converted;
+    using Output = PaperconvRequest::Output;
+    request.output = Output::Converted;
+    if (hasSuffix(request.out, "pdf")) {
+        request.output = Output::Pdf;
+    } else if (hasSuffix(request.out, "xml")) {
+        request.output = Output::Platform;
+        request.platform = PlatformFormat::MoodleXml;
+    } else if (hasSuffix(request.out, "gift")) {
+        request.output = Output::Platform;
+        request.platform = PlatformFormat::Gift;
+    }
+}
+
+// Formats that hold many papers in one file, each in a category of its own.
+bool holdsManyPapers(const PaperconvRequest &request)
+{
+    return request.output == PaperconvRequest::Output::Platform
+           && (request.platform == PlatformFormat::MoodleXml || request.platform == PlatformFormat::Gift);
 }
 } // namespace
+
+QString PaperconvRequest::outputExtension() const
+{
+    switch (output) {
+    case Output::Pdf:
+        return QStringLiteral("pdf");
+    case Output::Keys:
+        return QStringLiteral("csv");
+    case Output::Platform:
+        return QLatin1StringView(NameOf(platform).extension);
+    case Output::Converted:
+        break;
+    }
+    return convertedExtension;
+}
 
 QString PaperconvUsage()
 {
@@ -40,8 +71,12 @@ QString PaperconvUsage()
         "                 [--shuffle none|questions|options|both] IN OUT.pdf\n"
         "       paperconv --to keys [--versions N] [--seed S] [--shuffle ...] IN OUT.csv\n"
         "       paperconv [--to csv|xls|xlsx|pdf|moodle-xml|gift|aiken] [--strict] IN OUT\n"
+        "       paperconv --to moodle-xml|gift [--strict] -o OUT IN...\n"
+        "       paperconv --to FORMAT [--strict] [print options] -d DIR IN...\n"
         "Reads the paper IN (.csv, .xls or .xlsx) and writes it to OUT: a paper file or a\n"
-        "workbook, a printed PDF (versions A to Z, shuffled from the seed), or the keys.");
+        "workbook, a printed PDF (versions A to Z, shuffled from the seed), the keys, or a\n"
+        "learning platform's format. -o writes many papers into one file, a category for\n"
+        "each; -d writes each paper into DIR under its own name.");
 }
 
 std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &arguments, QString &problem)
@@ -51,16 +86,25 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
     bool printOptions = false;   // --print was given
     bool versionOptions = false; // --print, --versions, --seed or --shuffle was given
     std::optional<PaperconvRequest::Output> chosen;
-    QString fileFormat; // csv, xls or xlsx: written by name, which must then agree
     using Output = PaperconvRequest::Output;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        if (!argument.startsWith(QStringLiteral("--"))) {
+        if (!argument.startsWith(QStringLiteral("--")) && !batchOptionName(argument)) {
             files << argument;
             continue;
         }
         if (argument == u"--strict") {
             request.strict = true;
+            continue;
+        }
+        const bool batchOption = argument == u"-o" || argument == u"-d";
+        if (batchOption && i + 1 < arguments.size()) {
+            if (request.batch != PaperconvRequest::Batch::None) {
+                problem = QStringLiteral("give -o or -d once");
+                return std::nullopt;
+            }
+            request.batch = argument == u"-o" ? PaperconvRequest::Batch::OneFile : PaperconvRequest::Batch::Folder;
+            request.out = arguments[++i];
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -109,26 +153,47 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
         } else if (argument == u"--to") {
             chosen = wordOf<Output>(value, {{"csv", Output::Converted}, {"xls", Output::Converted},
                                             {"xlsx", Output::Converted}, {"pdf", Output::Pdf},
-                                            {"keys", Output::Keys}, {"moodle-xml", Output::MoodleXml},
-                                            {"gift", Output::Gift}, {"aiken", Output::Aiken}});
+                                            {"keys", Output::Keys}});
+            if (const std::optional<PlatformFormat> platform = PlatformFormatOfWord(value)) {
+                chosen = Output::Platform;
+                request.platform = *platform;
+            }
             if (!chosen)
                 return unknownWord("csv, xls, xlsx, pdf, keys, moodle-xml, gift or aiken");
             if (*chosen == Output::Converted)
-                fileFormat = value;
+                request.convertedExtension = value;
         } else {
             problem = QStringLiteral("unknown option %1").arg(argument);
             return std::nullopt;
         }
     }
-    if (files.size() != 2) {
-        problem = QStringLiteral("give one paper to read and one file to write");
+    if (request.batch == PaperconvRequest::Batch::None) {
+        if (files.size() != 2) {
+            problem = QStringLiteral("give one paper to read and one file to write");
+            return std::nullopt;
+        }
+        request.out = files.takeLast();
+    } else if (files.isEmpty()) {
+        problem = QStringLiteral("give the papers to read after -o OUT or -d DIR");
         return std::nullopt;
     }
-    request.in = files[0];
-    request.out = files[1];
-    request.output = chosen ? *chosen : outputOfName(request.out);
-    if (!fileFormat.isEmpty() && !hasSuffix(request.out, fileFormat.toLatin1().constData())) {
+    request.inputs = files;
+    if (chosen) {
+        request.output = *chosen;
+    } else if (request.batch == PaperconvRequest::Batch::Folder) {
+        problem = QStringLiteral("-d: give the format of the files to write with --to");
+        return std::nullopt;
+    } else {
+        chooseByName(request);
+    }
+    const QString &fileFormat = request.convertedExtension;
+    if (request.batch != PaperconvRequest::Batch::Folder && !fileFormat.isEmpty()
+        && !hasSuffix(request.out, fileFormat.toLatin1().constData())) {
         problem = QStringLiteral("--to %1: OUT must end in .%1").arg(fileFormat);
+        return std::nullopt;
+    }
+    if (request.batch == PaperconvRequest::Batch::OneFile && !holdsManyPapers(request)) {
+        problem = QStringLiteral("-o: only moodle-xml and gift hold many papers in one file; use -d DIR");
         return std::nullopt;
     }
     const bool printing = request.output == Output::Pdf || request.output == Output::Keys;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/PlatformFormat.h"
 #include "print/PrintOptions.h"
 
 #include <QString>
@@ -14,14 +15,24 @@
 //   paperconv [--to FORMAT] [--strict] IN OUT   (FORMAT: csv, xls, xlsx, pdf, keys,
 //             moodle-xml, gift, aiken; without it the output's extension says, .xml
 //             and .gift naming Moodle XML and GIFT)
+//   paperconv --to FORMAT [--strict] -o OUT IN...   (every paper in one file: moodle-xml
+//             or gift, a category per paper)
+//   paperconv --to FORMAT [options] -d DIR IN...    (each paper to DIR/NAME.EXT)
 struct PaperconvRequest
 {
-    enum class Output { Converted, Pdf, Keys, MoodleXml, Gift, Aiken };
+    enum class Output { Converted, Pdf, Keys, Platform };
+    enum class Batch { None, OneFile, Folder };
     Output output = Output::Converted;
+    PlatformFormat platform = PlatformFormat::MoodleXml; // for Output::Platform
+    QString convertedExtension; // csv, xls or xlsx when --to names one
     PrintOptions print;
     bool strict = false; // refuse to write a platform format that cannot carry everything
-    QString in;
-    QString out;
+    Batch batch = Batch::None;
+    QStringList inputs;
+    QString out; // the file written; the folder for Batch::Folder
+
+    // The extension a paper's file gets in a folder: "xml", "pdf", "csv".
+    QString outputExtension() const;
 };
 
 // The request, or why the arguments (without the program's name) are not one: a message

@@ -1,28 +1,34 @@
-// paperconv: reads a paper with the editor's readers and writes it with the editor's
-// writers, each chosen by the file's extension (.csv paper file, .xls or .xlsx workbook);
-// or prints it to a PDF file, or writes the answer keys of its versions (see
-// PaperconvOptions.h). For scripts and batch work; the editor itself has no options.
+// paperconv: reads papers with the editor's readers and writes them with the editor's
+// writers: a paper file or a workbook as the names say, a printed PDF, the answer keys
+// of its versions, or a learning platform's format; one paper, many papers into one
+// file, or many into a folder (see PaperconvOptions.h). For scripts and batch work; the
+// editor itself has no options.
+#include "app/InParallel.h"
+#include "app/PaperconvModules.h"
 #include "app/PaperconvOptions.h"
 #include "core/AtomicFileWriter.h"
-#include "paper/PaperFiles.h"
 #include "formats/Aiken.h"
 #include "formats/Gift.h"
 #include "formats/MoodleXml.h"
+#include "paper/PaperFileReader.h"
+#include "paper/PaperFileWriter.h"
+#include "paper/PaperFiles.h"
+#include "paper/PaperName.h"
 #include "print/KeysCsv.h"
-#include "print/PaperPdf.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
 #include <memory>
 
 namespace {
 enum ExitCode { Converted = 0, Failed = 1, Usage = 2 };
 
-int fail(const QString &path, const QString &reason)
+void say(const QString &path, const QString &what)
 {
-    QTextStream(stderr) << "paperconv: " << path << ": " << reason << Qt::endl;
-    return Failed;
+    QTextStream(stderr) << "paperconv: " << path << ": " << what << Qt::endl;
 }
 
 QStringList argumentsOf(int argc, char *argv[])
@@ -33,46 +39,275 @@ QStringList argumentsOf(int argc, char *argv[])
     return arguments;
 }
 
-// Printing lays text out with fonts, which needs Qt Gui; converting needs Qt Core only,
-// and starts faster without it.
+bool isWorkbookName(const QString &path)
+{
+    const Result<PaperSource> source = PaperSourceOfName(path);
+    return source && *source == PaperSource::Workbook;
+}
+
+// The modules a request needs, loaded before any work starts (and before any runs in
+// parallel); false, after saying why, when one cannot be.
+bool loadModules(const PaperconvRequest &request)
+{
+    bool workbooks = request.output == PaperconvRequest::Output::Converted
+                     && (request.batch == PaperconvRequest::Batch::Folder ? request.convertedExtension != u"csv"
+                                                                         : isWorkbookName(request.out));
+    for (const QString &in : request.inputs)
+        workbooks = workbooks || isWorkbookName(in);
+    QString problem;
+    if (workbooks && !LoadWorkbookModule(problem)) {
+        QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+// Printing lays text out with fonts, which needs Qt Gui; everything else needs Qt Core
+// only, and starts faster without it.
 std::unique_ptr<QCoreApplication> startApplication(int &argc, char *argv[], bool printing)
 {
     if (!printing)
         return std::make_unique<QCoreApplication>(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // no window is shown
-    return std::make_unique<QGuiApplication>(argc, argv);
+    QString problem;
+    const PrintModule *print = LoadPrintModule(problem);
+    if (!print) {
+        QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
+        return nullptr;
+    }
+    return print->startApplication(argc, argv);
 }
 
-// A platform format: what it cannot carry goes to standard error; with --strict nothing
-// is written then.
-Result<void> writePlatform(const PaperconvRequest &request, const PlatformExport &exported)
+Result<BuiltPaper> readPaper(const QString &path)
 {
-    for (const QString &loss : exported.losses)
-        QTextStream(stderr) << "paperconv: " << request.out << ": " << loss << Qt::endl;
-    if (request.strict && !exported.losses.isEmpty())
-        return FileError(QStringLiteral("not written: --strict, and the format cannot carry all of the paper"));
-    return WriteFileAtomically(request.out, exported.bytes);
+    const Result<PaperSource> source = PaperSourceOfName(path);
+    if (!source)
+        return source.error();
+    if (*source == PaperSource::PaperFile)
+        return ReadPaperFile(path);
+    QString problem;
+    return LoadWorkbookModule(problem)->readWorkbook(path);
 }
 
-Result<void> write(const PaperconvRequest &request, const QuestionTable &paper)
+Result<void> writeConverted(const QuestionTable &paper, const QString &path)
 {
-    const QString name = PrintedPaperName(request.in);
+    const Result<PaperSource> source = PaperSourceOfName(path);
+    if (!source)
+        return source.error();
+    if (*source == PaperSource::PaperFile)
+        return WritePaperFile(paper, path);
+    QString problem;
+    return LoadWorkbookModule(problem)->writeWorkbook(paper, path);
+}
+
+PlatformExport writePlatform(PlatformFormat format, const QuestionTable &paper, const QString &name)
+{
+    switch (format) {
+    case PlatformFormat::MoodleXml:
+        return WriteMoodleXml(paper, name);
+    case PlatformFormat::Gift:
+        return WriteGift(paper, name);
+    case PlatformFormat::Aiken:
+        return WriteAiken(paper);
+    }
+    return {};
+}
+
+const QString StrictRefusal =
+    QStringLiteral("not written: --strict, and the format cannot carry all of the paper");
+
+// Writes one paper to out as the request asks; what a platform format cannot carry is
+// said (as of the paper read from `in`) and, with --strict, refuses the write.
+Result<void> writeOne(const PaperconvRequest &request, const QuestionTable &paper, const QString &in,
+                      const QString &out, QStringList &said)
+{
+    const QString name = PaperNameOf(in);
     switch (request.output) {
-    case PaperconvRequest::Output::MoodleXml:
-        return writePlatform(request, WriteMoodleXml(paper, name));
-    case PaperconvRequest::Output::Gift:
-        return writePlatform(request, WriteGift(paper, name));
-    case PaperconvRequest::Output::Aiken:
-        return writePlatform(request, WriteAiken(paper));
-    case PaperconvRequest::Output::Pdf:
-        return WritePaperPdf(paper, PrintedPaperName(request.in), request.print, request.out);
+    case PaperconvRequest::Output::Platform: {
+        const PlatformExport exported = writePlatform(request.platform, paper, name);
+        for (const QString &loss : exported.losses)
+            said << QStringLiteral("paperconv: %1: %2").arg(out, loss);
+        if (request.strict && !exported.losses.isEmpty())
+            return FileError(StrictRefusal);
+        return WriteFileAtomically(out, exported.bytes);
+    }
+    case PaperconvRequest::Output::Pdf: {
+        QString problem;
+        return LoadPrintModule(problem)->writePdf(paper, name, request.print, out);
+    }
     case PaperconvRequest::Output::Keys:
-        return WriteFileAtomically(request.out, KeysCsv(paper, request.print));
+        return WriteFileAtomically(out, KeysCsv(paper, request.print));
     case PaperconvRequest::Output::Converted:
         break;
     }
-    return WritePaper(paper, request.out);
+    return writeConverted(paper, out);
+}
+
+void sayAll(const QStringList &lines)
+{
+    QTextStream errors(stderr);
+    for (const QString &line : lines)
+        errors << line << Qt::endl;
+}
+
+int convertOne(const PaperconvRequest &request)
+{
+    const QString &in = request.inputs.first();
+    // Both names are checked before anything is read.
+    if (const Result<PaperSource> source = PaperSourceOfName(in); !source) {
+        say(in, source.error().text());
+        return Failed;
+    }
+    if (request.output == PaperconvRequest::Output::Converted) {
+        if (const Result<PaperSource> source = PaperSourceOfName(request.out); !source) {
+            say(request.out, source.error().text());
+            return Failed;
+        }
+    }
+    const Result<BuiltPaper> read = readPaper(in);
+    if (!read) {
+        say(in, read.error().text());
+        return Failed;
+    }
+    QStringList said;
+    const Result<void> written = writeOne(request, *read->table, in, request.out, said);
+    sayAll(said);
+    if (!written) {
+        say(request.out, written.error().text());
+        return Failed;
+    }
+    return Converted;
+}
+
+// Papers are read a few dozen at a time, so a batch of thousands needs the memory of a
+// few dozen papers, not of all of them.
+constexpr int BatchWindow = 32;
+
+// Every paper into one file, a category for each, in the order given. A refused paper is
+// named and left out; the others are written.
+int convertIntoOne(const PaperconvRequest &request)
+{
+    bool refused = false;
+    bool lost = false;
+    MoodleXmlQuiz quiz;
+    QByteArray gift;
+    const QStringList &inputs = request.inputs;
+    for (int first = 0; first < inputs.size(); first += BatchWindow) {
+        const int count = int(std::min<qsizetype>(BatchWindow, inputs.size() - first));
+        std::vector<Result<BuiltPaper>> papers =
+            InParallel<Result<BuiltPaper>>(count, [&](int k) { return readPaper(inputs[first + k]); });
+        for (int k = 0; k < count; ++k) {
+            const QString &in = inputs[first + k];
+            if (!papers[std::size_t(k)]) {
+                say(in, papers[std::size_t(k)].error().text());
+                refused = true;
+                continue;
+            }
+            const QuestionTable &paper = *papers[std::size_t(k)]->table;
+            QStringList losses;
+            if (request.platform == PlatformFormat::MoodleXml) {
+                losses = quiz.add(paper, PaperNameOf(in));
+            } else {
+                const PlatformExport exported = WriteGift(paper, PaperNameOf(in));
+                gift += exported.bytes + "\n";
+                losses = exported.losses;
+            }
+            for (const QString &loss : losses)
+                say(in, loss);
+            lost = lost || !losses.isEmpty();
+        }
+    }
+    if (request.strict && lost) {
+        say(request.out, StrictRefusal);
+        return Failed;
+    }
+    const QByteArray bytes = request.platform == PlatformFormat::MoodleXml ? quiz.finish() : gift;
+    if (const Result<void> written = WriteFileAtomically(request.out, bytes); !written) {
+        say(request.out, written.error().text());
+        return Failed;
+    }
+    return refused ? Failed : Converted;
+}
+
+// What became of one paper of a folder batch: the lines to say, and whether it failed.
+struct Outcome
+{
+    QStringList said;
+    bool failed = false;
+};
+
+// Each paper into the folder under its own name and the output's extension. Two papers
+// of the same name, or a paper that would be written over itself, are refused.
+int convertIntoFolder(const PaperconvRequest &request)
+{
+    const QDir folder(request.out);
+    if (!QDir().mkpath(request.out)) {
+        say(request.out, QStringLiteral("cannot make the folder"));
+        return Failed;
+    }
+    const QStringList &inputs = request.inputs;
+    QStringList outputs;
+    QHash<QString, QString> writtenBy; // output path -> the input written there
+    for (const QString &in : inputs) {
+        const QString out = folder.filePath(QFileInfo(in).completeBaseName() + u'.' + request.outputExtension());
+        outputs << out;
+    }
+    // Printing draws with fonts on the main thread; everything else runs in parallel.
+    const bool printing = request.output == PaperconvRequest::Output::Pdf;
+    bool failed = false;
+    for (int first = 0; first < inputs.size(); first += BatchWindow) {
+        const int count = int(std::min<qsizetype>(BatchWindow, inputs.size() - first));
+        std::vector<Outcome> outcomes(static_cast<std::size_t>(count));
+        std::vector<bool> mayWrite(static_cast<std::size_t>(count), true);
+        for (int k = 0; k < count; ++k) {
+            const QString &in = inputs[first + k];
+            const QString &out = outputs[first + k];
+            const QString key = QFileInfo(out).absoluteFilePath();
+            if (QFileInfo(in).absoluteFilePath() == key) {
+                outcomes[std::size_t(k)] = {{QStringLiteral("paperconv: %1: not converted: it would be written over itself").arg(in)}, true};
+                mayWrite[std::size_t(k)] = false;
+            } else if (writtenBy.contains(key)) {
+                outcomes[std::size_t(k)] = {{QStringLiteral("paperconv: %1: not converted: %2 is written from %3")
+                                                 .arg(in, out, writtenBy.value(key))}, true};
+                mayWrite[std::size_t(k)] = false;
+            } else {
+                writtenBy.insert(key, in);
+            }
+        }
+        std::vector<Result<BuiltPaper>> papers = InParallel<Result<BuiltPaper>>(count, [&](int k) -> Result<BuiltPaper> {
+            if (!mayWrite[std::size_t(k)])
+                return FileError(QString());
+            return readPaper(inputs[first + k]);
+        });
+        // Fills in the paper's outcome; true when it was converted.
+        const auto convert = [&](int k) {
+            Outcome &outcome = outcomes[std::size_t(k)];
+            if (!mayWrite[std::size_t(k)])
+                return false;
+            const QString &in = inputs[first + k];
+            const QString &out = outputs[first + k];
+            if (!papers[std::size_t(k)]) {
+                outcome = {{QStringLiteral("paperconv: %1: %2").arg(in, papers[std::size_t(k)].error().text())}, true};
+                return false;
+            }
+            const Result<void> written = writeOne(request, *papers[std::size_t(k)]->table, in, out, outcome.said);
+            if (!written) {
+                outcome.said << QStringLiteral("paperconv: %1: %2").arg(out, written.error().text());
+                outcome.failed = true;
+            }
+            return !outcome.failed;
+        };
+        if (printing) {
+            for (int k = 0; k < count; ++k)
+                convert(k);
+        } else {
+            InParallel<bool>(count, convert);
+        }
+        for (const Outcome &outcome : outcomes) {
+            sayAll(outcome.said);
+            failed = failed || outcome.failed;
+        }
+    }
+    return failed ? Failed : Converted;
 }
 } // namespace
 
@@ -86,19 +321,15 @@ int main(int argc, char *argv[])
     }
     // Also sets the C locale from the environment.
     const auto app = startApplication(argc, argv, request->output == PaperconvRequest::Output::Pdf);
-
-    // Both names are checked before anything is read.
-    if (const Result<PaperSource> source = PaperSourceOfName(request->in); !source)
-        return fail(request->in, source.error().text());
-    if (request->output == PaperconvRequest::Output::Converted) {
-        if (const Result<PaperSource> source = PaperSourceOfName(request->out); !source)
-            return fail(request->out, source.error().text());
+    if (!app || !loadModules(*request))
+        return Failed;
+    switch (request->batch) {
+    case PaperconvRequest::Batch::OneFile:
+        return convertIntoOne(*request);
+    case PaperconvRequest::Batch::Folder:
+        return convertIntoFolder(*request);
+    case PaperconvRequest::Batch::None:
+        break;
     }
-
-    const Result<BuiltPaper> read = ReadPaper(request->in, PaperSource::ByName);
-    if (!read)
-        return fail(request->in, read.error().text());
-    if (const Result<void> written = write(*request, *read->table); !written)
-        return fail(request->out, written.error().text());
-    return Converted;
+    return convertOne(*request);
 }

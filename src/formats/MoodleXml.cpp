@@ -33,19 +33,27 @@ QString MoodleTimeLimitTag(int timeLimit)
     return QStringLiteral("time-limit-%1").arg(timeLimit);
 }
 
-PlatformExport WriteMoodleXml(const QuestionTable &paper, const QString &paperName)
+MoodleXmlQuiz::MoodleXmlQuiz() : xml_(&bytes_)
 {
-    PlatformExport out;
-    QXmlStreamWriter xml(&out.bytes);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("quiz"));
+    xml_.setAutoFormatting(true);
+    xml_.writeStartDocument();
+    xml_.writeStartElement(QStringLiteral("quiz"));
+}
 
+QByteArray MoodleXmlQuiz::finish()
+{
+    xml_.writeEndElement();
+    xml_.writeEndDocument();
+    return std::move(bytes_);
+}
+
+QStringList MoodleXmlQuiz::add(const QuestionTable &paper, const QString &paperName)
+{
+    QXmlStreamWriter &xml = xml_;
     xml.writeStartElement(QStringLiteral("question"));
     xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
     textElement(xml, QStringLiteral("category"), QStringLiteral("$course$/top/") + paperName);
     xml.writeEndElement();
-
     platform::LeftOutQuestions leftOut;
     for (const QuestionRow &row : paper.rows()) {
         const platform::Choices choices(row);
@@ -77,9 +85,16 @@ PlatformExport WriteMoodleXml(const QuestionTable &paper, const QString &paperNa
         xml.writeEndElement();
         xml.writeEndElement();
     }
-    xml.writeEndElement();
-    xml.writeEndDocument();
+    QStringList losses;
+    leftOut.describe(losses);
+    return losses;
+}
 
-    leftOut.describe(out.losses);
+PlatformExport WriteMoodleXml(const QuestionTable &paper, const QString &paperName)
+{
+    MoodleXmlQuiz quiz;
+    PlatformExport out;
+    out.losses = quiz.add(paper, paperName);
+    out.bytes = quiz.finish();
     return out;
 }
