@@ -15,15 +15,19 @@ QList<int> offeredOptions(const QuestionRow &row)
     return options;
 }
 
+QString listed(const QStringList &items)
+{
+    if (items.size() <= 1)
+        return items.join(QString());
+    return QStringLiteral("%1 and %2").arg(items.first(items.size() - 1).join(QStringLiteral(", ")), items.last());
+}
+
 QString questionNumbers(const QList<int> &numbers)
 {
     QStringList texts;
     for (int number : numbers)
         texts << QString::number(number);
-    if (texts.size() == 1)
-        return QStringLiteral("Question ") + texts.first();
-    const QString last = texts.takeLast();
-    return QStringLiteral("Questions %1 and %2").arg(texts.join(QStringLiteral(", ")), last);
+    return (texts.size() == 1 ? QStringLiteral("Question ") : QStringLiteral("Questions ")) + listed(texts);
 }
 
 QString leftOut(const QList<int> &numbers, const QString &whyPlural, const QString &whySingular)

@@ -15,6 +15,8 @@ struct PlatformExport
 {
     QByteArray bytes;
     QStringList losses;
+    // Why no file could be made (a library refused it); empty when bytes hold the file.
+    QString failure;
 };
 
 // What the writers share.
@@ -22,6 +24,8 @@ namespace platform {
 // The options a question offers, empty ones left out, the rest in their order: the
 // paper's option index (0 = A) of each.
 QList<int> offeredOptions(const QuestionRow &row);
+// "4" / "4 and 9" / "4, 9 and 12".
+QString listed(const QStringList &items);
 // "Question 4" / "Questions 4 and 9" / "Questions 4, 9 and 12".
 QString questionNumbers(const QList<int> &numbers);
 // The sentence for questions left out for a reason ("have no answer set").

@@ -1,0 +1,168 @@
+#include "formats/Qti21.h"
+
+#include "formats/Qti21Item.h"
+#include "formats/Qti21Xml.h"
+#include "formats/ZipInMemory.h"
+#include "paper/QuestionTable.h"
+
+#include <QXmlStreamWriter>
+
+using qti21::Namespace;
+
+namespace {
+const QString TestFile = QStringLiteral("test.xml");
+const QString ManifestFile = QStringLiteral("imsmanifest.xml");
+const QString ContentPackaging = QStringLiteral("http://www.imsglobal.org/xsd/imscp_v1p1");
+
+QString resourceIdentifier(const QString &file)
+{
+    return QStringLiteral("resource-") + QString(file).remove(QStringLiteral(".xml"));
+}
+
+// A paper's name is free text; an empty one still gives the test and section a title.
+QString titleOf(const QString &paperName)
+{
+    return paperName.trimmed().isEmpty() ? QStringLiteral("Paper") : paperName;
+}
+
+bool holdsOnlyXmlCharacters(const QuestionRow &row, const platform::Choices &choices)
+{
+    bool fits = qti21::holdsOnlyXmlCharacters(row.Title);
+    for (int option : choices.offered)
+        fits = fits && qti21::holdsOnlyXmlCharacters(row.Items[std::size_t(option)]);
+    return fits;
+}
+
+void writeEmpty(QXmlStreamWriter &xml, const QString &element, const QString &attribute, const QString &value)
+{
+    xml.writeEmptyElement(Namespace, element);
+    xml.writeAttribute(attribute, value);
+}
+
+QByteArray testXml(const QList<const QuestionRow *> &kept, const QString &title)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    qti21::startDocument(xml, QStringLiteral("assessmentTest"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("paper"));
+    xml.writeAttribute(QStringLiteral("title"), title);
+
+    xml.writeStartElement(Namespace, QStringLiteral("outcomeDeclaration"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("SCORE"));
+    xml.writeAttribute(QStringLiteral("cardinality"), QStringLiteral("single"));
+    xml.writeAttribute(QStringLiteral("baseType"), QStringLiteral("float"));
+    xml.writeEndElement();
+
+    // Linear with individual submission: the questions come one after another, each
+    // under its own time limit, as the paper is given.
+    xml.writeStartElement(Namespace, QStringLiteral("testPart"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("part"));
+    xml.writeAttribute(QStringLiteral("navigationMode"), QStringLiteral("linear"));
+    xml.writeAttribute(QStringLiteral("submissionMode"), QStringLiteral("individual"));
+    xml.writeStartElement(Namespace, QStringLiteral("assessmentSection"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("questions"));
+    xml.writeAttribute(QStringLiteral("title"), title);
+    xml.writeAttribute(QStringLiteral("visible"), QStringLiteral("true"));
+    for (const QuestionRow *row : kept) {
+        xml.writeStartElement(Namespace, QStringLiteral("assessmentItemRef"));
+        xml.writeAttribute(QStringLiteral("identifier"), qti21::itemIdentifier(row->QuestionNo));
+        xml.writeAttribute(QStringLiteral("href"), qti21::itemFile(row->QuestionNo));
+        writeEmpty(xml, QStringLiteral("timeLimits"), QStringLiteral("maxTime"), QString::number(row->TimeLimit));
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+
+    xml.writeStartElement(Namespace, QStringLiteral("outcomeProcessing"));
+    xml.writeStartElement(Namespace, QStringLiteral("setOutcomeValue"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("SCORE"));
+    xml.writeStartElement(Namespace, QStringLiteral("sum"));
+    writeEmpty(xml, QStringLiteral("testVariables"), QStringLiteral("variableIdentifier"), QStringLiteral("SCORE"));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}
+
+void writeResource(QXmlStreamWriter &xml, const QString &type, const QString &file, const QStringList &dependencies)
+{
+    xml.writeStartElement(ContentPackaging, QStringLiteral("resource"));
+    xml.writeAttribute(QStringLiteral("identifier"), resourceIdentifier(file));
+    xml.writeAttribute(QStringLiteral("type"), type);
+    xml.writeAttribute(QStringLiteral("href"), file);
+    xml.writeEmptyElement(ContentPackaging, QStringLiteral("file"));
+    xml.writeAttribute(QStringLiteral("href"), file);
+    for (const QString &dependency : dependencies) {
+        xml.writeEmptyElement(ContentPackaging, QStringLiteral("dependency"));
+        xml.writeAttribute(QStringLiteral("identifierref"), resourceIdentifier(dependency));
+    }
+    xml.writeEndElement();
+}
+
+QByteArray manifestXml(const QStringList &itemFiles)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeDefaultNamespace(ContentPackaging);
+    xml.writeNamespace(qti21::SchemaInstance, QStringLiteral("xsi"));
+    xml.writeStartElement(ContentPackaging, QStringLiteral("manifest"));
+    xml.writeAttribute(QStringLiteral("identifier"), QStringLiteral("manifest"));
+    xml.writeAttribute(qti21::SchemaInstance, QStringLiteral("schemaLocation"),
+                       ContentPackaging + QStringLiteral(" http://www.imsglobal.org/xsd/imscp_v1p1.xsd"));
+
+    // What the v2.1 Integration Guide asks a QTI package's manifest to say of itself.
+    xml.writeStartElement(ContentPackaging, QStringLiteral("metadata"));
+    xml.writeTextElement(ContentPackaging, QStringLiteral("schema"), QStringLiteral("QTIv2.1 Package"));
+    xml.writeTextElement(ContentPackaging, QStringLiteral("schemaversion"), QStringLiteral("1.0.0"));
+    xml.writeEndElement();
+    xml.writeEmptyElement(ContentPackaging, QStringLiteral("organizations"));
+
+    xml.writeStartElement(ContentPackaging, QStringLiteral("resources"));
+    writeResource(xml, QStringLiteral("imsqti_test_xmlv2p1"), TestFile, itemFiles);
+    for (const QString &file : itemFiles)
+        writeResource(xml, QStringLiteral("imsqti_item_xmlv2p1"), file, {});
+    xml.writeEndElement();
+
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}
+} // namespace
+
+PlatformExport WriteQti21Package(const QuestionTable &paper, const QString &paperName)
+{
+    PlatformExport out;
+    platform::LeftOutQuestions leftOut;
+    QList<const QuestionRow *> kept;
+    QList<ZipEntry> parts;
+    QStringList itemFiles;
+    QList<int> trimmed;
+    for (const QuestionRow &row : paper.rows()) {
+        const platform::Choices choices(row);
+        if (!leftOut.keep(row, choices))
+            continue;
+        if (!holdsOnlyXmlCharacters(row, choices))
+            trimmed << row.QuestionNo;
+        kept << &row;
+        itemFiles << qti21::itemFile(row.QuestionNo);
+        parts.append({itemFiles.last(), Qti21ItemXml(row, choices)});
+    }
+    parts.prepend({TestFile, testXml(kept, titleOf(paperName))});
+    parts.prepend({ManifestFile, manifestXml(itemFiles)});
+
+    Result<QByteArray> archive = ZipInMemory(parts);
+    if (archive)
+        out.bytes = std::move(archive).value();
+    else
+        out.failure = archive.error().text();
+    leftOut.describe(out.losses);
+    if (!trimmed.isEmpty())
+        out.losses << QStringLiteral("%1 %2 control characters, which XML cannot hold; they are left out.")
+                          .arg(platform::questionNumbers(trimmed), trimmed.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"));
+    return out;
+}
