@@ -24,6 +24,36 @@ QString GiftEscaped(const QString &text)
     return escaped;
 }
 
+namespace {
+// What GIFT reads at the start of a text, after any spaces, which no backslash escapes: a
+// weight (%50%) before an option's text, a format ([html], [moodle], [plain], [markdown])
+// before any text.
+QStringView leadingText(const QString &text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace())
+        ++start;
+    return QStringView(text).mid(start);
+}
+
+bool startsWithFormat(const QString &text)
+{
+    const QStringView lead = leadingText(text);
+    for (const char16_t *format : {u"[html]", u"[moodle]", u"[plain]", u"[markdown]"}) {
+        if (lead.startsWith(QStringView(format)))
+            return true;
+    }
+    return false;
+}
+
+// A text that starts like a format is given the default format first, which is read
+// instead, so that the text is kept as it stands.
+QString giftText(const QString &text)
+{
+    return (startsWithFormat(text) ? QStringLiteral("[moodle]") : QString()) + GiftEscaped(text);
+}
+} // namespace
+
 PlatformExport WriteGift(const QuestionTable &paper, const QString &paperName)
 {
     PlatformExport out;
@@ -33,14 +63,21 @@ PlatformExport WriteGift(const QuestionTable &paper, const QString &paperName)
         const platform::Choices choices(row);
         if (!leftOut.keep(row, choices))
             continue;
-        text += QStringLiteral("::Question %1::%2 {\n").arg(row.QuestionNo).arg(GiftEscaped(row.Title));
+        text += QStringLiteral("::Question %1::%2 {\n").arg(row.QuestionNo).arg(giftText(row.Title));
         // Several right options carry weights: 100/k each for k right, -100/m each for m wrong.
+        // An option whose text starts with % is given its weight (100 or 0 with one right
+        // option), which is read instead of the text's own.
         for (int option : choices.offered) {
             const bool isRight = choices.isRight(option);
-            const QString mark = choices.right == 1
-                ? (isRight ? QStringLiteral("=") : QStringLiteral("~"))
-                : QStringLiteral("~%%1%").arg(platform::share(isRight ? choices.right : choices.wrong(), isRight));
-            text += QStringLiteral("\t%1%2\n").arg(mark, GiftEscaped(row.Items[std::size_t(option)]));
+            const QString &item = row.Items[std::size_t(option)];
+            QString mark;
+            if (choices.right > 1)
+                mark = QStringLiteral("~%%1%").arg(platform::share(isRight ? choices.right : choices.wrong(), isRight));
+            else if (leadingText(item).startsWith(u'%'))
+                mark = isRight ? QStringLiteral("=%100%") : QStringLiteral("~%0%");
+            else
+                mark = isRight ? QStringLiteral("=") : QStringLiteral("~");
+            text += QStringLiteral("\t%1%2\n").arg(mark, giftText(item));
         }
         text += QStringLiteral("}\n\n");
     }

@@ -141,6 +141,29 @@ private slots:
                                           "Question 4 names only empty options as right and is left out."}));
     }
 
+    // What GIFT reads before a text and no backslash escapes: a weight before an option,
+    // a format before any text. Each is written so that it is read as text.
+    void giftTextsStartingAsMarkup_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("right option starting with %") << "t" << "A" << "::Question 1::t {\n\t=%100%%50%off\n\t~plain\n}\n";
+        QTest::newRow("wrong option starting with %") << "t" << "B" << "::Question 1::t {\n\t~%0%%50%off\n\t=plain\n}\n";
+        QTest::newRow("several right keep their weights") << "t" << "AB" << "::Question 1::t {\n\t~%50%%50%off\n\t~%50%plain\n}\n";
+        QTest::newRow("title starting with a format") << " [html]<b>" << "B" << "::Question 1::[moodle] [html]<b> {\n\t~%0%%50%off\n\t=plain\n}\n";
+        QTest::newRow("a format's name elsewhere") << "t [plain]" << "B" << "::Question 1::t [plain] {\n\t~%0%%50%off\n\t=plain\n}\n";
+    }
+    void giftTextsStartingAsMarkup()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, answer);
+        QFETCH(QString, written);
+        const auto table = tableOf({{title, {"%50%off", "plain", "", "", "", ""}, answer, 1, 15}});
+        const QString text = QString::fromUtf8(WriteGift(*table, "P").bytes);
+        QVERIFY2(text.contains(written), qPrintable(text));
+    }
+
     void aikenText()
     {
         std::vector<Question> paper = hardPaper();
