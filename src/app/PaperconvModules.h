@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 #include "formats/PlatformExport.h"
+#include "formats/PlatformFormat.h"
 #include "paper/PaperRecipes.h"
 
 #include <QString>
@@ -16,12 +17,27 @@ struct PrintOptions;
 // more than Qt Core: the workbooks (libzip, libxlsxwriter) and printing (Qt Gui). Each
 // is a module beside the program, loaded on first use and kept for the process's life.
 
-// libpaperconv-workbooks.so
+// Many papers written into one file, a category or test for each, added in turn.
+class PaperBatchFile
+{
+public:
+    virtual ~PaperBatchFile() = default;
+    // Returns what the format could not carry of the paper.
+    virtual QStringList add(const QuestionTable &paper, const QString &paperName) = 0;
+    // The file's bytes, or why it could not be made (in failure).
+    virtual PlatformExport finish() = 0;
+};
+
+// libpaperconv-workbooks.so: the workbooks and the zipped platform formats.
 struct WorkbookModule
 {
     Result<BuiltPaper> (*readWorkbook)(const QString &path);
     // .xls or .xlsx as the name asks.
     Result<void> (*writeWorkbook)(const QuestionTable &paper, const QString &path);
+    // The QTI 2.1 package or the Kahoot! spreadsheet.
+    PlatformExport (*writePackaged)(PlatformFormat format, const QuestionTable &paper,
+                                    const QString &paperName);
+    std::unique_ptr<PaperBatchFile> (*startQtiPackage)();
 };
 
 // libpaperconv-print.so

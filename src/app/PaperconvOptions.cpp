@@ -37,6 +37,9 @@ void chooseByName(PaperconvRequest &request)
     } else if (hasSuffix(request.out, "gift")) {
         request.output = Output::Platform;
         request.platform = PlatformFormat::Gift;
+    } else if (hasSuffix(request.out, "zip")) {
+        request.output = Output::Platform;
+        request.platform = PlatformFormat::Qti21;
     }
 }
 
@@ -44,7 +47,8 @@ void chooseByName(PaperconvRequest &request)
 bool holdsManyPapers(const PaperconvRequest &request)
 {
     return request.output == PaperconvRequest::Output::Platform
-           && (request.platform == PlatformFormat::MoodleXml || request.platform == PlatformFormat::Gift);
+           && (request.platform == PlatformFormat::MoodleXml || request.platform == PlatformFormat::Gift
+               || request.platform == PlatformFormat::Qti21);
 }
 } // namespace
 
@@ -70,8 +74,8 @@ QString PaperconvUsage()
         "       paperconv [--print paper|key|both] [--versions N] [--seed S]\n"
         "                 [--shuffle none|questions|options|both] IN OUT.pdf\n"
         "       paperconv --to keys [--versions N] [--seed S] [--shuffle ...] IN OUT.csv\n"
-        "       paperconv [--to csv|xls|xlsx|pdf|moodle-xml|gift|aiken] [--strict] IN OUT\n"
-        "       paperconv --to moodle-xml|gift [--strict] -o OUT IN...\n"
+        "       paperconv [--to csv|xls|xlsx|pdf|moodle-xml|gift|aiken|qti21|kahoot] [--strict] IN OUT\n"
+        "       paperconv --to moodle-xml|gift|qti21 [--strict] -o OUT IN...\n"
         "       paperconv --to FORMAT [--strict] [print options] -d DIR IN...\n"
         "Reads the paper IN (.csv, .xls or .xlsx) and writes it to OUT: a paper file or a\n"
         "workbook, a printed PDF (versions A to Z, shuffled from the seed), the keys, or a\n"
@@ -159,7 +163,7 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
                 request.platform = *platform;
             }
             if (!chosen)
-                return unknownWord("csv, xls, xlsx, pdf, keys, moodle-xml, gift or aiken");
+                return unknownWord("csv, xls, xlsx, pdf, keys, moodle-xml, gift, aiken, qti21 or kahoot");
             if (*chosen == Output::Converted)
                 request.convertedExtension = value;
         } else {
@@ -193,7 +197,7 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
         return std::nullopt;
     }
     if (request.batch == PaperconvRequest::Batch::OneFile && !holdsManyPapers(request)) {
-        problem = QStringLiteral("-o: only moodle-xml and gift hold many papers in one file; use -d DIR");
+        problem = QStringLiteral("-o: only moodle-xml, gift and qti21 hold many papers in one file; use -d DIR");
         return std::nullopt;
     }
     const bool printing = request.output == Output::Pdf || request.output == Output::Keys;

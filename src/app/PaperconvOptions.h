@@ -13,10 +13,10 @@
 //             [--shuffle none|questions|options|both] IN OUT.pdf
 //   paperconv --to keys [--versions N] [--seed S] [--shuffle ...] IN OUT.csv
 //   paperconv [--to FORMAT] [--strict] IN OUT   (FORMAT: csv, xls, xlsx, pdf, keys,
-//             moodle-xml, gift, aiken; without it the output's extension says, .xml
-//             and .gift naming Moodle XML and GIFT)
-//   paperconv --to FORMAT [--strict] -o OUT IN...   (every paper in one file: moodle-xml
-//             or gift, a category per paper)
+//             moodle-xml, gift, aiken, qti21, kahoot; without it the output's extension
+//             says, .xml, .gift and .zip naming Moodle XML, GIFT and QTI 2.1)
+//   paperconv --to FORMAT [--strict] -o OUT IN...   (every paper in one file: moodle-xml,
+//             gift or qti21, a category or test per paper)
 //   paperconv --to FORMAT [options] -d DIR IN...    (each paper to DIR/NAME.EXT)
 struct PaperconvRequest
 {

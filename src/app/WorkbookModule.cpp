@@ -1,6 +1,9 @@
-// libpaperconv-workbooks.so: paperconv's workbook reading and writing, with the
-// libraries they need, loaded only when a conversion reads or writes a workbook.
+// libpaperconv-workbooks.so: paperconv's workbook reading and writing and the zipped
+// platform formats, with the libraries they need, loaded only when a conversion reads or
+// writes one of them.
 #include "app/PaperconvModules.h"
+#include "formats/KahootSheet.h"
+#include "formats/Qti21.h"
 #include "paper/PaperFiles.h"
 
 namespace {
@@ -8,10 +11,35 @@ Result<BuiltPaper> readWorkbook(const QString &path)
 {
     return ReadPaper(path, PaperSource::Workbook);
 }
+
+PlatformExport writePackaged(PlatformFormat format, const QuestionTable &paper, const QString &paperName)
+{
+    if (format == PlatformFormat::Kahoot)
+        return WriteKahootSheet(paper);
+    return WriteQti21Package(paper, paperName);
+}
+
+class QtiBatch : public PaperBatchFile
+{
+public:
+    QStringList add(const QuestionTable &paper, const QString &paperName) override
+    {
+        return package_.add(paper, paperName);
+    }
+    PlatformExport finish() override { return package_.finish(); }
+
+private:
+    Qti21Package package_;
+};
+
+std::unique_ptr<PaperBatchFile> startQtiPackage()
+{
+    return std::make_unique<QtiBatch>();
+}
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) const WorkbookModule *paperconvWorkbookModule()
 {
-    static const WorkbookModule module{readWorkbook, WritePaper};
+    static const WorkbookModule module{readWorkbook, WritePaper, writePackaged, startQtiPackage};
     return &module;
 }

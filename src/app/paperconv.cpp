@@ -45,17 +45,24 @@ bool isWorkbookName(const QString &path)
     return source && *source == PaperSource::Workbook;
 }
 
+// The platform formats written through the workbook module: a zip, or a spreadsheet.
+bool packaged(PlatformFormat format)
+{
+    return format == PlatformFormat::Qti21 || format == PlatformFormat::Kahoot;
+}
+
 // The modules a request needs, loaded before any work starts (and before any runs in
 // parallel); false, after saying why, when one cannot be.
 bool loadModules(const PaperconvRequest &request)
 {
-    bool workbooks = request.output == PaperconvRequest::Output::Converted
+    bool needsWorkbooks = request.output == PaperconvRequest::Output::Converted
                      && (request.batch == PaperconvRequest::Batch::Folder ? request.convertedExtension != u"csv"
                                                                          : isWorkbookName(request.out));
+    needsWorkbooks = needsWorkbooks || (request.output == PaperconvRequest::Output::Platform && packaged(request.platform));
     for (const QString &in : request.inputs)
-        workbooks = workbooks || isWorkbookName(in);
+        needsWorkbooks = needsWorkbooks || isWorkbookName(in);
     QString problem;
-    if (workbooks && !LoadWorkbookModule(problem)) {
+    if (needsWorkbooks && !LoadWorkbookModule(problem)) {
         QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
         return false;
     }
@@ -77,6 +84,12 @@ std::unique_ptr<QCoreApplication> startApplication(int &argc, char *argv[], bool
     return print->startApplication(argc, argv);
 }
 
+const WorkbookModule &workbooks()
+{
+    QString problem;
+    return *LoadWorkbookModule(problem); // loaded before any work starts
+}
+
 Result<BuiltPaper> readPaper(const QString &path)
 {
     const Result<PaperSource> source = PaperSourceOfName(path);
@@ -84,8 +97,7 @@ Result<BuiltPaper> readPaper(const QString &path)
         return source.error();
     if (*source == PaperSource::PaperFile)
         return ReadPaperFile(path);
-    QString problem;
-    return LoadWorkbookModule(problem)->readWorkbook(path);
+    return workbooks().readWorkbook(path);
 }
 
 Result<void> writeConverted(const QuestionTable &paper, const QString &path)
@@ -95,13 +107,15 @@ Result<void> writeConverted(const QuestionTable &paper, const QString &path)
         return source.error();
     if (*source == PaperSource::PaperFile)
         return WritePaperFile(paper, path);
-    QString problem;
-    return LoadWorkbookModule(problem)->writeWorkbook(paper, path);
+    return workbooks().writeWorkbook(paper, path);
 }
 
 PlatformExport writePlatform(PlatformFormat format, const QuestionTable &paper, const QString &name)
 {
     switch (format) {
+    case PlatformFormat::Qti21:
+    case PlatformFormat::Kahoot:
+        return workbooks().writePackaged(format, paper, name);
     case PlatformFormat::MoodleXml:
         return WriteMoodleXml(paper, name);
     case PlatformFormat::Gift:
@@ -124,6 +138,8 @@ Result<void> writeOne(const PaperconvRequest &request, const QuestionTable &pape
     switch (request.output) {
     case PaperconvRequest::Output::Platform: {
         const PlatformExport exported = writePlatform(request.platform, paper, name);
+        if (!exported.failure.isEmpty())
+            return FileError(exported.failure);
         for (const QString &loss : exported.losses)
             said << QStringLiteral("paperconv: %1: %2").arg(out, loss);
         if (request.strict && !exported.losses.isEmpty())
@@ -182,14 +198,50 @@ int convertOne(const PaperconvRequest &request)
 // few dozen papers, not of all of them.
 constexpr int BatchWindow = 32;
 
+class MoodleXmlBatch : public PaperBatchFile
+{
+public:
+    QStringList add(const QuestionTable &paper, const QString &paperName) override
+    {
+        return quiz_.add(paper, paperName);
+    }
+    PlatformExport finish() override { return {quiz_.finish(), {}, {}}; }
+
+private:
+    MoodleXmlQuiz quiz_;
+};
+
+class GiftBatch : public PaperBatchFile
+{
+public:
+    QStringList add(const QuestionTable &paper, const QString &paperName) override
+    {
+        PlatformExport exported = WriteGift(paper, paperName);
+        bytes_ += exported.bytes + '\n';
+        return exported.losses;
+    }
+    PlatformExport finish() override { return {std::move(bytes_), {}, {}}; }
+
+private:
+    QByteArray bytes_;
+};
+
+std::unique_ptr<PaperBatchFile> startBatchFile(PlatformFormat format)
+{
+    if (format == PlatformFormat::MoodleXml)
+        return std::make_unique<MoodleXmlBatch>();
+    if (format == PlatformFormat::Gift)
+        return std::make_unique<GiftBatch>();
+    return workbooks().startQtiPackage();
+}
+
 // Every paper into one file, a category for each, in the order given. A refused paper is
 // named and left out; the others are written.
 int convertIntoOne(const PaperconvRequest &request)
 {
     bool refused = false;
     bool lost = false;
-    MoodleXmlQuiz quiz;
-    QByteArray gift;
+    const std::unique_ptr<PaperBatchFile> file = startBatchFile(request.platform);
     const QStringList &inputs = request.inputs;
     for (int first = 0; first < inputs.size(); first += BatchWindow) {
         const int count = int(std::min<qsizetype>(BatchWindow, inputs.size() - first));
@@ -203,14 +255,7 @@ int convertIntoOne(const PaperconvRequest &request)
                 continue;
             }
             const QuestionTable &paper = *papers[std::size_t(k)]->table;
-            QStringList losses;
-            if (request.platform == PlatformFormat::MoodleXml) {
-                losses = quiz.add(paper, PaperNameOf(in));
-            } else {
-                const PlatformExport exported = WriteGift(paper, PaperNameOf(in));
-                gift += exported.bytes + "\n";
-                losses = exported.losses;
-            }
+            const QStringList losses = file->add(paper, PaperNameOf(in));
             for (const QString &loss : losses)
                 say(in, loss);
             lost = lost || !losses.isEmpty();
@@ -220,8 +265,12 @@ int convertIntoOne(const PaperconvRequest &request)
         say(request.out, StrictRefusal);
         return Failed;
     }
-    const QByteArray bytes = request.platform == PlatformFormat::MoodleXml ? quiz.finish() : gift;
-    if (const Result<void> written = WriteFileAtomically(request.out, bytes); !written) {
+    const PlatformExport finished = file->finish();
+    if (!finished.failure.isEmpty()) {
+        say(request.out, finished.failure);
+        return Failed;
+    }
+    if (const Result<void> written = WriteFileAtomically(request.out, finished.bytes); !written) {
         say(request.out, written.error().text());
         return Failed;
     }

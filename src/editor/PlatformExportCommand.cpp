@@ -31,6 +31,10 @@ void PlatformExportCommand::exportTo(const QString &path, PlatformFormat format)
     }
     const PlatformExport exported =
         WritePlatformFormat(format, document.table(), PaperNameOf(document.path()));
+    if (!exported.failure.isEmpty()) {
+        context_.tell(QStringLiteral("Export File Error"), exported.failure);
+        return;
+    }
     if (!mayLose(exported.losses, format))
         return;
     Result<void> written;

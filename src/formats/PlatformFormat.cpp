@@ -8,6 +8,8 @@ const QList<PlatformFormatName> &PlatformFormatNames()
         {PlatformFormat::MoodleXml, "moodle-xml", "Moodle XML (*.xml)", "xml"},
         {PlatformFormat::Gift, "gift", "GIFT (*.gift)", "gift"},
         {PlatformFormat::Aiken, "aiken", "Aiken (*.txt)", "txt"},
+        {PlatformFormat::Qti21, "qti21", "QTI 2.1 package (*.zip)", "zip"},
+        {PlatformFormat::Kahoot, "kahoot", "Kahoot! spreadsheet (*.xlsx)", "xlsx"},
     };
     return names;
 }

@@ -10,7 +10,7 @@ class QuestionTable;
 
 // The learning-platform formats a paper can be written in, with the words and names by
 // which the user chooses them.
-enum class PlatformFormat { MoodleXml, Gift, Aiken };
+enum class PlatformFormat { MoodleXml, Gift, Aiken, Qti21, Kahoot };
 
 struct PlatformFormatName
 {

@@ -16,7 +16,7 @@ const QString ContentPackaging = QStringLiteral("http://www.imsglobal.org/xsd/im
 
 QString resourceIdentifier(const QString &file)
 {
-    return QStringLiteral("resource-") + QString(file).remove(QStringLiteral(".xml"));
+    return QStringLiteral("resource-") + QString(file).remove(QStringLiteral(".xml")).replace(u'/', u'-');
 }
 
 // A paper's name is free text; an empty one still gives the test and section a title.
@@ -102,7 +102,7 @@ void writeResource(QXmlStreamWriter &xml, const QString &type, const QString &fi
     xml.writeEndElement();
 }
 
-QByteArray manifestXml(const QStringList &itemFiles)
+QByteArray manifestXml(const QList<Qti21Package::TestFiles> &tests)
 {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
@@ -123,9 +123,11 @@ QByteArray manifestXml(const QStringList &itemFiles)
     xml.writeEmptyElement(ContentPackaging, QStringLiteral("organizations"));
 
     xml.writeStartElement(ContentPackaging, QStringLiteral("resources"));
-    writeResource(xml, QStringLiteral("imsqti_test_xmlv2p1"), TestFile, itemFiles);
-    for (const QString &file : itemFiles)
-        writeResource(xml, QStringLiteral("imsqti_item_xmlv2p1"), file, {});
+    for (const Qti21Package::TestFiles &test : tests) {
+        writeResource(xml, QStringLiteral("imsqti_test_xmlv2p1"), test.test, test.items);
+        for (const QString &file : test.items)
+            writeResource(xml, QStringLiteral("imsqti_item_xmlv2p1"), file, {});
+    }
     xml.writeEndElement();
 
     xml.writeEndElement();
@@ -134,14 +136,16 @@ QByteArray manifestXml(const QStringList &itemFiles)
 }
 } // namespace
 
-PlatformExport WriteQti21Package(const QuestionTable &paper, const QString &paperName)
+Qti21Package::Qti21Package(bool inFolders) : inFolders_(inFolders) {}
+
+QStringList Qti21Package::add(const QuestionTable &paper, const QString &paperName)
 {
-    PlatformExport out;
+    const QString folder = inFolders_ ? QStringLiteral("paper-%1/").arg(tests_.size() + 1) : QString();
     platform::LeftOutQuestions leftOut;
     QList<const QuestionRow *> kept;
-    QList<ZipEntry> parts;
-    QStringList itemFiles;
+    TestFiles files{folder + TestFile, {}};
     QList<int> trimmed;
+    const qsizetype testAt = parts_.size(); // each test comes before its items
     for (const QuestionRow &row : paper.rows()) {
         const platform::Choices choices(row);
         if (!leftOut.keep(row, choices))
@@ -149,20 +153,39 @@ PlatformExport WriteQti21Package(const QuestionTable &paper, const QString &pape
         if (!holdsOnlyXmlCharacters(row, choices))
             trimmed << row.QuestionNo;
         kept << &row;
-        itemFiles << qti21::itemFile(row.QuestionNo);
-        parts.append({itemFiles.last(), Qti21ItemXml(row, choices)});
+        files.items << folder + qti21::itemFile(row.QuestionNo);
+        parts_.append({files.items.last(), Qti21ItemXml(row, choices)});
     }
-    parts.prepend({TestFile, testXml(kept, titleOf(paperName))});
-    parts.prepend({ManifestFile, manifestXml(itemFiles)});
+    // The items' references are relative to the test, which is in their folder.
+    parts_.insert(testAt, {files.test, testXml(kept, titleOf(paperName))});
+    tests_.append(files);
 
-    Result<QByteArray> archive = ZipInMemory(parts);
+    QStringList losses;
+    leftOut.describe(losses);
+    if (!trimmed.isEmpty())
+        losses << QStringLiteral("%1 %2 control characters, which XML cannot hold; they are left out.")
+                      .arg(platform::questionNumbers(trimmed), trimmed.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"));
+    return losses;
+}
+
+PlatformExport Qti21Package::finish()
+{
+    parts_.prepend({ManifestFile, manifestXml(tests_)});
+    PlatformExport out;
+    Result<QByteArray> archive = ZipInMemory(parts_);
     if (archive)
         out.bytes = std::move(archive).value();
     else
         out.failure = archive.error().text();
-    leftOut.describe(out.losses);
-    if (!trimmed.isEmpty())
-        out.losses << QStringLiteral("%1 %2 control characters, which XML cannot hold; they are left out.")
-                          .arg(platform::questionNumbers(trimmed), trimmed.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"));
+    parts_.clear();
+    return out;
+}
+
+PlatformExport WriteQti21Package(const QuestionTable &paper, const QString &paperName)
+{
+    Qti21Package package(false);
+    const QStringList losses = package.add(paper, paperName);
+    PlatformExport out = package.finish();
+    out.losses = losses;
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/PlatformExport.h"
+#include "formats/ZipInMemory.h"
 
 // The paper as an IMS QTI 2.1 content package: a zip of
 //   imsmanifest.xml    the IMS Content Packaging 1.1.4 manifest: one resource of type
@@ -24,3 +25,27 @@
 // Questions without a right option are left out, and control characters (which XML
 // cannot hold) left out of the texts; both are listed in the losses.
 PlatformExport WriteQti21Package(const QuestionTable &paper, const QString &paperName);
+
+// Many papers in one package, added in turn: each paper's test and items in a folder of
+// its own ("paper-1/test.xml", "paper-1/question-1.xml"), every test in the manifest.
+// With inFolders false (one paper), its files are at the top, as above.
+class Qti21Package
+{
+public:
+    explicit Qti21Package(bool inFolders = true);
+    // Adds the paper's test and items; returns what could not be carried.
+    QStringList add(const QuestionTable &paper, const QString &paperName);
+    // The finished package, or why it could not be made (in failure).
+    PlatformExport finish();
+
+    struct TestFiles
+    {
+        QString test;
+        QStringList items;
+    };
+
+private:
+    bool inFolders_;
+    QList<ZipEntry> parts_;
+    QList<TestFiles> tests_;
+};

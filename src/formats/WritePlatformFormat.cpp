@@ -4,7 +4,9 @@
 
 #include "formats/Aiken.h"
 #include "formats/Gift.h"
+#include "formats/KahootSheet.h"
 #include "formats/MoodleXml.h"
+#include "formats/Qti21.h"
 
 PlatformExport WritePlatformFormat(PlatformFormat format, const QuestionTable &paper,
                                    const QString &paperName)
@@ -16,6 +18,10 @@ PlatformExport WritePlatformFormat(PlatformFormat format, const QuestionTable &p
         return WriteGift(paper, paperName);
     case PlatformFormat::Aiken:
         return WriteAiken(paper);
+    case PlatformFormat::Qti21:
+        return WriteQti21Package(paper, paperName);
+    case PlatformFormat::Kahoot:
+        return WriteKahootSheet(paper);
     }
     return {};
 }

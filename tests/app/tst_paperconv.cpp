@@ -1,6 +1,8 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -134,6 +136,10 @@ private slots:
         QTest::newRow("to a workbook of another name") << QStringList{"--to", "xlsx", in, "out.xls"} << "--to xlsx: OUT must end in .xlsx";
         QTest::newRow("unknown option") << QStringList{"--copies", "2", in, "out.pdf"} << "unknown option --copies";
         QTest::newRow("value missing") << QStringList{in, "out.pdf", "--seed"} << "--seed needs a value";
+        QTest::newRow("-o for a workbook") << QStringList{"--to", "xlsx", "-o", "all.xlsx", in} << "-o: only moodle-xml, gift and qti21";
+        QTest::newRow("-d without --to") << QStringList{"-d", "out", in} << "-d: give the format";
+        QTest::newRow("-o and -d") << QStringList{"--to", "gift", "-o", "a.gift", "-d", "out", in} << "give -o or -d once";
+        QTest::newRow("-o without papers") << QStringList{"--to", "gift", "-o", "a.gift"} << "give the papers to read";
         QTest::newRow("print options for a workbook") << QStringList{"--versions", "2", in, "out.xlsx"} << "--print, --versions, --seed and --shuffle need OUT.pdf or --to keys";
     }
     void badPrintOptionsAreNamed()
@@ -179,6 +185,8 @@ private slots:
         QTest::newRow("Moodle XML by name") << QStringList{} << "out.xml" << QByteArray("<?xml") << "Question 2 has no answer set";
         QTest::newRow("GIFT by name") << QStringList{} << "out.gift" << QByteArray("$CATEGORY: spreadsheet_utf8_bom") << "not kept in GIFT";
         QTest::newRow("Aiken by --to") << QStringList{"--to", "aiken"} << "out.txt" << QByteArray() << "not kept in Aiken";
+        QTest::newRow("QTI 2.1 by name") << QStringList{} << "out.zip" << QByteArray("PK\x03\x04") << "Question 2 has no answer set";
+        QTest::newRow("Kahoot! by --to") << QStringList{"--to", "kahoot"} << "out.xlsx" << QByteArray("PK\x03\x04") << "marks are not kept";
     }
     void platformFormatsSayWhatTheyLose()
     {
@@ -199,6 +207,106 @@ private slots:
         QCOMPARE(strict.exitCode, 1);
         QVERIFY2(strict.errors.contains("--strict"), qPrintable(strict.errors));
         QVERIFY(!QFile::exists(target));
+    }
+
+    // Many papers into one file: a category (or test) per paper in the order given; a
+    // refused paper is named with its reason, the others are written, and the exit
+    // status says that one was refused.
+    void batchIntoOneFile()
+    {
+        QTemporaryDir folder;
+        const QString bad = folder.filePath("notes.csv");
+        QFile notes(bad);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a paper\n") > 0);
+        notes.close();
+        const QString xml = folder.filePath("bank.xml");
+        const Run run = paperconv({"--to", "moodle-xml", "-o", xml, paper("standard_order.csv"), bad,
+                                   paper("spreadsheet_utf8_bom.csv")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("paperconv: " + bad + ": "), qPrintable(run.errors));
+        const QByteArray bank = bytesOf(xml);
+        const qsizetype first = bank.indexOf("$course$/top/standard_order");
+        const qsizetype second = bank.indexOf("$course$/top/spreadsheet_utf8_bom");
+        QVERIFY2(first > 0 && second > first, bank.constData());
+        QCOMPARE(bank.count("<question type=\"category\">"), 2);
+
+        const QString zip = folder.filePath("bank.zip");
+        QCOMPARE(paperconv({"--to", "qti21", "-o", zip, paper("standard_order.csv"), paper("spreadsheet_utf8_bom.csv")}).exitCode, 0);
+        const QByteArray package = bytesOf(zip);
+        QVERIFY(package.contains("paper-1/test.xml") && package.contains("paper-2/test.xml"));
+    }
+
+    // Each paper into a folder under its own name; two papers of one name, or a paper
+    // that would be written over itself, are refused and named; the others convert, and
+    // read back as they were.
+    void batchIntoAFolder()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath("other"));
+        const QString twin = folder.filePath("other/standard_order.csv");
+        QVERIFY(QFile::copy(paper("standard_order.csv"), twin));
+        const QString out = folder.filePath("out");
+        const Run run = paperconv({"--to", "xlsx", "-d", out, paper("standard_order.csv"), twin,
+                                   paper("gbk_chinese.csv"), folder.filePath("missing.csv")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(twin + ": not converted: "), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(folder.filePath("missing.csv") + ": "), qPrintable(run.errors));
+        QCOMPARE(QDir(out).entryList(QDir::Files), (QStringList{"gbk_chinese.xlsx", "standard_order.xlsx"}));
+        const QString back = folder.filePath("back.csv");
+        const QString reference = folder.filePath("reference.csv");
+        QCOMPARE(paperconv({QDir(out).filePath("standard_order.xlsx"), back}).exitCode, 0);
+        QCOMPARE(paperconv({paper("standard_order.csv"), reference}).exitCode, 0);
+        QCOMPARE(bytesOf(back), bytesOf(reference));
+
+        const Run overItself = paperconv({"--to", "csv", "-d", folder.filePath("other"), twin});
+        QCOMPARE(overItself.exitCode, 1);
+        QVERIFY2(overItself.errors.contains("written over itself"), qPrintable(overItself.errors));
+        QCOMPARE(bytesOf(twin), bytesOf(paper("standard_order.csv")));
+    }
+
+    // The libraries of a format are loaded only when it is read or written: a paper file
+    // to a text format needs Qt Core alone.
+    void librariesAreLoadedOnDemand_data()
+    {
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QStringList>("loaded");
+        QTest::addColumn<QStringList>("notLoaded");
+        const QStringList all{"libQt6Gui", "libzip", "libxlsxwriter"};
+        QTest::newRow("to GIFT") << "out.gift" << QStringList{} << all;
+        QTest::newRow("to a paper file") << "out.csv" << QStringList{} << all;
+        QTest::newRow("to .xlsx") << "out.xlsx" << QStringList{"libxlsxwriter", "libzip"} << QStringList{"libQt6Gui"};
+        QTest::newRow("to QTI") << "out.zip" << QStringList{"libzip"} << QStringList{"libQt6Gui"};
+        QTest::newRow("to PDF") << "out.pdf" << QStringList{"libQt6Gui"} << QStringList{"libzip", "libxlsxwriter"};
+    }
+    void librariesAreLoadedOnDemand()
+    {
+        QFETCH(QString, out);
+        QFETCH(QStringList, loaded);
+        QFETCH(QStringList, notLoaded);
+        QTemporaryDir folder;
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_DEBUG", "files");
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(PAPERCONV_PATH), {paper("standard_order.csv"), folder.filePath(out)});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QStringList opened; // the libraries the dynamic linker opened, by file name
+        static const QRegularExpression file(QStringLiteral("file=(\\S+) \\[0\\];  generating link map"));
+        for (const QString &line : QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n')) {
+            if (const QRegularExpressionMatch match = file.match(line); match.hasMatch())
+                opened << match.captured(1);
+        }
+        QVERIFY2(!opened.isEmpty(), "LD_DEBUG=files reported nothing");
+        const auto wasOpened = [&opened](const QString &library) {
+            return std::any_of(opened.begin(), opened.end(), [&](const QString &name) {
+                return QFileInfo(name).fileName().startsWith(library + ".so");
+            });
+        };
+        for (const QString &library : loaded)
+            QVERIFY2(wasOpened(library), qPrintable(library + " not in " + opened.join(' ')));
+        for (const QString &library : notLoaded)
+            QVERIFY2(!wasOpened(library), qPrintable(library + " in " + opened.join(' ')));
     }
 
     void wrongArgumentsShowUsage_data()

@@ -66,7 +66,8 @@ private slots:
         const QStringList filters = editor.seam.fileDialogs.first().filters;
         QCOMPARE(filters.mid(0, 3), (QStringList{"Excel File (*.xls)", "Excel Workbook (*.xlsx)",
                                                 "PDF document (*.pdf)"}));
-        QCOMPARE(filters.mid(3, 3), (QStringList{MoodleFilter, GiftFilter, AikenFilter}));
+        QCOMPARE(filters.mid(3), (QStringList{MoodleFilter, GiftFilter, AikenFilter, "QTI 2.1 package (*.zip)",
+                                              "Kahoot! spreadsheet (*.xlsx)"}));
     }
 
     // The question lists every loss; Yes writes the file, No writes nothing and leaves an
@@ -124,6 +125,22 @@ private slots:
         QVERIFY2(editor.seam.messages.last().text.contains("Question 2 has several right letters"),
                  qPrintable(editor.seam.messages.last().text));
         QCOMPARE(contentsOf(path), QByteArray("old"));
+    }
+
+    // The Kahoot! filter writes the quiz sheet even under a workbook's name, and a bare
+    // name gets .xlsx.
+    void kahootFilterDecidesTheFormat()
+    {
+        QTemporaryDir folder;
+        StartedEditor editor;
+        openPaper(editor, TwoQuestions);
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("quiz"), "Kahoot! spreadsheet (*.xlsx)"});
+        editor.seam.messageAnswers.push_back(QMessageBox::Yes);
+        editor.form().CommandTools_Click(Export);
+        QCOMPARE(editor.seam.messages.size(), 1);
+        QVERIFY2(editor.seam.messages.first().text.startsWith("Kahoot! spreadsheet cannot carry"),
+                 qPrintable(editor.seam.messages.first().text));
+        QVERIFY(contentsOf(folder.filePath("quiz.xlsx")).startsWith("PK"));
     }
 
     // A format that carries everything asks nothing; a file that cannot be written says why.
