@@ -198,64 +198,65 @@ int convertOne(const PaperconvRequest &request)
 // few dozen papers, not of all of them.
 constexpr int BatchWindow = 32;
 
-class MoodleXmlBatch : public PaperBatchFile
+// One paper of a batch into one file: read, and for a text format already written as
+// its part of the file, on a worker thread.
+struct BatchPart
 {
-public:
-    QStringList add(const QuestionTable &paper, const QString &paperName) override
-    {
-        return quiz_.add(paper, paperName);
-    }
-    PlatformExport finish() override { return {quiz_.finish(), {}, {}}; }
-
-private:
-    MoodleXmlQuiz quiz_;
+    QString refusal; // why the paper was not read
+    std::unique_ptr<QuestionTable> paper; // for the formats that add it on the main thread
+    PlatformExport written;
 };
 
-class GiftBatch : public PaperBatchFile
+// Moodle XML and GIFT parts are written on the workers, each on its own; a QTI package's
+// parts are added to the package in order.
+BatchPart readBatchPart(const PaperconvRequest &request, const QString &in)
 {
-public:
-    QStringList add(const QuestionTable &paper, const QString &paperName) override
-    {
-        PlatformExport exported = WriteGift(paper, paperName);
-        bytes_ += exported.bytes + '\n';
-        return exported.losses;
+    Result<BuiltPaper> read = readPaper(in);
+    if (!read)
+        return {read.error().text(), {}, {}};
+    switch (request.platform) {
+    case PlatformFormat::MoodleXml:
+        return {{}, {}, MoodleXmlCategory(*read->table, PaperNameOf(in))};
+    case PlatformFormat::Gift:
+        return {{}, {}, WriteGift(*read->table, PaperNameOf(in))};
+    default:
+        return {{}, std::move(read->table), {}};
     }
-    PlatformExport finish() override { return {std::move(bytes_), {}, {}}; }
-
-private:
-    QByteArray bytes_;
-};
-
-std::unique_ptr<PaperBatchFile> startBatchFile(PlatformFormat format)
-{
-    if (format == PlatformFormat::MoodleXml)
-        return std::make_unique<MoodleXmlBatch>();
-    if (format == PlatformFormat::Gift)
-        return std::make_unique<GiftBatch>();
-    return workbooks().startQtiPackage();
 }
 
-// Every paper into one file, a category for each, in the order given. A refused paper is
-// named and left out; the others are written.
+// Every paper into one file, a category (or test) for each, in the order given. A
+// refused paper is named and left out; the others are written.
 int convertIntoOne(const PaperconvRequest &request)
 {
     bool refused = false;
     bool lost = false;
-    const std::unique_ptr<PaperBatchFile> file = startBatchFile(request.platform);
+    std::unique_ptr<PaperBatchFile> package;
+    QByteArray text; // Moodle XML or GIFT
+    if (request.platform == PlatformFormat::Qti21)
+        package = workbooks().startQtiPackage();
+    if (request.platform == PlatformFormat::MoodleXml)
+        text = MoodleXmlStart();
     const QStringList &inputs = request.inputs;
     for (int first = 0; first < inputs.size(); first += BatchWindow) {
         const int count = int(std::min<qsizetype>(BatchWindow, inputs.size() - first));
-        std::vector<Result<BuiltPaper>> papers =
-            InParallel<Result<BuiltPaper>>(count, [&](int k) { return readPaper(inputs[first + k]); });
+        std::vector<BatchPart> parts =
+            InParallel<BatchPart>(count, [&](int k) { return readBatchPart(request, inputs[first + k]); });
         for (int k = 0; k < count; ++k) {
             const QString &in = inputs[first + k];
-            if (!papers[std::size_t(k)]) {
-                say(in, papers[std::size_t(k)].error().text());
+            BatchPart &part = parts[std::size_t(k)];
+            if (!part.refusal.isEmpty()) {
+                say(in, part.refusal);
                 refused = true;
                 continue;
             }
-            const QuestionTable &paper = *papers[std::size_t(k)]->table;
-            const QStringList losses = file->add(paper, PaperNameOf(in));
+            QStringList losses = part.written.losses;
+            if (package) {
+                losses = package->add(*part.paper, PaperNameOf(in));
+            } else {
+                text += part.written.bytes;
+                if (request.platform == PlatformFormat::Gift)
+                    text += '\n';
+            }
             for (const QString &loss : losses)
                 say(in, loss);
             lost = lost || !losses.isEmpty();
@@ -265,12 +266,17 @@ int convertIntoOne(const PaperconvRequest &request)
         say(request.out, StrictRefusal);
         return Failed;
     }
-    const PlatformExport finished = file->finish();
-    if (!finished.failure.isEmpty()) {
-        say(request.out, finished.failure);
-        return Failed;
+    if (request.platform == PlatformFormat::MoodleXml)
+        text += MoodleXmlEnd();
+    if (package) {
+        PlatformExport finished = package->finish();
+        if (!finished.failure.isEmpty()) {
+            say(request.out, finished.failure);
+            return Failed;
+        }
+        text = std::move(finished.bytes);
     }
-    if (const Result<void> written = WriteFileAtomically(request.out, finished.bytes); !written) {
+    if (const Result<void> written = WriteFileAtomically(request.out, text); !written) {
         say(request.out, written.error().text());
         return Failed;
     }
