@@ -231,11 +231,11 @@ int convertIntoOne(const PaperconvRequest &request)
     bool refused = false;
     bool lost = false;
     std::unique_ptr<PaperBatchFile> package;
-    QByteArray text; // Moodle XML or GIFT
+    QList<QByteArray> text; // the parts of the Moodle XML or GIFT file
     if (request.platform == PlatformFormat::Qti21)
         package = workbooks().startQtiPackage();
     if (request.platform == PlatformFormat::MoodleXml)
-        text = MoodleXmlStart();
+        text << MoodleXmlStart();
     const QStringList &inputs = request.inputs;
     for (int first = 0; first < inputs.size(); first += BatchWindow) {
         const int count = int(std::min<qsizetype>(BatchWindow, inputs.size() - first));
@@ -253,9 +253,9 @@ int convertIntoOne(const PaperconvRequest &request)
             if (package) {
                 losses = package->add(*part.paper, PaperNameOf(in));
             } else {
-                text += part.written.bytes;
                 if (request.platform == PlatformFormat::Gift)
-                    text += '\n';
+                    part.written.bytes += '\n';
+                text << std::move(part.written.bytes);
             }
             for (const QString &loss : losses)
                 say(in, loss);
@@ -267,16 +267,17 @@ int convertIntoOne(const PaperconvRequest &request)
         return Failed;
     }
     if (request.platform == PlatformFormat::MoodleXml)
-        text += MoodleXmlEnd();
+        text << MoodleXmlEnd();
     if (package) {
         PlatformExport finished = package->finish();
         if (!finished.failure.isEmpty()) {
             say(request.out, finished.failure);
             return Failed;
         }
-        text = std::move(finished.bytes);
+        text = {std::move(finished.bytes)};
     }
-    if (const Result<void> written = WriteFileAtomically(request.out, text); !written) {
+    const QList<QByteArrayView> parts(text.begin(), text.end());
+    if (const Result<void> written = WriteFileAtomically(request.out, parts); !written) {
         say(request.out, written.error().text());
         return Failed;
     }

@@ -21,27 +21,31 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-Result<void> writeAll(QSaveFile &file, QByteArrayView bytes, qint64 failAfterBytes)
+Result<void> writeAll(QSaveFile &file, const QList<QByteArrayView> &parts, qint64 failAfterBytes)
 {
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        qint64 size = qMin(ChunkBytes, bytes.size() - written);
-        if (failAfterBytes >= 0 && written + size > failAfterBytes) {
-            size = failAfterBytes - written;
-            if (size > 0 && file.write(bytes.data() + written, size) == size)
-                written += size;
-            file.flush();
-            return FileError(QStringLiteral("write error after %1 bytes (injected)").arg(written));
+    qint64 written = 0; // of all the parts
+    for (const QByteArrayView bytes : parts) {
+        qint64 offset = 0; // in this part
+        while (offset < bytes.size()) {
+            qint64 size = qMin(ChunkBytes, bytes.size() - offset);
+            if (failAfterBytes >= 0 && written + size > failAfterBytes) {
+                size = failAfterBytes - written;
+                if (size > 0 && file.write(bytes.data() + offset, size) == size)
+                    written += size;
+                file.flush();
+                return FileError(QStringLiteral("write error after %1 bytes (injected)").arg(written));
+            }
+            // A short write is not yet an error: the next call tells why the disk took no
+            // more (a full disk, a quota), which the short one leaves unsaid.
+            const qint64 done = file.write(bytes.data() + offset, size);
+            if (done <= 0) {
+                if (file.error() != QFileDevice::NoError)
+                    return FileError(file.errorString());
+                return FileError(QStringLiteral("the disk took no more bytes after %1").arg(written));
+            }
+            written += done;
+            offset += done;
         }
-        // A short write is not yet an error: the next call tells why the disk took no
-        // more (a full disk, a quota), which the short one leaves unsaid.
-        const qint64 done = file.write(bytes.data() + written, size);
-        if (done <= 0) {
-            if (file.error() != QFileDevice::NoError)
-                return FileError(file.errorString());
-            return FileError(QStringLiteral("the disk took no more bytes after %1").arg(written));
-        }
-        written += done;
     }
     return {};
 }
@@ -62,7 +66,7 @@ Result<void> syncToDisk(QSaveFile &file)
 
 // Writes bytes to a file at path through a temporary file beside it, renamed over path
 // when complete; the file gets permissions when given.
-Result<void> writeThroughSaveFile(const QString &path, QByteArrayView bytes,
+Result<void> writeThroughSaveFile(const QString &path, const QList<QByteArrayView> &bytes,
                                   qint64 failAfterBytes,
                                   std::optional<QFile::Permissions> permissions)
 {
@@ -107,7 +111,7 @@ QString unusedNameBeside(const QString &path)
 // complete under a new name beside it, with its permissions, and renamed over it; the
 // file itself, its permissions included, is never touched until the rename.
 Result<void> replaceReadOnlyFile(const QString &path, QFile::Permissions permissions,
-                                 QByteArrayView bytes, qint64 failAfterBytes)
+                                 const QList<QByteArrayView> &bytes, qint64 failAfterBytes)
 {
     const QString fresh = unusedNameBeside(path);
     if (Result<void> written = writeThroughSaveFile(fresh, bytes, failAfterBytes, permissions);
@@ -124,6 +128,12 @@ Result<void> replaceReadOnlyFile(const QString &path, QFile::Permissions permiss
 } // namespace
 
 Result<void> WriteFileAtomically(const QString &path, QByteArrayView bytes,
+                                 qint64 failAfterBytes)
+{
+    return WriteFileAtomically(path, QList<QByteArrayView>{bytes}, failAfterBytes);
+}
+
+Result<void> WriteFileAtomically(const QString &path, const QList<QByteArrayView> &bytes,
                                  qint64 failAfterBytes)
 {
     const QFileInfo target(path);

@@ -3,6 +3,7 @@
 #include "core/Result.h"
 
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 // Replaces the file at path with bytes, or leaves it exactly as it was. The bytes go to
@@ -14,4 +15,8 @@
 // failAfterBytes is for tests: when not negative, the write stops with an error once
 // that many bytes have reached the temporary file, as a full disk would make it stop.
 Result<void> WriteFileAtomically(const QString &path, QByteArrayView bytes,
+                                 qint64 failAfterBytes = -1);
+// The same for a file made of parts, written one after the other, so that a large file
+// built in pieces need not be copied into one buffer first.
+Result<void> WriteFileAtomically(const QString &path, const QList<QByteArrayView> &parts,
                                  qint64 failAfterBytes = -1);

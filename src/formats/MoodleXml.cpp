@@ -51,6 +51,8 @@ private:
         const qsizetype size = text.size();
         for (qsizetype i = 0; i < size; ++i) {
             const char16_t u = text[i].unicode();
+            if (u > u'>' && u < 0xD800)
+                continue; // most characters: nothing to escape or leave out
             QStringView replacement;
             bool dropped = false;
             switch (u) {
