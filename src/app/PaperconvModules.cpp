@@ -28,22 +28,24 @@ const Module *load(const char *fileName, const char *entry, QString &problem)
     }
     return found();
 }
+
+// The module, loaded on the first call only; the reason it could not be, on every call.
+template <typename Module>
+const Module *loadOnce(const char *fileName, const char *entry, QString &problem)
+{
+    static QString why;
+    static const Module *const module = load<Module>(fileName, entry, why);
+    problem = why;
+    return module;
+}
 } // namespace
 
 const WorkbookModule *LoadWorkbookModule(QString &problem)
 {
-    static QString why;
-    static const WorkbookModule *const module =
-        load<WorkbookModule>("libpaperconv-workbooks.so", "paperconvWorkbookModule", why);
-    problem = why;
-    return module;
+    return loadOnce<WorkbookModule>("libpaperconv-workbooks.so", "paperconvWorkbookModule", problem);
 }
 
 const PrintModule *LoadPrintModule(QString &problem)
 {
-    static QString why;
-    static const PrintModule *const module =
-        load<PrintModule>("libpaperconv-print.so", "paperconvPrintModule", why);
-    problem = why;
-    return module;
+    return loadOnce<PrintModule>("libpaperconv-print.so", "paperconvPrintModule", problem);
 }

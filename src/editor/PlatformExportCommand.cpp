@@ -11,8 +11,7 @@ bool PlatformExportCommand::mayLose(const QStringList &losses, PlatformFormat fo
 {
     if (losses.isEmpty())
         return true;
-    const QString filter = QLatin1StringView(NameOf(format).filter);
-    const QString formatName = filter.left(filter.indexOf(QStringLiteral(" (")));
+    const QString formatName = QString::fromUtf8(NameOf(format).name);
     MessageBoxRequest question;
     question.text = QStringLiteral("%1 cannot carry all of this paper:\n\n%2\n\nWrite the file anyway?")
                         .arg(formatName, losses.join(u'\n'));

@@ -6,11 +6,6 @@
 // much for the same bytes; the layout is the one it writes with auto-formatting (four
 // spaces a level), and the escaping the one it uses (& < > " as entities).
 namespace {
-bool isXmlCharacter(char16_t u)
-{
-    return u >= 0x20 ? (u != 0xFFFE && u != 0xFFFF) : (u == u'\t' || u == u'\n' || u == u'\r');
-}
-
 // The document being written, with the indentation of its elements.
 class MoodleText
 {
@@ -75,7 +70,7 @@ private:
                     ++i;
                     continue;
                 }
-                dropped = QChar::isSurrogate(u) || !isXmlCharacter(u);
+                dropped = QChar::isSurrogate(u) || !platform::isXmlCharacter(u);
                 if (!dropped)
                     continue;
             }
@@ -154,9 +149,7 @@ PlatformExport MoodleXmlCategory(const QuestionTable &paper, const QString &pape
     out.bytes = text.toUtf8();
     leftOut.describe(out.losses);
     if (!trimmed.isEmpty())
-        out.losses << QStringLiteral("%1 %2 control characters, which XML cannot hold; they are left out.")
-                          .arg(platform::questionNumbers(trimmed),
-                               trimmed.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"));
+        out.losses << platform::xmlCharactersLeftOut(trimmed);
     return out;
 }
 

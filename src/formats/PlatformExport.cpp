@@ -30,6 +30,12 @@ QString questionNumbers(const QList<int> &numbers)
     return (texts.size() == 1 ? QStringLiteral("Question ") : QStringLiteral("Questions ")) + listed(texts);
 }
 
+QString xmlCharactersLeftOut(const QList<int> &numbers)
+{
+    return QStringLiteral("%1 %2 control characters, which XML cannot hold; they are left out.")
+        .arg(questionNumbers(numbers), numbers.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"));
+}
+
 QString leftOut(const QList<int> &numbers, const QString &whyPlural, const QString &whySingular)
 {
     return QStringLiteral("%1 %2 and %3 left out.")

@@ -58,6 +58,16 @@ private:
     QList<int> onlyEmptyRight_;
 };
 
+// Whether XML 1.0 can hold the character (a code point): tab, line feed, carriage return
+// and every character from U+0020 but the surrogates, U+FFFE and U+FFFF.
+inline bool isXmlCharacter(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+           || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+// The sentence for questions whose texts had characters XML cannot hold left out.
+QString xmlCharactersLeftOut(const QList<int> &numbers);
+
 // The share of one of `parts` options (1..6) as the platforms write it: 100, 50,
 // 33.33333...; negative for a wrong option.
 QString share(int parts, bool right);

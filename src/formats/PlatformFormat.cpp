@@ -5,11 +5,11 @@
 const QList<PlatformFormatName> &PlatformFormatNames()
 {
     static const QList<PlatformFormatName> names = {
-        {PlatformFormat::MoodleXml, "moodle-xml", "Moodle XML (*.xml)", "xml"},
-        {PlatformFormat::Gift, "gift", "GIFT (*.gift)", "gift"},
-        {PlatformFormat::Aiken, "aiken", "Aiken (*.txt)", "txt"},
-        {PlatformFormat::Qti21, "qti21", "QTI 2.1 package (*.zip)", "zip"},
-        {PlatformFormat::Kahoot, "kahoot", "Kahoot! spreadsheet (*.xlsx)", "xlsx"},
+        {PlatformFormat::MoodleXml, "Moodle XML", "moodle-xml", "Moodle XML (*.xml)", "xml"},
+        {PlatformFormat::Gift, "GIFT", "gift", "GIFT (*.gift)", "gift"},
+        {PlatformFormat::Aiken, "Aiken", "aiken", "Aiken (*.txt)", "txt"},
+        {PlatformFormat::Qti21, "QTI 2.1 package", "qti21", "QTI 2.1 package (*.zip)", "zip"},
+        {PlatformFormat::Kahoot, "Kahoot! spreadsheet", "kahoot", "Kahoot! spreadsheet (*.xlsx)", "xlsx"},
     };
     return names;
 }

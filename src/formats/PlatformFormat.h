@@ -15,6 +15,7 @@ enum class PlatformFormat { MoodleXml, Gift, Aiken, Qti21, Kahoot };
 struct PlatformFormatName
 {
     PlatformFormat format;
+    const char *name;      // as the user reads it: "Moodle XML"
     const char *word;      // paperconv's --to word: "moodle-xml"
     const char *filter;    // the export dialog's filter: "Moodle XML (*.xml)"
     const char *extension; // without the dot: "xml"

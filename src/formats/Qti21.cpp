@@ -163,8 +163,7 @@ QStringList Qti21Package::add(const QuestionTable &paper, const QString &paperNa
     QStringList losses;
     leftOut.describe(losses);
     if (!trimmed.isEmpty())
-        losses << QStringLiteral("%1 %2 control characters, which XML cannot hold; they are left out.")
-                      .arg(platform::questionNumbers(trimmed), trimmed.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"));
+        losses << platform::xmlCharactersLeftOut(trimmed);
     return losses;
 }
 

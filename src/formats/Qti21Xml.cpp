@@ -1,5 +1,7 @@
 #include "formats/Qti21Xml.h"
 
+#include "formats/PlatformExport.h"
+
 #include <QXmlStreamWriter>
 
 namespace qti21 {
@@ -15,12 +17,6 @@ void startDocument(QXmlStreamWriter &xml, const QString &rootElement)
 }
 
 namespace {
-bool isXmlCharacter(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
-           || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 QString xmlCharacters(const QString &text)
 {
     QString kept;
@@ -30,7 +26,7 @@ QString xmlCharacters(const QString &text)
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             kept += c;
             kept += text[++i];
-        } else if (!c.isSurrogate() && isXmlCharacter(c.unicode())) {
+        } else if (!c.isSurrogate() && platform::isXmlCharacter(c.unicode())) {
             kept += c;
         }
     }
