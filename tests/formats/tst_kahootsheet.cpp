@@ -108,7 +108,9 @@ private slots:
             QVERIFY2(same, qPrintable(place(key.first, key.second) + ": " + describe(got) + ", expected "
                                       + describe(want)));
         }
-        QVERIFY2(seen.isEmpty(), qPrintable("a cell not expected at " + place(seen.firstKey().first, seen.firstKey().second)));
+        // QVERIFY2 builds its message even when the check holds, so the message may not touch an empty map.
+        if (!seen.isEmpty())
+            QFAIL(qPrintable("a cell not expected at " + place(seen.firstKey().first, seen.firstKey().second)));
     }
 
     void listsWhatIsLeftOutOrChanged()
