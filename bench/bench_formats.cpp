@@ -1,47 +1,29 @@
-// The 250-question bench paper written in the learning platforms' text formats (Moodle
-// XML, GIFT, Aiken), each beside its floor: the same texts (every title and option, as
-// UTF-8) appended into one QByteArray with fixed markup between them and nothing escaped,
-// the least any writer of that format must do. Each run checks what it wrote.
+// The 250-question bench paper written in each learning platform's format, beside its
+// floor. For the text formats (Moodle XML, GIFT, Aiken) the floor is the same texts
+// (every title and option) turned into UTF-8 and appended into one QByteArray with fixed
+// markup between them and nothing escaped: the least any writer of that format must do,
+// starting from the paper in memory. For the zipped formats (the QTI 2.1 package and the
+// quiz-game sheet) it is zlib's compress2, at the default level, over the same parts
+// the writer put into the zip, as bench_workbook's Export_xlsx floor is. Each run checks
+// what it wrote.
 #include "formats/Aiken.h"
 #include "formats/Gift.h"
+#include "formats/KahootSheet.h"
 #include "formats/MoodleXml.h"
+#include "formats/Qti21.h"
 #include "paper/QuestionTable.h"
 
 #include "BenchCases.h"
+#include "BenchZip.h"
 
 #include <QCoreApplication>
+#include <zlib.h>
 
 namespace {
 const QuestionTable &benchPaper()
 {
     static const std::unique_ptr<QuestionTable> table = fullPaper();
     return *table;
-}
-
-// The titles and options of the paper as UTF-8, converted once outside what is measured.
-struct PaperTexts
-{
-    std::vector<QByteArray> titles;
-    std::vector<std::array<QByteArray, 6>> options;
-};
-
-PaperTexts textsOf(const QuestionTable &table)
-{
-    PaperTexts t;
-    for (const QuestionRow &row : table.rows()) {
-        t.titles.push_back(row.Title.toUtf8());
-        std::array<QByteArray, 6> options;
-        for (int i = 0; i < 6; ++i)
-            options[std::size_t(i)] = row.Items[std::size_t(i)].toUtf8();
-        t.options.push_back(options);
-    }
-    return t;
-}
-
-const PaperTexts &paperTexts()
-{
-    static const PaperTexts texts = textsOf(benchPaper());
-    return texts;
 }
 
 // How often a written file holds `marker`: the questions it carries.
@@ -88,32 +70,85 @@ struct FloorMarkup
     QByteArray head, beforeTitle, afterTitle, beforeOption, afterOption, afterQuestion, tail;
 };
 
-CaseRun floorRun(FloorMarkup markup, const PaperTexts &texts, const QByteArray &marker)
+CaseRun floorRun(FloorMarkup markup, const QuestionTable &paper, const QByteArray &marker)
 {
-    return [markup = std::move(markup), &texts, marker]() -> QString {
+    return [markup = std::move(markup), &paper, marker]() -> QString {
         QByteArray out;
         out += markup.head;
-        for (std::size_t q = 0; q < texts.titles.size(); ++q) {
+        for (const QuestionRow &row : paper.rows()) {
             out += markup.beforeTitle;
-            out += texts.titles[q];
+            out += row.Title.toUtf8();
             out += markup.afterTitle;
-            for (const QByteArray &option : texts.options[q]) {
+            for (const QString &option : row.Items) {
                 out += markup.beforeOption;
-                out += option;
+                out += option.toUtf8();
                 out += markup.afterOption;
             }
             out += markup.afterQuestion;
         }
         out += markup.tail;
         benchmark::DoNotOptimize(out.data());
-        return expectQuestions(out, marker, qsizetype(texts.titles.size()));
+        return expectQuestions(out, marker, paper.RecordCount());
     };
 }
 
-const PaperTexts &oneRightTexts()
+// Whether a written zip carries every question: none left out, and at least one marker
+// per question in its parts.
+QString expectZipQuestions(const PlatformExport &written, const QByteArray &marker, qsizetype questions)
 {
-    static const PaperTexts texts = textsOf(oneRightPaper());
-    return texts;
+    if (!written.failure.isEmpty())
+        return written.failure;
+    for (const QString &loss : written.losses) {
+        if (loss.contains(QStringLiteral("left out")))
+            return loss;
+    }
+    qsizetype found = 0;
+    for (const QByteArray &part : zipParts(written.bytes))
+        found += countOf(part, marker);
+    return found >= questions ? QString()
+                              : QStringLiteral("%1 questions written, not %2").arg(found).arg(questions);
+}
+
+// Deflates every part as the zip writer must; the question count is checked on the parts.
+CaseSetup deflateFloor(std::function<PlatformExport()> write, const QByteArray &marker, qsizetype questions)
+{
+    return [write, marker, questions]() -> CaseRun {
+        const PlatformExport written = write();
+        const std::vector<QByteArray> parts = zipParts(written.bytes);
+        if (parts.empty() || !expectZipQuestions(written, marker, questions).isEmpty())
+            return {};
+        return [parts]() -> QString {
+            for (const QByteArray &part : parts) {
+                uLongf size = compressBound(uLong(part.size()));
+                QByteArray out(qsizetype(size), Qt::Uninitialized);
+                if (compress2(reinterpret_cast<Bytef *>(out.data()), &size,
+                              reinterpret_cast<const Bytef *>(part.constData()), uLong(part.size()),
+                              Z_DEFAULT_COMPRESSION) != Z_OK)
+                    return QStringLiteral("deflate failed");
+                benchmark::DoNotOptimize(out.data());
+            }
+            return {};
+        };
+    };
+}
+
+// The quiz-game sheet offers at most four answers, one line of 120 characters for the
+// question and 75 for each answer; the bench paper cut to fit, so that every question
+// is written.
+const QuestionTable &fourOptionPaper()
+{
+    static const std::unique_ptr<QuestionTable> table = [] {
+        auto copy = std::make_unique<QuestionTable>();
+        for (QuestionRow row : benchPaper().rows()) {
+            row.Title = row.Title.left(KahootQuestionLength);
+            for (int i = 0; i < 6; ++i)
+                row.Items[std::size_t(i)] = i < 4 ? row.Items[std::size_t(i)].left(KahootAnswerLength) : QString();
+            row.Answer = QStringLiteral("AC");
+            copy->AppendRow(row);
+        }
+        return copy;
+    }();
+    return *table;
 }
 
 const bool registered = [] {
@@ -129,7 +164,7 @@ const bool registered = [] {
                          "<question type=\"multichoice\"><questiontext format=\"html\"><text>",
                          "</text></questiontext>", "<answer fraction=\"33.33333\"><text>",
                          "</text></answer>", "</question>\n", "</quiz>\n"},
-                        paperTexts(), "<question type=\"multichoice\">");
+                        benchPaper(), "<question type=\"multichoice\">");
     })->Unit(benchmark::kMicrosecond);
 
     addCase("Gift250", [questions]() -> CaseRun {
@@ -141,7 +176,7 @@ const bool registered = [] {
     addCase("Gift250/floor", [] {
         return floorRun({"$CATEGORY: Bench\n\n", "::Question ::", " {\n", "\t~%33.33333%", "\n",
                          "}\n\n", ""},
-                        paperTexts(), "::Question ");
+                        benchPaper(), "::Question ");
     })->Unit(benchmark::kMicrosecond);
 
     addCase("Aiken250", [questions]() -> CaseRun {
@@ -150,13 +185,31 @@ const bool registered = [] {
         };
     })->Unit(benchmark::kMicrosecond);
     addCase("Aiken250/floor", [] {
-        return floorRun({"", "", "\n", "A. ", "\n", "ANSWER: A\n\n", ""}, oneRightTexts(),
+        return floorRun({"", "", "\n", "A. ", "\n", "ANSWER: A\n\n", ""}, oneRightPaper(),
                         "ANSWER: A\n");
     })->Unit(benchmark::kMicrosecond);
 
-    // The packaged formats (the QTI 2.1 package and the quiz-game sheet, both zip files)
-    // go here, each beside a floor of zlib's compress2 over the same XML parts at the
-    // default level, as bench_workbook's Export_xlsx floor does.
+    // Every question of the package is one assessmentItem; every question of the sheet is
+    // one row of its worksheet, below the template's headers.
+    const QByteArray itemMarker = "<assessmentItem ";
+    addCase("Qti21_250", [questions, itemMarker]() -> CaseRun {
+        return [questions, itemMarker] {
+            return expectZipQuestions(WriteQti21Package(benchPaper(), QStringLiteral("Bench")), itemMarker, questions);
+        };
+    })->Unit(benchmark::kMicrosecond);
+    addCase("Qti21_250/floor",
+            deflateFloor([] { return WriteQti21Package(benchPaper(), QStringLiteral("Bench")); }, itemMarker, questions))
+        ->Unit(benchmark::kMicrosecond);
+
+    const QByteArray rowMarker = "<row ";
+    const qsizetype sheetRows = questions + 1; // and the headers' row
+    addCase("Kahoot250", [sheetRows, rowMarker]() -> CaseRun {
+        return [sheetRows, rowMarker] {
+            return expectZipQuestions(WriteKahootSheet(fourOptionPaper()), rowMarker, sheetRows);
+        };
+    })->Unit(benchmark::kMicrosecond);
+    addCase("Kahoot250/floor", deflateFloor([] { return WriteKahootSheet(fourOptionPaper()); }, rowMarker, sheetRows))
+        ->Unit(benchmark::kMicrosecond);
     return true;
 }();
 } // namespace

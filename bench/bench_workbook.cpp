@@ -9,13 +9,13 @@
 #include "workbook/WorkbookFile.h"
 
 #include "BenchCases.h"
+#include "BenchZip.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstring>
 #include <map>
-#include <zip.h>
 #include <zlib.h>
 
 namespace {
@@ -53,26 +53,8 @@ QString exportedWorkbook(int questions, const char *extension)
 // The parts of an .xlsx package, uncompressed.
 std::vector<QByteArray> packageParts(const QString &path)
 {
-    std::vector<QByteArray> parts;
-    int error = 0;
-    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    if (!zip)
-        return parts;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
-        zip_stat_t stat;
-        zip_file_t *file = zip_fopen_index(zip, zip_uint64_t(i), 0);
-        if (!file || zip_stat_index(zip, zip_uint64_t(i), 0, &stat) != 0) {
-            if (file)
-                zip_fclose(file);
-            continue;
-        }
-        QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-        if (zip_fread(file, bytes.data(), stat.size) == zip_int64_t(stat.size))
-            parts.push_back(bytes);
-        zip_fclose(file);
-    }
-    zip_close(zip);
-    return parts;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? zipParts(file.readAll()) : std::vector<QByteArray>();
 }
 
 QByteArray deflated(const QByteArray &bytes)

@@ -1,6 +1,7 @@
 #include "formats/Gift.h"
 
 #include "core/AnswerEncoding.h"
+#include "formats/Utf8Out.h"
 #include "paper/QuestionTable.h"
 
 QString GiftEscaped(const QString &text)
@@ -46,42 +47,82 @@ bool startsWithFormat(const QString &text)
     return false;
 }
 
+// Whether GIFT's escape goes before the character.
+bool isSpecial(char16_t u)
+{
+    switch (u) {
+    case u'~': case u'=': case u'#': case u'{': case u'}': case u':': case u'\\':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The text escaped as GiftEscaped does it, written straight into out as UTF-8 (an
+// unpaired surrogate, which UTF-8 cannot hold, as U+FFFD, as QString::toUtf8 writes it).
+void appendEscaped(QByteArray &out, QStringView text)
+{
+    utf8out::Room room(out, text.size() * utf8out::BytesPerUnit);
+    char *&p = room.at();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u == u'\r' || u == u'\n') {
+            if (u == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            p = utf8out::put(p, "\\n");
+        } else if (u < 0x80) {
+            if (isSpecial(u))
+                *p++ = '\\';
+            *p++ = char(u);
+        } else {
+            const char32_t c = utf8out::codePointAt(text, i);
+            p = utf8out::put(p, QChar::isSurrogate(c) ? char32_t(0xFFFD) : c);
+        }
+    }
+}
+
 // A text that starts like a format is given the default format first, which is read
 // instead, so that the text is kept as it stands.
-QString giftText(const QString &text)
+void appendText(QByteArray &out, const QString &text)
 {
-    return (startsWithFormat(text) ? QStringLiteral("[moodle]") : QString()) + GiftEscaped(text);
+    if (startsWithFormat(text))
+        out.append("[moodle]");
+    appendEscaped(out, text);
 }
 } // namespace
 
 PlatformExport WriteGift(const QuestionTable &paper, const QString &paperName)
 {
     PlatformExport out;
-    QString text = QStringLiteral("$CATEGORY: %1\n\n").arg(paperName);
+    QByteArray &text = out.bytes;
+    text.reserve(qsizetype(paper.rows().size()) * 2000 + 64);
+    text.append("$CATEGORY: ").append(paperName.toUtf8()).append("\n\n");
     platform::LeftOutQuestions leftOut;
     for (const QuestionRow &row : paper.rows()) {
         const platform::Choices choices(row);
         if (!leftOut.keep(row, choices))
             continue;
-        text += QStringLiteral("::Question %1::%2 {\n").arg(row.QuestionNo).arg(giftText(row.Title));
+        text.append("::Question ").append(QByteArray::number(row.QuestionNo)).append("::");
+        appendText(text, row.Title);
+        text.append(" {\n");
         // Several right options carry weights: 100/k each for k right, -100/m each for m wrong.
         // An option whose text starts with % is given its weight (100 or 0 with one right
         // option), which is read instead of the text's own.
         for (int option : choices.offered) {
             const bool isRight = choices.isRight(option);
             const QString &item = row.Items[std::size_t(option)];
-            QString mark;
+            text.append('\t');
             if (choices.right > 1)
-                mark = QStringLiteral("~%%1%").arg(platform::share(isRight ? choices.right : choices.wrong(), isRight));
+                text.append("~%").append(platform::share(isRight ? choices.right : choices.wrong(), isRight)).append('%');
             else if (leadingText(item).startsWith(u'%'))
-                mark = isRight ? QStringLiteral("=%100%") : QStringLiteral("~%0%");
+                text.append(isRight ? "=%100%" : "~%0%");
             else
-                mark = isRight ? QStringLiteral("=") : QStringLiteral("~");
-            text += QStringLiteral("\t%1%2\n").arg(mark, giftText(item));
+                text.append(isRight ? '=' : '~');
+            appendText(text, item);
+            text.append('\n');
         }
-        text += QStringLiteral("}\n\n");
+        text.append("}\n\n");
     }
-    out.bytes = text.toUtf8();
     out.losses << QStringLiteral("The marks and time limits are not kept in GIFT.");
     leftOut.describe(out.losses);
     return out;

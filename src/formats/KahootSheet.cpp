@@ -4,8 +4,6 @@
 #include "workbook/SheetContent.h"
 #include "workbook/XlsxWriter.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -105,21 +103,6 @@ QString changedTimeLimits(const QList<int> &numbers, const QStringList &times)
              platform::listed(times) + QStringLiteral(" seconds"));
 }
 
-// Builds the workbook with the program's .xlsx writer in a private folder, and reads its
-// bytes back.
-Result<QByteArray> workbookBytes(const SheetContent &content)
-{
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return FileError(QStringLiteral("no temporary folder for the spreadsheet: %1").arg(scratch.errorString()));
-    const QString path = scratch.filePath(QStringLiteral("kahoot.xlsx"));
-    if (Result<void> written = WriteXlsxWorkbook(content, path); !written)
-        return written.error();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileError(QStringLiteral("the spreadsheet could not be read back: %1").arg(file.errorString()));
-    return file.readAll();
-}
 } // namespace
 
 int KahootTimeLimit(int seconds)
@@ -164,7 +147,7 @@ PlatformExport WriteKahootSheet(const QuestionTable &paper)
     for (qsizetype i = 0; i < kept.size(); ++i)
         writeQuestion(content.cells, FirstQuestionRow + int(i), kept[i]);
 
-    Result<QByteArray> bytes = workbookBytes(content);
+    Result<QByteArray> bytes = XlsxWorkbookBytes(content);
     if (bytes)
         out.bytes = std::move(bytes).value();
     else

@@ -1,90 +1,121 @@
 #include "formats/MoodleXml.h"
 
+#include "formats/Utf8Out.h"
 #include "paper/QuestionTable.h"
+
+#include <cstring>
+#include <initializer_list>
 
 // Written by hand rather than through QXmlStreamWriter, which costs some forty times as
 // much for the same bytes; the layout is the one it writes with auto-formatting (four
-// spaces a level), and the escaping the one it uses (& < > " as entities).
+// spaces a level), and the escaping the one it uses (& < > " as entities). The texts go
+// straight into UTF-8.
 namespace {
 // The document being written, with the indentation of its elements.
 class MoodleText
 {
 public:
-    explicit MoodleText(QString &out) : out_(out) {}
+    explicit MoodleText(QByteArray &out) : out_(out) {}
 
-    void line(int depth, QStringView text)
+    void line(int depth, QByteArrayView text)
     {
-        out_.append(QString(depth * 4, u' '));
-        out_.append(text);
-        out_.append(u'\n');
+        utf8out::Room room(out_, depth * 4 + text.size() + 1);
+        char *&p = room.at();
+        p = indent(p, depth);
+        p = utf8out::put(p, text);
+        *p++ = '\n';
     }
-    // <element><text>TEXT</text></element>, the text escaped; as HTML when html.
-    void textElement(int depth, QStringView element, QStringView text, bool html = false,
-                     QStringView attributes = {})
+    // <element attributes><text>TEXT</text></element>, the text escaped; as HTML when
+    // html. The attributes are written one piece after the other.
+    void textElement(int depth, QByteArrayView element, QStringView text, bool html = false,
+                     std::initializer_list<QByteArrayView> attributes = {})
     {
-        line(depth, QStringLiteral("<%1%2>").arg(element, attributes));
-        out_.append(QString((depth + 1) * 4, u' '));
-        out_.append(u"<text>");
-        append(text, html);
-        out_.append(u"</text>\n");
-        line(depth, QStringLiteral("</%1>").arg(element));
+        qsizetype most = 3 * depth * 4 + 2 * element.size() + 24 + text.size() * MostPerUnit;
+        for (QByteArrayView piece : attributes)
+            most += piece.size();
+        utf8out::Room room(out_, most);
+        char *&p = room.at();
+        p = indent(p, depth);
+        *p++ = '<';
+        p = utf8out::put(p, element);
+        for (QByteArrayView piece : attributes)
+            p = utf8out::put(p, piece);
+        p = utf8out::put(p, ">\n");
+        p = indent(p, depth + 1);
+        p = utf8out::put(p, "<text>");
+        p = escaped(p, text, html);
+        p = utf8out::put(p, "</text>\n");
+        p = indent(p, depth);
+        p = utf8out::put(p, "</");
+        p = utf8out::put(p, element);
+        p = utf8out::put(p, ">\n");
     }
     // A simple element whose text needs no escaping: <single>true</single>.
-    void plainElement(int depth, QStringView element, QStringView text)
+    void plainElement(int depth, QByteArrayView element, QByteArrayView text)
     {
-        line(depth, QStringLiteral("<%1>%2</%1>").arg(element, text));
+        utf8out::Room room(out_, depth * 4 + 2 * element.size() + text.size() + 6);
+        char *&p = room.at();
+        p = indent(p, depth);
+        *p++ = '<';
+        p = utf8out::put(p, element);
+        *p++ = '>';
+        p = utf8out::put(p, text);
+        p = utf8out::put(p, "</");
+        p = utf8out::put(p, element);
+        p = utf8out::put(p, ">\n");
     }
     // How many characters the texts so far have had left out.
     qsizetype dropped() const { return dropped_; }
 
 private:
+    // The longest a unit of text becomes: a line break's "&lt;br&gt;".
+    static constexpr qsizetype MostPerUnit = 10;
+
+    static char *indent(char *p, int depth)
+    {
+        std::memset(p, ' ', std::size_t(depth) * 4);
+        return p + depth * 4;
+    }
+
     // The text escaped for XML; as HTML first when html: its own & < > as entities and its
     // line breaks as <br>, which XML then escapes again.
-    void append(QStringView text, bool html)
+    char *escaped(char *p, QStringView text, bool html)
     {
-        qsizetype run = 0; // where the characters copied as they are begin
         const qsizetype size = text.size();
         for (qsizetype i = 0; i < size; ++i) {
             const char16_t u = text[i].unicode();
-            if (u > u'>' && u < 0xD800)
-                continue; // most characters: nothing to escape or leave out
-            QStringView replacement;
-            bool dropped = false;
+            if (u > u'>' && u < 0x80) {
+                *p++ = char(u); // most characters: nothing to escape or leave out
+                continue;
+            }
             switch (u) {
-            case u'&': replacement = html ? u"&amp;amp;" : u"&amp;"; break;
-            case u'<': replacement = html ? u"&amp;lt;" : u"&lt;"; break;
-            case u'>': replacement = html ? u"&amp;gt;" : u"&gt;"; break;
-            case u'"': replacement = u"&quot;"; break;
+            case u'&': p = utf8out::put(p, html ? "&amp;amp;" : "&amp;"); continue;
+            case u'<': p = utf8out::put(p, html ? "&amp;lt;" : "&lt;"); continue;
+            case u'>': p = utf8out::put(p, html ? "&amp;gt;" : "&gt;"); continue;
+            case u'"': p = utf8out::put(p, "&quot;"); continue;
             case u'\r':
             case u'\n':
-                if (!html)
-                    continue;
-                out_.append(text.mid(run, i - run));
-                if (u == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-                    ++i; // CR LF is one line break
-                out_.append(u"&lt;br&gt;");
-                run = i + 1;
-                continue;
-            default:
-                if (QChar::isHighSurrogate(u) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode())) {
-                    ++i;
+                if (!html) {
+                    *p++ = char(u);
                     continue;
                 }
-                dropped = QChar::isSurrogate(u) || !platform::isXmlCharacter(u);
-                if (!dropped)
-                    continue;
+                if (u == u'\r' && i + 1 < size && text[i + 1] == u'\n')
+                    ++i; // CR LF is one line break
+                p = utf8out::put(p, "&lt;br&gt;");
+                continue;
+            default:
+                break;
             }
-            out_.append(text.mid(run, i - run));
-            if (dropped)
+            const char32_t c = utf8out::codePointAt(text, i);
+            if (QChar::isSurrogate(c) || !platform::isXmlCharacter(c))
                 ++dropped_;
             else
-                out_.append(replacement);
-            run = i + 1;
+                p = utf8out::put(p, c);
         }
-        out_.append(text.mid(run));
+        return p;
     }
 
-    QString &out_;
+    QByteArray &out_;
     qsizetype dropped_ = 0;
 };
 } // namespace
@@ -104,14 +135,30 @@ QByteArray MoodleXmlEnd()
     return QByteArrayLiteral("</quiz>\n");
 }
 
-PlatformExport MoodleXmlCategory(const QuestionTable &paper, const QString &paperName)
+namespace {
+// Room for the paper's category as it most often comes out: every text in UTF-8 and a
+// little escaped, and the markup around it. Reserved once, since growing a buffer of a
+// megabyte copies it, and the copy lands on fresh pages the system must map.
+qsizetype expectedSize(const QuestionTable &paper)
 {
-    QString text;
-    text.reserve(qsizetype(paper.rows().size()) * 1600 + 256);
-    MoodleText xml(text);
-    xml.line(1, u"<question type=\"category\">");
-    xml.textElement(2, u"category", QString(QStringLiteral("$course$/top/") + paperName));
-    xml.line(1, u"</question>");
+    qsizetype size = 256;
+    for (const QuestionRow &row : paper.rows()) {
+        size += 800 + 3 * row.Title.size();
+        for (const QString &item : row.Items)
+            size += 3 * item.size();
+    }
+    return size;
+}
+
+// Appends the paper's category and its questions to out; what could not be carried goes
+// into losses.
+void appendCategory(QByteArray &out, const QuestionTable &paper, const QString &paperName, QStringList &losses)
+{
+    out.reserve(out.size() + expectedSize(paper) + 16);
+    MoodleText xml(out);
+    xml.line(1, "<question type=\"category\">");
+    xml.textElement(2, "category", QString(QStringLiteral("$course$/top/") + paperName));
+    xml.line(1, "</question>");
 
     platform::LeftOutQuestions leftOut;
     QList<int> trimmed;
@@ -120,42 +167,49 @@ PlatformExport MoodleXmlCategory(const QuestionTable &paper, const QString &pape
         if (!leftOut.keep(row, choices))
             continue;
         const qsizetype droppedBefore = xml.dropped();
-        xml.line(1, u"<question type=\"multichoice\">");
-        xml.textElement(2, u"name", QStringLiteral("Question %1").arg(row.QuestionNo));
-        xml.textElement(2, u"questiontext", row.Title, true, u" format=\"html\"");
-        xml.plainElement(2, u"defaultgrade", QString::number(row.Score));
-        xml.plainElement(2, u"single", choices.right == 1 ? u"true" : u"false");
-        xml.plainElement(2, u"shuffleanswers", u"false");
-        xml.plainElement(2, u"answernumbering", u"ABCD");
+        xml.line(1, "<question type=\"multichoice\">");
+        xml.textElement(2, "name", QStringLiteral("Question %1").arg(row.QuestionNo));
+        xml.textElement(2, "questiontext", row.Title, true, {" format=\"html\""});
+        xml.plainElement(2, "defaultgrade", QByteArray::number(row.Score));
+        xml.plainElement(2, "single", choices.right == 1 ? "true" : "false");
+        xml.plainElement(2, "shuffleanswers", "false");
+        xml.plainElement(2, "answernumbering", "ABCD");
         // Fractions: 100/k for each of k right options and -100/m for each of m wrong ones,
         // so that ticking every option earns nothing; with one right option the others
         // earn nothing, as only one can be chosen.
         for (int option : choices.offered) {
             const bool isRight = choices.isRight(option);
-            const QString fraction = isRight ? platform::share(choices.right, true)
-                                     : choices.right == 1 ? QStringLiteral("0")
-                                                          : platform::share(choices.wrong(), false);
-            xml.textElement(2, u"answer", row.Items[std::size_t(option)], true,
-                            QString(QStringLiteral(" fraction=\"") + fraction + QStringLiteral("\" format=\"html\"")));
+            const QByteArrayView fraction = isRight ? platform::share(choices.right, true)
+                                            : choices.right == 1 ? QByteArrayView("0")
+                                                                 : platform::share(choices.wrong(), false);
+            xml.textElement(2, "answer", row.Items[std::size_t(option)], true,
+                            {" fraction=\"", fraction, "\" format=\"html\""});
         }
-        xml.line(2, u"<tags>");
-        xml.textElement(3, u"tag", MoodleTimeLimitTag(row.TimeLimit));
-        xml.line(2, u"</tags>");
-        xml.line(1, u"</question>");
+        xml.line(2, "<tags>");
+        xml.textElement(3, "tag", MoodleTimeLimitTag(row.TimeLimit));
+        xml.line(2, "</tags>");
+        xml.line(1, "</question>");
         if (xml.dropped() > droppedBefore)
             trimmed << row.QuestionNo;
     }
-    PlatformExport out;
-    out.bytes = text.toUtf8();
-    leftOut.describe(out.losses);
+    leftOut.describe(losses);
     if (!trimmed.isEmpty())
-        out.losses << platform::xmlCharactersLeftOut(trimmed);
+        losses << platform::xmlCharactersLeftOut(trimmed);
+}
+} // namespace
+
+PlatformExport MoodleXmlCategory(const QuestionTable &paper, const QString &paperName)
+{
+    PlatformExport out;
+    appendCategory(out.bytes, paper, paperName, out.losses);
     return out;
 }
 
 PlatformExport WriteMoodleXml(const QuestionTable &paper, const QString &paperName)
 {
-    PlatformExport out = MoodleXmlCategory(paper, paperName);
-    out.bytes = MoodleXmlStart() + out.bytes + MoodleXmlEnd();
+    PlatformExport out;
+    out.bytes = MoodleXmlStart();
+    appendCategory(out.bytes, paper, paperName, out.losses);
+    out.bytes.append(MoodleXmlEnd());
     return out;
 }

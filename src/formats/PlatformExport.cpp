@@ -69,11 +69,11 @@ void LeftOutQuestions::describe(QStringList &losses, const QString &noAnswerPlur
                           QStringLiteral("names only empty options as right"));
 }
 
-QString share(int parts, bool right)
+QByteArrayView share(int parts, bool right)
 {
     static const char *const shares[] = {"0", "100", "50", "33.33333", "25", "20", "16.66667"};
-    const QString value = QString::fromLatin1(shares[parts]);
-    return right ? value : QStringLiteral("-") + value;
+    static const char *const negative[] = {"-0", "-100", "-50", "-33.33333", "-25", "-20", "-16.66667"};
+    return right ? shares[parts] : negative[parts];
 }
 
 } // namespace platform

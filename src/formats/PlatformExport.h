@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -70,5 +71,5 @@ QString xmlCharactersLeftOut(const QList<int> &numbers);
 
 // The share of one of `parts` options (1..6) as the platforms write it: 100, 50,
 // 33.33333...; negative for a wrong option.
-QString share(int parts, bool right);
+QByteArrayView share(int parts, bool right);
 } // namespace platform

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
@@ -116,31 +117,68 @@ Result<void> buildWorkbook(const SheetContent &content, const QString &file,
                              .arg(libraryError(closeError)));
     return {};
 }
-} // namespace
 
-Result<void> WriteXlsxWorkbook(const SheetContent &content, const QString &path)
+// The folders for libxlsxwriter's scratch files, best first: a folder in memory (the
+// user's runtime folder, else /dev/shm) makes and drops its dozen small files at a
+// fraction of a disk's cost, which a batch of a thousand workbooks notices; the system's
+// temporary folder when there is none, or when it is full.
+QStringList scratchFolders()
 {
-    if (std::optional<FileError> error = CheckSheetContent(content, XlsxSheetLimits))
-        return *error;
+    QStringList folders;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        folders << runtime;
+    folders << QStringLiteral("/dev/shm") << QDir::tempPath();
+    return folders;
+}
 
-    // libxlsxwriter writes to a file name, never to memory: build the workbook in a
-    // private folder and hand its bytes to the atomic writer, so the target is only
-    // ever replaced by a complete file.
-    QTemporaryDir scratch;
+// The workbook's bytes, built in a private folder under base (removed again after).
+Result<QByteArray> buildInFolder(const SheetContent &content, const QString &base)
+{
+    QTemporaryDir scratch(QDir(base).filePath(QStringLiteral("paperedit-XXXXXX")));
     if (!scratch.isValid())
         return FileError(QStringLiteral("no temporary folder for the workbook: %1")
                              .arg(scratch.errorString()));
     const QString built = scratch.filePath(QStringLiteral("workbook.xlsx"));
     if (Result<void> written = buildWorkbook(content, built, scratch.path()); !written)
-        return written;
+        return written.error();
 
     QFile file(built);
     if (!file.open(QIODevice::ReadOnly))
         return FileError(QStringLiteral("the built workbook could not be read: %1")
                              .arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (bytes.size() != file.size())
         return FileError(QStringLiteral("the built workbook could not be read: %1")
                              .arg(file.errorString()));
-    return WriteFileAtomically(path, bytes);
+    return bytes;
+}
+} // namespace
+
+Result<QByteArray> XlsxWorkbookBytes(const SheetContent &content)
+{
+    if (std::optional<FileError> error = CheckSheetContent(content, XlsxSheetLimits))
+        return *error;
+
+    // libxlsxwriter writes to a file name, never to memory: build the workbook in a
+    // private folder and take its bytes. A folder that fails (full, or not writable) is
+    // followed by the next; the last one's reason is the one given.
+    Result<QByteArray> bytes = FileError(QStringLiteral("no temporary folder for the workbook"));
+    for (const QString &base : scratchFolders()) {
+        if (!QFileInfo(base).isDir())
+            continue;
+        bytes = buildInFolder(content, base);
+        if (bytes)
+            break;
+    }
+    return bytes;
+}
+
+Result<void> WriteXlsxWorkbook(const SheetContent &content, const QString &path)
+{
+    // The target is only ever replaced by a complete file.
+    const Result<QByteArray> bytes = XlsxWorkbookBytes(content);
+    if (!bytes)
+        return bytes.error();
+    return WriteFileAtomically(path, *bytes);
 }

@@ -1,0 +1,37 @@
+#pragma once
+// What the benchmarks of zipped formats share: the parts of a zip, unpacked with libzip.
+#include <QByteArray>
+#include <vector>
+#include <zip.h>
+
+// The parts of a zip held in memory, uncompressed; empty when it cannot be read.
+inline std::vector<QByteArray> zipParts(const QByteArray &zipBytes)
+{
+    std::vector<QByteArray> parts;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(zipBytes.constData(), zip_uint64_t(zipBytes.size()), 0, &error);
+    zip_t *zip = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    if (!zip) {
+        if (source)
+            zip_source_free(source);
+        zip_error_fini(&error);
+        return parts;
+    }
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        zip_stat_t stat;
+        zip_file_t *file = zip_fopen_index(zip, zip_uint64_t(i), 0);
+        if (!file || zip_stat_index(zip, zip_uint64_t(i), 0, &stat) != 0) {
+            if (file)
+                zip_fclose(file);
+            continue;
+        }
+        QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
+        if (zip_fread(file, bytes.data(), stat.size) == zip_int64_t(stat.size))
+            parts.push_back(bytes);
+        zip_fclose(file);
+    }
+    zip_close(zip);
+    zip_error_fini(&error);
+    return parts;
+}
