@@ -14,10 +14,31 @@ constexpr int ColumnCount = 8; // A to H
 constexpr int MaxAnswers = 4;
 
 // A cell's line breaks as the spreadsheet keeps them: line feeds alone.
-QString cellText(QString text)
+QString cellText(const QString &text)
 {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text.replace(u'\r', u'\n');
+    if (!text.contains(u'\r'))
+        return text; // most texts: shared, not copied
+    QString lines(text.size(), Qt::Uninitialized);
+    QChar *out = lines.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r')
+            *out++ = text[i];
+        else if (i + 1 >= text.size() || text[i + 1] != u'\n')
+            *out++ = u'\n';
+    }
+    lines.truncate(out - lines.constData());
+    return lines;
+}
+
+// The length of cellText(text), without making it.
+qsizetype cellLength(QStringView text)
+{
+    qsizetype length = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'\r' && text[i + 1] == u'\n')
+            --length;
+    }
+    return length;
 }
 
 struct KahootQuestion
@@ -35,10 +56,10 @@ Misfit misfitOf(const QuestionRow &row, const platform::Choices &choices)
         return Misfit::TooManyOptions;
     if (choices.offered.size() < 2)
         return Misfit::TooFewOptions;
-    if (cellText(row.Title).size() > KahootQuestionLength)
+    if (cellLength(row.Title) > KahootQuestionLength)
         return Misfit::TooLong;
     for (int option : choices.offered) {
-        if (cellText(row.Items[std::size_t(option)]).size() > KahootAnswerLength)
+        if (cellLength(row.Items[std::size_t(option)]) > KahootAnswerLength)
             return Misfit::TooLong;
     }
     return Misfit::None;

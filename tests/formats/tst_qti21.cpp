@@ -351,7 +351,10 @@ private slots:
     // Characters XML cannot hold at all are left out rather than spoiling the document.
     void controlCharactersLeaveTheItemReadable()
     {
-        const auto table = tableOf({{QStringLiteral("bell\x07 and\x01 nul"), {"a\x1F", "b", "", "", "", ""}, "A", 1, 10}});
+        // The second question's title is empty, and its first option nothing but such
+        // characters: both become empty elements.
+        const auto table = tableOf({{QStringLiteral("bell\x07 and\x01 nul"), {"a\x1F", "b", "", "", "", ""}, "A", 1, 10},
+                                    {QString(), {"\x02\x03", "b", "", "", "", ""}, "B", 1, 10}});
         QTemporaryDir scratch;
         const Unpacked unpacked = unpack(WriteQti21Package(*table, "Paper").bytes, scratch);
         UNPACK_OR_STOP(unpacked);
@@ -360,8 +363,13 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(item.body, QStringLiteral("bell and nul"));
         QCOMPARE(item.choices.first().second, QStringLiteral("a"));
+        const Item emptied = readItem(readPart(unpacked, "question-2.xml"), error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(emptied.body, QString());
+        QCOMPARE(emptied.choices.size(), 2);
+        QCOMPARE(emptied.choices.first().second, QString());
         QCOMPARE(WriteQti21Package(*table, "Paper").losses,
-                 QStringList{"Question 1 has control characters, which XML cannot hold; they are left out."});
+                 QStringList{"Questions 1 and 2 have control characters, which XML cannot hold; they are left out."});
     }
 
     // A second XML reader: libxml2 finds every part well formed and namespace-correct.
