@@ -22,6 +22,9 @@
 #include <QHash>
 #include <QTextStream>
 #include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 enum ExitCode { Converted = 0, Failed = 1, Usage = 2 };
@@ -194,6 +197,18 @@ int convertOne(const PaperconvRequest &request)
     return Converted;
 }
 
+// A batch writes thousands of files, each through zlib, whose few hundred KiB of working
+// memory glibc would otherwise map afresh (and zero, and unmap, stopping the other
+// threads to flush their page tables) for every part of every file: keep freed memory
+// for the next file instead. The batch's memory stays that of a few dozen papers.
+void keepFreedMemoryForReuse()
+{
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+#endif
+}
+
 // Papers are read a few dozen at a time, so a batch of thousands needs the memory of a
 // few dozen papers, not of all of them.
 constexpr int BatchWindow = 32;
@@ -329,23 +344,16 @@ int convertIntoFolder(const PaperconvRequest &request)
                 writtenBy.insert(key, in);
             }
         }
-        std::vector<Result<BuiltPaper>> papers = InParallel<Result<BuiltPaper>>(count, [&](int k) -> Result<BuiltPaper> {
-            if (!mayWrite[std::size_t(k)])
-                return FileError(QString());
-            return readPaper(inputs[first + k]);
-        });
-        // Fills in the paper's outcome; true when it was converted.
-        const auto convert = [&](int k) {
+        // Fills in the paper's outcome from its read; true when it was converted.
+        const auto convert = [&](int k, const Result<BuiltPaper> &paper) {
             Outcome &outcome = outcomes[std::size_t(k)];
-            if (!mayWrite[std::size_t(k)])
-                return false;
             const QString &in = inputs[first + k];
             const QString &out = outputs[first + k];
-            if (!papers[std::size_t(k)]) {
-                outcome = {{QStringLiteral("paperconv: %1: %2").arg(in, papers[std::size_t(k)].error().text())}, true};
+            if (!paper) {
+                outcome = {{QStringLiteral("paperconv: %1: %2").arg(in, paper.error().text())}, true};
                 return false;
             }
-            const Result<void> written = writeOne(request, *papers[std::size_t(k)]->table, in, out, outcome.said);
+            const Result<void> written = writeOne(request, *paper->table, in, out, outcome.said);
             if (!written) {
                 outcome.said << QStringLiteral("paperconv: %1: %2").arg(out, written.error().text());
                 outcome.failed = true;
@@ -353,10 +361,22 @@ int convertIntoFolder(const PaperconvRequest &request)
             return !outcome.failed;
         };
         if (printing) {
-            for (int k = 0; k < count; ++k)
-                convert(k);
+            // Read on the workers, drawn here.
+            const std::vector<Result<BuiltPaper>> papers = InParallel<Result<BuiltPaper>>(count, [&](int k) -> Result<BuiltPaper> {
+                if (!mayWrite[std::size_t(k)])
+                    return FileError(QString());
+                return readPaper(inputs[first + k]);
+            });
+            for (int k = 0; k < count; ++k) {
+                if (mayWrite[std::size_t(k)])
+                    convert(k, papers[std::size_t(k)]);
+            }
         } else {
-            InParallel<bool>(count, convert);
+            // Each paper read and written by one worker, so that none waits for the
+            // slowest read of the window before it writes.
+            InParallel<bool>(count, [&](int k) {
+                return mayWrite[std::size_t(k)] && convert(k, readPaper(inputs[first + k]));
+            });
         }
         for (const Outcome &outcome : outcomes) {
             sayAll(outcome.said);
@@ -379,6 +399,8 @@ int main(int argc, char *argv[])
     const auto app = startApplication(argc, argv, request->output == PaperconvRequest::Output::Pdf);
     if (!app || !loadModules(*request))
         return Failed;
+    if (request->batch != PaperconvRequest::Batch::None)
+        keepFreedMemoryForReuse();
     switch (request->batch) {
     case PaperconvRequest::Batch::OneFile:
         return convertIntoOne(*request);
