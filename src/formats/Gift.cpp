@@ -107,12 +107,15 @@ PlatformExport WriteGift(const QuestionTable &paper, const QString &paperName)
         text.append(" {\n");
         // Several right options carry weights: 100/k each for k right, -100/m each for m wrong.
         // An option whose text starts with % is given its weight (100 or 0 with one right
-        // option), which is read instead of the text's own.
+        // option), which is read instead of the text's own. A question of one option gives
+        // it its weight too: GIFT takes a lone "=answer" for a short-answer question.
         for (int option : choices.offered) {
             const bool isRight = choices.isRight(option);
             const QString &item = row.Items[std::size_t(option)];
             text.append('\t');
-            if (choices.right > 1)
+            if (choices.offered.size() == 1)
+                text.append("~%100%"); // a lone =answer would be read as a short answer
+            else if (choices.right > 1)
                 text.append("~%").append(platform::share(isRight ? choices.right : choices.wrong(), isRight)).append('%');
             else if (leadingText(item).startsWith(u'%'))
                 text.append(isRight ? "=%100%" : "~%0%");

@@ -31,6 +31,8 @@ std::vector<Question> hardPaper()
         {"[html]<b>kept as typed</b>", {"%50%off", "%-100%x", "[plain]y", "", "", ""}, "C", 9, 15},
         {"all six right", {"1", "2", "3", "4", "5", "6"}, "ABCDEF", 1, 15},
         {"%25% weights in several", {"%50% right", "[markdown]*wrong*", "=right", "", "", ""}, "AC", 2, 15},
+        // GIFT reads a lone =answer as a short-answer question.
+        {"one option only", {"", "", "the only one", "", "", ""}, "C", 3, 15},
     };
 }
 
@@ -99,13 +101,13 @@ private slots:
         for (qsizetype i = 1; i < parsed_.size(); ++i)
             names << parsed_[i][QStringLiteral("title")].toString();
         QCOMPARE(names, (QStringList{"Question 1", "Question 2", "Question 4", "Question 5",
-                                     "Question 6", "Question 7"}));
+                                     "Question 6", "Question 7", "Question 8"}));
     }
 
     void questionReadsBack_data()
     {
         QTest::addColumn<int>("number");
-        for (int number : {1, 2, 4, 5, 6, 7})
+        for (int number : {1, 2, 4, 5, 6, 7, 8})
             QTest::addRow("question %d", number) << number;
     }
     void questionReadsBack()
@@ -140,7 +142,11 @@ private slots:
                 continue;
             const bool isRight = written.answer.contains(QChar(u'A' + i));
             expectedTexts << option;
-            if (right == 1) {
+            if (offered == 1) {
+                // The one option is ~%100%, which keeps the question a multiple choice.
+                expectedCorrect << false;
+                expectedWeights << 100.0;
+            } else if (right == 1) {
                 // = for the right option, ~ for the others; a text starting with % is given
                 // its weight, 100 or 0.
                 expectedCorrect << isRight;
