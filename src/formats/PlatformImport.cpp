@@ -1,0 +1,83 @@
+#include "formats/PlatformImport.h"
+
+#include "core/PaperLimits.h"
+#include "paper/QuestionTable.h"
+#include "formats/PlatformExport.h"
+#include "paper/Utf8Check.h"
+
+#include <QStringDecoder>
+
+namespace platform {
+
+Result<PlatformImport> BuildImportedPaper(const std::vector<FoundQuestion> &questions, QStringList losses,
+                                          const ImportDefaults &defaults)
+{
+    if (questions.empty()) {
+        QString reason = QStringLiteral("the file holds no multiple-choice question");
+        if (!losses.isEmpty())
+            reason += QStringLiteral(" (") + losses.join(u' ') + u')';
+        return FileError(reason);
+    }
+    if (questions.size() > std::size_t(MaxQuestions))
+        return FileError(QStringLiteral("the file holds %1 questions, more than the %2 a paper holds")
+                             .arg(questions.size())
+                             .arg(MaxQuestions));
+
+    PlatformImport imported{{std::make_unique<QuestionTable>(), {}}, std::move(losses)};
+    QList<int> retimed;
+    for (const FoundQuestion &found : questions) {
+        if (found.options.size() > 6)
+            return FileError(QStringLiteral("%1 offers %2 options, more than the six a question holds")
+                                 .arg(found.place)
+                                 .arg(found.options.size()));
+        const int mark = found.mark.value_or(defaults.mark);
+        if (mark < 0 || mark > MaxMark)
+            return FileError(QStringLiteral("%1 has the mark %2, outside 0-%3").arg(found.place).arg(mark).arg(MaxMark));
+        int timeLimit = found.timeLimit.value_or(defaults.timeLimit);
+        const int questionNo = imported.paper.table->RecordCount() + 1;
+        if (timeLimit < MinTimeLimit || timeLimit > MaxTimeLimit) {
+            retimed << questionNo;
+            timeLimit = defaults.timeLimit;
+        }
+        AppendQuestion(imported.paper, std::int16_t(mark), std::int16_t(timeLimit),
+                       AnswerMaskToText(found.right & AnswerMaskAllLetters));
+        QuestionTable &table = *imported.paper.table;
+        table.setField(QuestionField::Title, found.title);
+        for (qsizetype i = 0; i < found.options.size(); ++i)
+            table.setField(OptionField(int(i)), found.options[i]);
+        table.Update();
+    }
+    if (!retimed.isEmpty())
+        imported.losses << QStringLiteral("%1 %2 a time limit outside %3-%4 seconds and %5 the default, %6.")
+                               .arg(questionNumbers(retimed), retimed.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"))
+                               .arg(MinTimeLimit)
+                               .arg(MaxTimeLimit)
+                               .arg(retimed.size() == 1 ? QStringLiteral("gets") : QStringLiteral("get"))
+                               .arg(defaults.timeLimit);
+    return imported;
+}
+
+Result<QString> DecodePlatformText(QByteArrayView bytes, const QString &legacyCodePage)
+{
+    if (bytes.size() > MaxPlatformFileBytes)
+        return FileError(QStringLiteral("the file is larger than %1 MiB").arg(MaxPlatformFileBytes / (1024 * 1024)));
+    const auto flags = QStringDecoder::Flag::Stateless;
+    const bool utf8 = IsValidUtf8(bytes);
+    const QByteArray codePage = utf8 ? QByteArrayLiteral("UTF-8") : legacyCodePage.toLatin1();
+    QStringDecoder decoder(codePage.constData(), flags);
+    if (!decoder.isValid())
+        return FileError(QStringLiteral("the text is not UTF-8, and the code page \"%1\" is unknown").arg(legacyCodePage));
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return FileError(QStringLiteral("the text is neither UTF-8 nor %1").arg(legacyCodePage));
+    if (utf8 && text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1); // the byte-order mark is no character of the text
+    return text;
+}
+
+QString leftOutKind(const QString &name, const QString &kind)
+{
+    return QStringLiteral("Question \"%1\" (%2) is left out.").arg(name, kind);
+}
+
+} // namespace platform
