@@ -25,6 +25,8 @@ public:
     // tells the two apart.
     bool readChunk(QByteArray &chunk);
     bool failed() const { return m_failed; }
+    // The failure was the cap: more bytes inflated than the part may have.
+    bool passedCap() const { return m_inflated > m_maxBytes; }
     const FileError &error() const { return m_error; }
 
 private:
