@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 all_targets=(fuzz_answer fuzz_typeinfo fuzz_paperfile fuzz_xlscellstream fuzz_xlsglobals
-             fuzz_xlsx fuzz_xls)
+             fuzz_xlsx fuzz_xls fuzz_moodlexml fuzz_qti21)
 
 parallel=1
 runs=
@@ -44,6 +44,17 @@ cp "$root"/tests/data/papers/*.csv "$seeds/fuzz_paperfile/"
 cp "$root"/tests/data/workbooks/*.xlsx "$seeds/fuzz_xlsx/"
 cp "$root"/tests/data/workbooks/*.xls "$seeds/fuzz_xls/"
 cp "$root"/tests/data/workbooks/*.xls "$seeds/fuzz_xlsglobals/"
+cp "$root"/tests/data/platforms/moodle-*.xml "$seeds/fuzz_moodlexml/"
+cp "$root"/tests/data/platforms/qti21-*.xml "$seeds/fuzz_qti21/"
+# The IMS examples as a package too, its manifest listing them.
+python3 - "$root/tests/data/platforms" "$seeds/fuzz_qti21/package.zip" <<'PY'
+import sys, zipfile
+folder, out = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as package:
+    package.write(folder + "/qti21-handwritten-manifest.xml", "imsmanifest.xml")
+    package.write(folder + "/qti21-choice.xml", "items/choice.xml")
+    package.write(folder + "/qti21-choice_multiple.xml", "items/choice_multiple.xml")
+PY
 for type in 0 1 2 3 4; do
   "$build/tools/make_typeinfo" "$seeds/fuzz_typeinfo/type$type.con" "$type" >/dev/null
 done
