@@ -234,7 +234,7 @@ void MoodleReader::take(const Question &question)
 {
     const QString name = question.name.isEmpty() ? QStringLiteral("at line %1").arg(question.line) : question.name;
     if (question.type != u"multichoice" && question.type != u"truefalse") {
-        addLoss(platform::leftOutKind(name, question.type));
+        addLoss(platform::leftOutKind(name, question.type.isEmpty() ? QStringLiteral("no type") : question.type));
         return;
     }
     platform::FoundQuestion found;

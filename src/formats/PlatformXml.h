@@ -8,15 +8,17 @@
 #include <QXmlStreamReader>
 
 // One XML document of a platform file, read with the checks every reader makes before it
-// trusts a token: the bytes at most MaxPlatformFileBytes, no tag longer than MaxTagBytes
-// (checked over the raw bytes before the parser sees them, as one tag full of attributes
-// keeps QXmlStreamReader busy for hours), no document type declaration (so that no entity
-// is ever declared, let alone expanded) and no deeper nesting than MaxDepth. The first
-// fault ends the reading with a FileError at the parser's line.
+// trusts a token: the bytes at most MaxPlatformFileBytes; no tag longer than MaxTagBytes
+// or of more than MaxAttributes attributes, both checked over the raw bytes before the
+// parser sees them (QXmlStreamReader compares each attribute of a tag with every other,
+// so tags full of attributes cost it a second a megabyte); no document type declaration,
+// so that no entity is ever declared, let alone expanded; no deeper nesting than
+// MaxDepth. The first fault ends the reading with a FileError at its line.
 class PlatformXml
 {
 public:
     static constexpr qint64 MaxTagBytes = 64 * 1024;
+    static constexpr int MaxAttributes = 64;
     static constexpr int MaxDepth = 256;
 
     // partName names the document in errors when it is one part of a package.

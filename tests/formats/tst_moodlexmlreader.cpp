@@ -242,6 +242,12 @@ private slots:
         QTest::newRow("a tag of a hundred kilobytes")
             << QByteArray("<quiz>\n<question " + QByteArray(100 * 1024, 'a') + "/></quiz>")
             << "line 2: the file holds a tag of more than 64 KiB";
+        QByteArray attributes;
+        for (int i = 0; i < 65; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"\"";
+        QTest::newRow("a tag of 65 attributes")
+            << quiz("<question type=\"essay\" " + attributes + "/>\n")
+            << "line 3: the file holds a tag of more than 64 attributes";
         QTest::newRow("nesting beyond reason")
             << quiz(QByteArray("<x>").repeated(300) + QByteArray("</x>").repeated(300))
             << "line 3: the elements nest more than 256 deep";
