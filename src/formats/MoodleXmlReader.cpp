@@ -309,7 +309,8 @@ Result<PlatformImport> MoodleReader::read(const ImportDefaults &defaults)
                              .arg(questions_)
                              .arg(MaxQuestions));
     if (lossesNotListed_ > 0)
-        losses_ << QStringLiteral("%1 more losses are not listed.").arg(lossesNotListed_);
+        losses_ << (lossesNotListed_ == 1 ? QStringLiteral("1 more loss is not listed.")
+                                          : QStringLiteral("%1 more losses are not listed.").arg(lossesNotListed_));
     return platform::BuildImportedPaper(found_, losses_, defaults);
 }
 } // namespace

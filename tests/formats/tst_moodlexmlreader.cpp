@@ -162,6 +162,19 @@ private slots:
         QCOMPARE(read->losses, losses);
     }
 
+    // A file of thousands of questions of other kinds lists the first 500 and counts the rest.
+    void listsAtMostFiveHundredLosses()
+    {
+        QByteArray questions;
+        for (int i = 1; i <= 502; ++i)
+            questions += other("essay", "E" + QByteArray::number(i));
+        const Result<PlatformImport> read = ReadMoodleXml(quiz(questions + multichoice("Kept", {{"100", "a"}})), Defaults);
+        QVERIFY2(read.ok(), read ? "" : qPrintable(read.error().text()));
+        QCOMPARE(read->losses.size(), 501);
+        QCOMPARE(read->losses[499], QStringLiteral("Question \"E500\" (essay) is left out."));
+        QCOMPARE(read->losses[500], QStringLiteral("2 more losses are not listed."));
+    }
+
     void htmlBecomesPlainText_data()
     {
         QTest::addColumn<QString>("html");
