@@ -106,6 +106,8 @@ qsizetype tagEnd(QStringView html, qsizetype from)
 
 QString DecodeHtmlEntity(QStringView name)
 {
+    if (name.isEmpty())
+        return {};
     if (name.startsWith(u'#')) {
         bool ok = false;
         const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
