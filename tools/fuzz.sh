@@ -10,7 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 all_targets=(fuzz_answer fuzz_typeinfo fuzz_paperfile fuzz_xlscellstream fuzz_xlsglobals
-             fuzz_xlsx fuzz_xls)
+             fuzz_xlsx fuzz_xls
+             fuzz_gift fuzz_aiken)
 
 parallel=1
 runs=
@@ -44,6 +45,8 @@ cp "$root"/tests/data/papers/*.csv "$seeds/fuzz_paperfile/"
 cp "$root"/tests/data/workbooks/*.xlsx "$seeds/fuzz_xlsx/"
 cp "$root"/tests/data/workbooks/*.xls "$seeds/fuzz_xls/"
 cp "$root"/tests/data/workbooks/*.xls "$seeds/fuzz_xlsglobals/"
+cp "$root"/tests/data/platforms/*.gift* "$seeds/fuzz_gift/"
+cp "$root"/tests/data/platforms/*aiken*.txt "$seeds/fuzz_aiken/"
 for type in 0 1 2 3 4; do
   "$build/tools/make_typeinfo" "$seeds/fuzz_typeinfo/type$type.con" "$type" >/dev/null
 done
