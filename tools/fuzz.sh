@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 all_targets=(fuzz_answer fuzz_typeinfo fuzz_paperfile fuzz_xlscellstream fuzz_xlsglobals
-             fuzz_xlsx fuzz_xls fuzz_moodlexml fuzz_qti21)
+             fuzz_xlsx fuzz_xls fuzz_moodlexml fuzz_qti21 fuzz_gift fuzz_aiken)
 
 parallel=1
 runs=
@@ -55,6 +55,8 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as package:
     package.write(folder + "/qti21-choice.xml", "items/choice.xml")
     package.write(folder + "/qti21-choice_multiple.xml", "items/choice_multiple.xml")
 PY
+cp "$root"/tests/data/platforms/*.gift* "$seeds/fuzz_gift/"
+cp "$root"/tests/data/platforms/*aiken*.txt "$seeds/fuzz_aiken/"
 for type in 0 1 2 3 4; do
   "$build/tools/make_typeinfo" "$seeds/fuzz_typeinfo/type$type.con" "$type" >/dev/null
 done

@@ -19,17 +19,13 @@ Result<PlatformImport> BuildImportedPaper(const std::vector<FoundQuestion> &ques
         return FileError(reason);
     }
     if (questions.size() > std::size_t(MaxQuestions))
-        return FileError(QStringLiteral("the file holds %1 questions, more than the %2 a paper holds")
-                             .arg(questions.size())
-                             .arg(MaxQuestions));
+        return tooManyQuestions(qsizetype(questions.size()));
 
     PlatformImport imported{{std::make_unique<QuestionTable>(), {}}, std::move(losses)};
     QList<int> retimed;
     for (const FoundQuestion &found : questions) {
         if (found.options.size() > 6)
-            return FileError(QStringLiteral("%1 offers %2 options, more than the six a question holds")
-                                 .arg(found.place)
-                                 .arg(found.options.size()));
+            return tooManyOptions(found.place, found.options.size());
         const int mark = found.mark.value_or(defaults.mark);
         if (mark < 0 || mark > MaxMark)
             return FileError(QStringLiteral("%1 has the mark %2, outside 0-%3").arg(found.place).arg(mark).arg(MaxMark));
@@ -55,6 +51,18 @@ Result<PlatformImport> BuildImportedPaper(const std::vector<FoundQuestion> &ques
                                .arg(retimed.size() == 1 ? QStringLiteral("gets") : QStringLiteral("get"))
                                .arg(defaults.timeLimit);
     return imported;
+}
+
+FileError tooManyQuestions(qsizetype count)
+{
+    return FileError(QStringLiteral("the file holds %1 questions, more than the %2 a paper holds")
+                         .arg(count)
+                         .arg(MaxQuestions));
+}
+
+FileError tooManyOptions(const QString &place, qsizetype count)
+{
+    return FileError(QStringLiteral("%1 offers %2 options, more than the six a question holds").arg(place).arg(count));
 }
 
 Result<QString> DecodePlatformText(QByteArrayView bytes, const QString &legacyCodePage)

@@ -51,6 +51,11 @@ struct FoundQuestion
 Result<PlatformImport> BuildImportedPaper(const std::vector<FoundQuestion> &questions, QStringList losses,
                                           const ImportDefaults &defaults);
 
+// BuildImportedPaper's refusals of too many questions and of a question of too many
+// options, for a reader that counts what is beyond the limits instead of keeping it.
+FileError tooManyQuestions(qsizetype count);
+FileError tooManyOptions(const QString &place, qsizetype count);
+
 // A text file's characters: UTF-8 with or without a byte-order mark, else the legacy code
 // page, as paper files are read. Refused when larger than MaxPlatformFileBytes or when it
 // is neither.
