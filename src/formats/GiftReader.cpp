@@ -9,7 +9,6 @@
 
 #include "core/PaperLimits.h"
 #include "formats/GiftText.h"
-#include "formats/ImportLosses.h"
 
 #include <algorithm>
 #include <optional>
@@ -113,7 +112,7 @@ private:
     void leaveOut(const QString &label, Kind kind);
     void leaveOut(const QString &label, const QString &kind);
     Result<void> readChoices(QStringView answers, TextFormat format, const QString &label,
-                             platform::FoundQuestion &question, bool &media);
+                             platform::FoundQuestion &question, int &pictures);
 
     std::vector<platform::FoundQuestion> found_;
     qsizetype beyondLimit_ = 0; // multiple-choice questions past a paper's number, only counted
@@ -176,10 +175,10 @@ Result<void> GiftReading::take(const Block &block)
                                     : QStringLiteral("question \"%1\" on line %2").arg(name).arg(block.firstLine());
     qsizetype textAt = at;
     const TextFormat format = readFormat(s, textAt, TextFormat::Moodle);
-    bool media = false;
-    question.title = textOf(QStringView(s).mid(textAt, open - textAt), format, media);
+    int pictures = 0;
+    question.title = textOf(QStringView(s).mid(textAt, open - textAt), format, pictures);
     // Text after the answers makes a missing-word question; the gap stands where they were.
-    const QString after = textOf(QStringView(s).mid(close + 1), format, media);
+    const QString after = textOf(QStringView(s).mid(close + 1), format, pictures);
     if (!after.isEmpty())
         question.title = (question.title.isEmpty() ? QString() : question.title + u' ') + QStringLiteral("_____ ") + after;
 
@@ -189,17 +188,18 @@ Result<void> GiftReading::take(const Block &block)
             feedback_ = true;
         question.options = {QStringLiteral("True"), QStringLiteral("False")};
         question.right = *trueFalse(answers) ? 0b01 : 0b10;
-    } else if (Result<void> read = readChoices(answers, format, label, question, media); !read) {
+    } else if (Result<void> read = readChoices(answers, format, label, question, pictures); !read) {
         return read;
     }
-    if (media)
-        losses_ << platform::mediaLeftOut(label);
+    if (pictures > 0)
+        losses_ << (pictures == 1 ? QStringLiteral("Question \"%1\" has a picture, which is left out.").arg(label)
+                                  : QStringLiteral("Question \"%1\" has %2 pictures, which are left out.").arg(label).arg(pictures));
     found_.push_back(std::move(question));
     return {};
 }
 
 Result<void> GiftReading::readChoices(QStringView answers, TextFormat format, const QString &label,
-                                      platform::FoundQuestion &question, bool &media)
+                                      platform::FoundQuestion &question, int &pictures)
 {
     std::vector<double> rightWeights;
     qsizetype offered = 0;
@@ -223,7 +223,7 @@ Result<void> GiftReading::readChoices(QStringView answers, TextFormat format, co
             ++offered;
             continue;
         }
-        const QString text = textOf(body.mid(at), optionFormat, media);
+        const QString text = textOf(body.mid(at), optionFormat, pictures);
         if (text.isEmpty()) {
             emptyOption = true;
             continue;

@@ -1,6 +1,6 @@
 #include "formats/GiftText.h"
 
-#include "formats/HtmlText.h"
+#include "formats/HtmlToText.h"
 
 #include <algorithm>
 
@@ -80,12 +80,12 @@ TextFormat readFormat(QStringView s, qsizetype &at, TextFormat given)
     return given;
 }
 
-QString textOf(QStringView raw, TextFormat format, bool &media)
+QString textOf(QStringView raw, TextFormat format, int &pictures)
 {
     QString text = unescaped(raw);
     if (format == TextFormat::Html) {
-        HtmlAsText plain = HtmlToPlainText(text);
-        media = media || plain.media;
+        HtmlText plain = HtmlToText(text);
+        pictures += plain.pictures;
         text = std::move(plain.text);
     }
     if (text.contains(u'\r')) {

@@ -24,9 +24,9 @@ enum class TextFormat { Moodle, Html, Plain, Markdown };
 // The format a text names at its start, after any spaces, with at moved past it; the
 // given one when it names none.
 TextFormat readFormat(QStringView s, qsizetype &at, TextFormat given);
-// The text a piece of GIFT stands for: escapes undone, HTML made plain (media set when it
-// held pictures or other media), line breaks as line feeds, no spaces around it.
-QString textOf(QStringView raw, TextFormat format, bool &media);
+// The text a piece of GIFT stands for: escapes undone, HTML made plain (its pictures
+// counted), line breaks as line feeds, no spaces around it.
+QString textOf(QStringView raw, TextFormat format, int &pictures);
 // A weight "%50%" or "%-33.33333%" at the start of an option, after any spaces, with at
 // moved past it; none when the option has none.
 std::optional<double> readWeight(QStringView s, qsizetype &at);

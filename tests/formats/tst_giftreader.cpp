@@ -389,7 +389,7 @@ private slots:
                                       << "inside" << "y" << QStringList();
         QTest::newRow("a lone < is text") << "[html]a < b and c<d {=y ~z}" << "a < b and c<d" << "y" << QStringList();
         QTest::newRow("pictures") << "::P::[html]<img src\\=\"a.png\">Which?<IMG src\\=b> {=[html]<img src\\=c>y ~z}"
-                                  << "Which?" << "y" << QStringList{"Question \"P\" has pictures or other media, which are left out."};
+                                  << "Which?" << "y" << QStringList{"Question \"P\" has 3 pictures, which are left out."};
         QTest::newRow("an option names its own format") << "[html]<i>x</i> {=[plain]<i>y</i> ~z}" << "x" << "<i>y</i>"
                                                         << QStringList();
         QTest::newRow("an option's format after its weight") << "Q {~%100%[html]<i>y</i> ~z}" << "Q" << "y" << QStringList();
