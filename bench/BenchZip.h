@@ -1,8 +1,10 @@
 #pragma once
-// What the benchmarks of zipped formats share: the parts of a zip, unpacked with libzip.
+// What the benchmarks of zipped formats share: the parts of a zip, unpacked with libzip,
+// and zlib's deflate of one part, as the floors measure it.
 #include <QByteArray>
 #include <vector>
 #include <zip.h>
+#include <zlib.h>
 
 // The parts of a zip held in memory, uncompressed; empty when it cannot be read.
 inline std::vector<QByteArray> zipParts(const QByteArray &zipBytes)
@@ -34,4 +36,16 @@ inline std::vector<QByteArray> zipParts(const QByteArray &zipBytes)
     zip_close(zip);
     zip_error_fini(&error);
     return parts;
+}
+
+// The bytes deflated by compress2 at the default level; empty when zlib fails.
+inline QByteArray deflated(const QByteArray &bytes)
+{
+    uLongf size = compressBound(uLong(bytes.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(bytes.constData()),
+                  uLong(bytes.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    out.resize(qsizetype(size));
+    return out;
 }

@@ -57,18 +57,6 @@ std::vector<QByteArray> packageParts(const QString &path)
     return file.open(QIODevice::ReadOnly) ? zipParts(file.readAll()) : std::vector<QByteArray>();
 }
 
-QByteArray deflated(const QByteArray &bytes)
-{
-    uLongf size = compressBound(uLong(bytes.size()));
-    QByteArray out(qsizetype(size), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef *>(out.data()), &size,
-                  reinterpret_cast<const Bytef *>(bytes.constData()), uLong(bytes.size()),
-                  Z_DEFAULT_COMPRESSION) != Z_OK)
-        return {};
-    out.resize(qsizetype(size));
-    return out;
-}
-
 QString exportRun(int questions, const char *extension)
 {
     const QString path = workDir().filePath(QStringLiteral("export-%1.").arg(questions)

@@ -13,7 +13,8 @@ import subprocess
 import sys
 import tempfile
 
-PROGRAMS = ("bench_paperfile", "bench_workbook", "bench_formats", "bench_editing", "bench_print")
+PROGRAMS = ("bench_paperfile", "bench_workbook", "bench_formats", "bench_platformimport",
+            "bench_editing", "bench_print")
 COUNT_REPEAT = 3
 
 

@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "formats/PlatformExport.h"
 #include "formats/PlatformFormat.h"
+#include "formats/PlatformImport.h"
 #include "paper/PaperRecipes.h"
 
 #include <QString>
@@ -38,6 +39,8 @@ struct WorkbookModule
     PlatformExport (*writePackaged)(PlatformFormat format, const QuestionTable &paper,
                                     const QString &paperName);
     std::unique_ptr<PaperBatchFile> (*startQtiPackage)();
+    // A QTI 2.1 package (or a single item) read into a paper.
+    Result<PlatformImport> (*readQti21)(QByteArrayView bytes, const ImportDefaults &defaults);
 };
 
 // libpaperconv-print.so

@@ -77,10 +77,12 @@ QString PaperconvUsage()
         "       paperconv [--to csv|xls|xlsx|pdf|moodle-xml|gift|aiken|qti21|kahoot] [--strict] IN OUT\n"
         "       paperconv --to moodle-xml|gift|qti21 [--strict] -o OUT IN...\n"
         "       paperconv --to FORMAT [--strict] [print options] -d DIR IN...\n"
-        "Reads the paper IN (.csv, .xls or .xlsx) and writes it to OUT: a paper file or a\n"
-        "workbook, a printed PDF (versions A to Z, shuffled from the seed), the keys, or a\n"
-        "learning platform's format. -o writes many papers into one file, a category for\n"
-        "each; -d writes each paper into DIR under its own name.");
+        "       --from moodle-xml|gift|aiken|qti21 reads every IN in that format\n"
+        "Reads the paper IN (.csv, .xls, .xlsx, or a learning platform's .xml, .gift, .txt\n"
+        "or .zip) and writes it to OUT: a paper file or a workbook, a printed PDF (versions\n"
+        "A to Z, shuffled from the seed), the keys, or a learning platform's format. -o\n"
+        "writes many papers into one file, a category for each; -d writes each paper into\n"
+        "DIR under its own name. What a format cannot carry is said on standard error.");
 }
 
 std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &arguments, QString &problem)
@@ -154,6 +156,10 @@ std::optional<PaperconvRequest> ReadPaperconvArguments(const QStringList &argume
                 return std::nullopt;
             }
             versionOptions = true;
+        } else if (argument == u"--from") {
+            request.from = PlatformFormatOfWord(value);
+            if (!request.from || *request.from == PlatformFormat::Kahoot)
+                return unknownWord("moodle-xml, gift, aiken or qti21");
         } else if (argument == u"--to") {
             chosen = wordOf<Output>(value, {{"csv", Output::Converted}, {"xls", Output::Converted},
                                             {"xlsx", Output::Converted}, {"pdf", Output::Pdf},

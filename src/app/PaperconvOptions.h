@@ -18,6 +18,9 @@
 //   paperconv --to FORMAT [--strict] -o OUT IN...   (every paper in one file: moodle-xml,
 //             gift or qti21, a category or test per paper)
 //   paperconv --to FORMAT [options] -d DIR IN...    (each paper to DIR/NAME.EXT)
+// IN is a paper file (.csv), a workbook (.xls, .xlsx) or a learning platform's file:
+// .xml Moodle XML or a QTI 2.1 item (by its first element), .gift GIFT, .txt Aiken, .zip
+// a QTI 2.1 package; --from moodle-xml|gift|aiken|qti21 reads every IN in that format.
 struct PaperconvRequest
 {
     enum class Output { Converted, Pdf, Keys, Platform };
@@ -26,7 +29,8 @@ struct PaperconvRequest
     PlatformFormat platform = PlatformFormat::MoodleXml; // for Output::Platform
     QString convertedExtension; // csv, xls or xlsx when --to names one
     PrintOptions print;
-    bool strict = false; // refuse to write a platform format that cannot carry everything
+    bool strict = false; // refuse to write when anything is lost, in reading or writing
+    std::optional<PlatformFormat> from; // --from: the platform format of every input
     Batch batch = Batch::None;
     QStringList inputs;
     QString out; // the file written; the folder for Batch::Folder

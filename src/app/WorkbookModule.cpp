@@ -1,9 +1,10 @@
 // libpaperconv-workbooks.so: paperconv's workbook reading and writing and the zipped
-// platform formats, with the libraries they need, loaded only when a conversion reads or
+// platform formats (the QTI package read and written, the quiz-game sheet written), with the libraries they need, loaded only when a conversion reads or
 // writes one of them.
 #include "app/PaperconvModules.h"
 #include "formats/KahootSheet.h"
 #include "formats/Qti21.h"
+#include "formats/Qti21Reader.h"
 #include "paper/PaperFiles.h"
 
 namespace {
@@ -40,6 +41,6 @@ std::unique_ptr<PaperBatchFile> startQtiPackage()
 
 extern "C" __attribute__((visibility("default"))) const WorkbookModule *paperconvWorkbookModule()
 {
-    static const WorkbookModule module{readWorkbook, WritePaper, writePackaged, startQtiPackage};
+    static const WorkbookModule module{readWorkbook, WritePaper, writePackaged, startQtiPackage, ReadQti21};
     return &module;
 }

@@ -1,15 +1,21 @@
-// paperconv: reads papers with the editor's readers and writes them with the editor's
-// writers: a paper file or a workbook as the names say, a printed PDF, the answer keys
-// of its versions, or a learning platform's format; one paper, many papers into one
-// file, or many into a folder (see PaperconvOptions.h). For scripts and batch work; the
-// editor itself has no options.
+// paperconv: reads papers with the editor's readers (a paper file, a workbook or a
+// learning platform's file) and writes them with the editor's writers: a paper file or
+// a workbook as the names say, a printed PDF, the answer keys of its versions, or a
+// learning platform's format; one paper, many papers into one file, or many into a
+// folder (see PaperconvOptions.h). For scripts and batch work; the editor itself has no
+// options.
 #include "app/InParallel.h"
 #include "app/PaperconvModules.h"
 #include "app/PaperconvOptions.h"
 #include "core/AtomicFileWriter.h"
+#include "core/SharedState.h"
 #include "formats/Aiken.h"
+#include "formats/AikenReader.h"
 #include "formats/Gift.h"
+#include "formats/GiftReader.h"
 #include "formats/MoodleXml.h"
+#include "formats/MoodleXmlReader.h"
+#include "formats/PlatformFormatToRead.h"
 #include "paper/PaperFileReader.h"
 #include "paper/PaperFileWriter.h"
 #include "paper/PaperFiles.h"
@@ -18,6 +24,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QTextStream>
@@ -48,6 +55,28 @@ bool isWorkbookName(const QString &path)
     return source && *source == PaperSource::Workbook;
 }
 
+// The first bytes of a file, which tell an .xml file's kind; empty when it cannot be read
+// (the reader then says why).
+QByteArray firstBytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(4096) : QByteArray();
+}
+
+const QString UnknownInputType = QStringLiteral(
+    "unknown file type (.csv, .xls, .xlsx and the learning platforms' .xml, .gift, .txt and .zip are read)");
+
+// The learning-platform format an input is read in, or none for a paper file or a
+// workbook (as its name says).
+std::optional<PlatformFormat> inputFormat(const PaperconvRequest &request, const QString &path)
+{
+    if (request.from)
+        return request.from;
+    if (PaperSourceOfName(path))
+        return std::nullopt;
+    return PlatformFormatToRead(path, firstBytesOf(path));
+}
+
 // The platform formats written through the workbook module: a zip, or a spreadsheet.
 bool packaged(PlatformFormat format)
 {
@@ -63,7 +92,7 @@ bool loadModules(const PaperconvRequest &request)
                                                                          : isWorkbookName(request.out));
     needsWorkbooks = needsWorkbooks || (request.output == PaperconvRequest::Output::Platform && packaged(request.platform));
     for (const QString &in : request.inputs)
-        needsWorkbooks = needsWorkbooks || isWorkbookName(in);
+        needsWorkbooks = needsWorkbooks || isWorkbookName(in) || inputFormat(request, in) == PlatformFormat::Qti21;
     QString problem;
     if (needsWorkbooks && !LoadWorkbookModule(problem)) {
         QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
@@ -93,14 +122,39 @@ const WorkbookModule &workbooks()
     return *LoadWorkbookModule(problem); // loaded before any work starts
 }
 
-Result<BuiltPaper> readPaper(const QString &path)
+// The paper at path, with what its format could not give (for a learning platform's file).
+Result<PlatformImport> readPaper(const PaperconvRequest &request, const QString &path)
 {
+    if (const std::optional<PlatformFormat> format = inputFormat(request, path)) {
+        const Result<QByteArray> bytes = platform::ReadPlatformFileBytes(path);
+        if (!bytes)
+            return bytes.error();
+        // The defaults of a new editor window stand in for what a format lacks.
+        const SharedState defaults;
+        const ImportDefaults missing{defaults.defaultMark, defaults.defaultTimeLimit};
+        switch (*format) {
+        case PlatformFormat::MoodleXml:
+            return ReadMoodleXml(*bytes, missing);
+        case PlatformFormat::Gift:
+            return ReadGift(*bytes, missing);
+        case PlatformFormat::Aiken:
+            return ReadAiken(*bytes, missing);
+        case PlatformFormat::Qti21:
+            return workbooks().readQti21(*bytes, missing);
+        case PlatformFormat::Kahoot:
+            break;
+        }
+        return FileError(QStringLiteral("the Kahoot! spreadsheet is written, never read"));
+    }
     const Result<PaperSource> source = PaperSourceOfName(path);
+    if (!source && QFileInfo(path).suffix().compare(u"xml", Qt::CaseInsensitive) == 0)
+        return FileError(QStringLiteral("the file is neither a Moodle XML quiz nor a QTI 2.1 item"));
     if (!source)
-        return source.error();
-    if (*source == PaperSource::PaperFile)
-        return ReadPaperFile(path);
-    return workbooks().readWorkbook(path);
+        return FileError(UnknownInputType);
+    Result<BuiltPaper> paper = *source == PaperSource::PaperFile ? ReadPaperFile(path) : workbooks().readWorkbook(path);
+    if (!paper)
+        return paper.error();
+    return PlatformImport{std::move(paper).value(), {}};
 }
 
 Result<void> writeConverted(const QuestionTable &paper, const QString &path)
@@ -161,6 +215,18 @@ Result<void> writeOne(const PaperconvRequest &request, const QuestionTable &pape
     return writeConverted(paper, out);
 }
 
+const QString StrictReadRefusal =
+    QStringLiteral("not written: --strict, and not all of the file read could be taken");
+
+// The lines that say what of the file at `in` could not be read.
+QStringList readLosses(const QString &in, const QStringList &losses)
+{
+    QStringList lines;
+    for (const QString &loss : losses)
+        lines << QStringLiteral("paperconv: %1: %2").arg(in, loss);
+    return lines;
+}
+
 void sayAll(const QStringList &lines)
 {
     QTextStream errors(stderr);
@@ -172,8 +238,8 @@ int convertOne(const PaperconvRequest &request)
 {
     const QString &in = request.inputs.first();
     // Both names are checked before anything is read.
-    if (const Result<PaperSource> source = PaperSourceOfName(in); !source) {
-        say(in, source.error().text());
+    if (!request.from && !PaperSourceOfName(in) && !ReadsAsPlatformFile(in, {})) {
+        say(in, UnknownInputType);
         return Failed;
     }
     if (request.output == PaperconvRequest::Output::Converted) {
@@ -182,13 +248,18 @@ int convertOne(const PaperconvRequest &request)
             return Failed;
         }
     }
-    const Result<BuiltPaper> read = readPaper(in);
+    const Result<PlatformImport> read = readPaper(request, in);
     if (!read) {
         say(in, read.error().text());
         return Failed;
     }
-    QStringList said;
-    const Result<void> written = writeOne(request, *read->table, in, request.out, said);
+    QStringList said = readLosses(in, read->losses);
+    if (request.strict && !read->losses.isEmpty()) {
+        sayAll(said);
+        say(request.out, StrictReadRefusal);
+        return Failed;
+    }
+    const Result<void> written = writeOne(request, *read->paper.table, in, request.out, said);
     sayAll(said);
     if (!written) {
         say(request.out, written.error().text());
@@ -218,6 +289,7 @@ constexpr int BatchWindow = 32;
 struct BatchPart
 {
     QString refusal; // why the paper was not read
+    QStringList readLosses; // what of its file could not be taken
     std::unique_ptr<QuestionTable> paper; // for the formats that add it on the main thread
     PlatformExport written;
 };
@@ -226,16 +298,17 @@ struct BatchPart
 // parts are added to the package in order.
 BatchPart readBatchPart(const PaperconvRequest &request, const QString &in)
 {
-    Result<BuiltPaper> read = readPaper(in);
+    Result<PlatformImport> read = readPaper(request, in);
     if (!read)
-        return {read.error().text(), {}, {}};
+        return {read.error().text(), {}, {}, {}};
+    const QuestionTable &paper = *read->paper.table;
     switch (request.platform) {
     case PlatformFormat::MoodleXml:
-        return {{}, {}, MoodleXmlCategory(*read->table, PaperNameOf(in))};
+        return {{}, read->losses, {}, MoodleXmlCategory(paper, PaperNameOf(in))};
     case PlatformFormat::Gift:
-        return {{}, {}, WriteGift(*read->table, PaperNameOf(in))};
+        return {{}, read->losses, {}, WriteGift(paper, PaperNameOf(in))};
     default:
-        return {{}, std::move(read->table), {}};
+        return {{}, read->losses, std::move(read->paper.table), {}};
     }
 }
 
@@ -272,6 +345,7 @@ int convertIntoOne(const PaperconvRequest &request)
                     part.written.bytes += '\n';
                 text << std::move(part.written.bytes);
             }
+            losses = part.readLosses + losses;
             for (const QString &loss : losses)
                 say(in, loss);
             lost = lost || !losses.isEmpty();
@@ -345,7 +419,7 @@ int convertIntoFolder(const PaperconvRequest &request)
             }
         }
         // Fills in the paper's outcome from its read; true when it was converted.
-        const auto convert = [&](int k, const Result<BuiltPaper> &paper) {
+        const auto convert = [&](int k, const Result<PlatformImport> &paper) {
             Outcome &outcome = outcomes[std::size_t(k)];
             const QString &in = inputs[first + k];
             const QString &out = outputs[first + k];
@@ -353,7 +427,13 @@ int convertIntoFolder(const PaperconvRequest &request)
                 outcome = {{QStringLiteral("paperconv: %1: %2").arg(in, paper.error().text())}, true};
                 return false;
             }
-            const Result<void> written = writeOne(request, *paper->table, in, out, outcome.said);
+            outcome.said = readLosses(in, paper->losses);
+            if (request.strict && !paper->losses.isEmpty()) {
+                outcome.said << QStringLiteral("paperconv: %1: %2").arg(out, StrictReadRefusal);
+                outcome.failed = true;
+                return false;
+            }
+            const Result<void> written = writeOne(request, *paper->paper.table, in, out, outcome.said);
             if (!written) {
                 outcome.said << QStringLiteral("paperconv: %1: %2").arg(out, written.error().text());
                 outcome.failed = true;
@@ -362,10 +442,10 @@ int convertIntoFolder(const PaperconvRequest &request)
         };
         if (printing) {
             // Read on the workers, drawn here.
-            const std::vector<Result<BuiltPaper>> papers = InParallel<Result<BuiltPaper>>(count, [&](int k) -> Result<BuiltPaper> {
+            const std::vector<Result<PlatformImport>> papers = InParallel<Result<PlatformImport>>(count, [&](int k) -> Result<PlatformImport> {
                 if (!mayWrite[std::size_t(k)])
                     return FileError(QString());
-                return readPaper(inputs[first + k]);
+                return readPaper(request, inputs[first + k]);
             });
             for (int k = 0; k < count; ++k) {
                 if (mayWrite[std::size_t(k)])
@@ -375,7 +455,7 @@ int convertIntoFolder(const PaperconvRequest &request)
             // Each paper read and written by one worker, so that none waits for the
             // slowest read of the window before it writes.
             InParallel<bool>(count, [&](int k) {
-                return mayWrite[std::size_t(k)] && convert(k, readPaper(inputs[first + k]));
+                return mayWrite[std::size_t(k)] && convert(k, readPaper(request, inputs[first + k]));
             });
         }
         for (const Outcome &outcome : outcomes) {

@@ -52,7 +52,7 @@ QString withPlatformExtension(const QString &path, PlatformFormat format)
 
 FileCommands::FileCommands(CommandContext context, CommonDialog &dialog, SaveChangesGuard &guard,
                            PrintCommands &print, const QString &programFolder)
-    : context_(context), dialog_(dialog), guard_(guard), print_(print), platformExport_(context),
+    : context_(context), dialog_(dialog), guard_(guard), print_(print), platformExport_(context), platformImport_(context),
       programFolder_(programFolder)
 {
 }
@@ -255,7 +255,7 @@ void FileCommands::importPaper()
         return;
     dialog_.FileName.clear();
     dialog_.DialogTitle = QStringLiteral("Please select the file should be imported.");
-    dialog_.Filter = workbookFilters();
+    dialog_.Filter = workbookFilters() + PlatformImportCommand::filters();
     const std::optional<QString> chosen = dialog_.ShowOpen(context_.seam, &context_.window);
     if (!chosen)
         return;
@@ -274,15 +274,19 @@ void FileCommands::showInvalidFormat(const QString &reason)
 
 bool FileCommands::doImport(const QString &path, bool announce)
 {
-    Result<BuiltPaper> built = [&] {
+    Result<PlatformImport> built = [&] {
         WaitCursor hourglass(context_.seam);
         QCoreApplication::processEvents();
-        return ReadPaper(path, PaperSource::Workbook);
+        return platformImport_.read(path);
     }();
     if (!built) {
         showInvalidFormat(built.error().text());
         return false;
     }
+    // What a learning platform's file could not give is asked about first; No leaves the
+    // open paper as it is.
+    if (!platformImport_.mayLeaveOut(built->losses))
+        return false;
     if (announce) {
         MessageBoxRequest box;
         box.text = QStringLiteral("Import succeed");
@@ -291,7 +295,7 @@ bool FileCommands::doImport(const QString &path, bool announce)
         context_.seam.showMessage(&context_.window, box);
     }
     // The imported paper has no file yet: a following save asks for a name.
-    handOver(std::move(built).value());
+    handOver(std::move(built->paper));
     context_.document.setModified(false);
     return true;
 }

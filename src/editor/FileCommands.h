@@ -2,6 +2,7 @@
 
 #include "editor/CommandContext.h"
 #include "editor/PlatformExportCommand.h"
+#include "editor/PlatformImportCommand.h"
 #include "editor/SaveChangesGuard.h"
 
 #include <QStringList>
@@ -54,5 +55,6 @@ private:
     SaveChangesGuard &guard_;
     PrintCommands &print_;
     PlatformExportCommand platformExport_;
+    PlatformImportCommand platformImport_;
     QString programFolder_;
 };

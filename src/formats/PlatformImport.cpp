@@ -5,6 +5,7 @@
 #include "formats/PlatformExport.h"
 #include "paper/Utf8Check.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 namespace platform {
@@ -81,6 +82,22 @@ Result<QString> DecodePlatformText(QByteArrayView bytes, const QString &legacyCo
     if (utf8 && text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1); // the byte-order mark is no character of the text
     return text;
+}
+
+Result<QByteArray> ReadPlatformFileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileError(file.errorString());
+    if (file.size() > MaxPlatformFileBytes)
+        return FileError(QStringLiteral("the file is larger than %1 MiB").arg(MaxPlatformFileBytes / (1024 * 1024)));
+    // One byte more than the cap tells a file that grew while it was read.
+    QByteArray bytes = file.read(MaxPlatformFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return FileError(file.errorString());
+    if (bytes.size() > MaxPlatformFileBytes)
+        return FileError(QStringLiteral("the file is larger than %1 MiB").arg(MaxPlatformFileBytes / (1024 * 1024)));
+    return bytes;
 }
 
 QString leftOutKind(const QString &name, const QString &kind)

@@ -61,6 +61,10 @@ FileError tooManyOptions(const QString &place, qsizetype count);
 // is neither.
 Result<QString> DecodePlatformText(QByteArrayView bytes, const QString &legacyCodePage = LegacyCodePage());
 
+// The bytes of the file at path; refused when it cannot be read or is larger than
+// MaxPlatformFileBytes, before anything of it is read.
+Result<QByteArray> ReadPlatformFileBytes(const QString &path);
+
 // "Question "Capitals" (essay) is left out." for the questions of a kind no paper holds.
 QString leftOutKind(const QString &name, const QString &kind);
 

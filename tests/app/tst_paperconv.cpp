@@ -105,7 +105,7 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("named");
-        QTest::newRow("input") << "paper.txt" << "out.csv" << "paper.txt";
+        QTest::newRow("input") << "paper.ods" << "out.csv" << "paper.ods";
         QTest::newRow("output") << paper("standard_order.csv") << "out.ods" << "out.ods";
     }
     void unknownFileTypeIsRefused()
@@ -262,6 +262,66 @@ private slots:
         QCOMPARE(overItself.exitCode, 1);
         QVERIFY2(overItself.errors.contains("written over itself"), qPrintable(overItself.errors));
         QCOMPARE(bytesOf(twin), bytesOf(paper("standard_order.csv")));
+    }
+
+    // A paper taken to each learning platform's format and read back by paperconv: whole
+    // for Moodle XML and QTI, with the editor's defaults for the marks and time limits
+    // GIFT and Aiken do not carry.
+    void platformFilesReadBack_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("keepsMarks");
+        QTest::newRow("moodle xml") << "moodle-xml" << "paper.xml" << true;
+        QTest::newRow("qti package") << "qti21" << "paper.zip" << true;
+        QTest::newRow("gift") << "gift" << "paper.gift" << false;
+        QTest::newRow("aiken") << "aiken" << "paper.txt" << false;
+        QTest::newRow("gift by --from") << "gift" << "paper.questions" << false;
+    }
+    void platformFilesReadBack()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, name);
+        QFETCH(bool, keepsMarks);
+        QTemporaryDir dir;
+        const QString source = dir.filePath("source.csv");
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(Header + "1,4,A,first,20,a,b,,,,\r\n2,6,C,second,30,a,b,c,,,\r\n");
+        file.close();
+        const QString exported = dir.filePath(name);
+        QCOMPARE(paperconv({"--to", format, source, exported}).exitCode, 0);
+        const QString back = dir.filePath("back.csv");
+        QStringList read{exported, back};
+        if (name.endsWith(".questions"))
+            read = QStringList{"--from", format} + read;
+        const Run run = paperconv(read);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        const QByteArray expected = keepsMarks ? Header + "1,4,A,first,20,a,b,,,,\r\n2,6,C,second,30,a,b,c,,,\r\n"
+                                               : Header + "1,10,A,first,15,a,b,,,,\r\n2,10,C,second,15,a,b,c,,,\r\n";
+        QCOMPARE(bytesOf(back), expected);
+    }
+
+    // What a file cannot give is said on standard error; --strict then writes nothing.
+    void platformLossesAreSaid()
+    {
+        QTemporaryDir dir;
+        const QString gift = dir.filePath("bank.gift");
+        QFile file(gift);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("::Capitals::Which is the capital of France? {=Paris ~Rome}\n\n::Essay 1::Write. {}\n");
+        file.close();
+        const QString out = dir.filePath("bank.csv");
+        const Run run = paperconv({gift, out});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.errors.contains("paperconv: " + gift + ": ") && run.errors.contains("Essay 1"), qPrintable(run.errors));
+        QVERIFY(bytesOf(out).contains("Which is the capital of France?"));
+
+        const QString strictOut = dir.filePath("strict.csv");
+        const Run strict = paperconv({"--strict", gift, strictOut});
+        QCOMPARE(strict.exitCode, 1);
+        QVERIFY2(strict.errors.contains("--strict"), qPrintable(strict.errors));
+        QVERIFY(!QFile::exists(strictOut));
     }
 
     // The libraries of a format are loaded only when it is read or written: a paper file
