@@ -159,18 +159,53 @@ private slots:
         QCOMPARE(editor.document().scores()[1], 250);
     }
 
-    // A file the reader refuses says why under "Invalid format", and the open paper stays.
+    // A file the reader refuses says why under "Invalid format", naming the place, and the
+    // open paper stays as it was.
+    void refusalLeavesThePaper_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray quiz = "<?xml version=\"1.0\"?>\n<quiz>\n";
+        const auto moodleQuestion = [](const QByteArray &name, const QByteArray &grade, int options) {
+            QByteArray q = "<question type=\"multichoice\"><name><text>" + name + "</text></name>"
+                           "<questiontext format=\"plain_text\"><text>Q</text></questiontext>"
+                           "<defaultgrade>" + grade + "</defaultgrade>";
+            for (int i = 0; i < options; ++i)
+                q += "<answer fraction=\"" + QByteArray(i == 0 ? "100" : "0") + "\"><text>o" + QByteArray::number(i) + "</text></answer>";
+            return q + "</question>\n";
+        };
+        QByteArray many = quiz;
+        for (int i = 0; i < 251; ++i)
+            many += moodleQuestion("q" + QByteArray::number(i), "1", 2);
+        QTest::newRow("malformed XML") << "bank.xml" << quiz + "<question type=\"multichoice\"><name>" << "line";
+        QTest::newRow("DOCTYPE with entities")
+            << "bank.xml"
+            << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE quiz [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;\">]>\n<quiz>&b;</quiz>\n")
+            << "DOCTYPE";
+        QTest::newRow("GIFT brace not closed") << "bank.gift" << QByteArray("::Q::Which? {=a ~b\n\n::R::Next {=c ~d}\n")
+                                               << "line 1";
+        QTest::newRow("seven options") << "bank.xml" << quiz + moodleQuestion("Seven", "1", 7) + "</quiz>\n" << "Seven";
+        QTest::newRow("251 questions") << "bank.xml" << many + "</quiz>\n" << "251";
+        QTest::newRow("a mark of 300") << "bank.xml" << quiz + moodleQuestion("Heavy", "300", 2) + "</quiz>\n" << "Heavy";
+        QTest::newRow("only essays") << "bank.gift" << QByteArray("::Essay 1::Write. {}\n\n::Essay 2::More. {}\n") << "Essay 1";
+        QTest::newRow("Aiken without ANSWER") << "quiz.txt" << QByteArray("What is 2 + 2?\nA. 3\nB. 4\n\nNext question\nA. x\n")
+                                              << "line";
+    }
     void refusalLeavesThePaper()
     {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
         QTemporaryDir folder;
-        const QString path = writeFile(folder, "quiz.txt", "What is 2 + 2?\nA. 3\nB. 4\n\nNext question\nA. x\n");
+        const QString path = writeFile(folder, name, bytes);
         StartedEditor editor;
         openPaper(editor);
         const WindowState before = stateOf(editor);
-        editor.seam.fileAnswers.push_back(FileDialogChoice{path, "Aiken (*.txt)"});
+        editor.seam.fileAnswers.push_back(FileDialogChoice{path, "Moodle XML (*.xml)"});
         editor.form().CommandTools_Click(Import);
         QCOMPARE(editor.seam.messageTexts(), QStringList{"Invalid format"});
-        QVERIFY2(editor.seam.messages.first().detailedText.contains("line"),
+        QVERIFY2(editor.seam.messages.first().detailedText.contains(reason),
                  qPrintable(editor.seam.messages.first().detailedText));
         QCOMPARE(stateOf(editor), before);
     }
