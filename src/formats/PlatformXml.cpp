@@ -5,58 +5,6 @@
 
 #include <climits>
 
-namespace {
-// Counts the attributes of each tag in the raw bytes (see PlatformXml.h); honest tags have
-// a dozen at most.
-class AttributeCounter
-{
-public:
-    // False once a tag has more than the limit.
-    bool feed(QByteArrayView bytes)
-    {
-        for (const char c : bytes) {
-            switch (state_) {
-            case State::Text:
-                if (c == '<')
-                    state_ = State::Opened;
-                continue;
-            case State::Opened:
-                state_ = c == '!' || c == '?' ? State::Other : State::Tag;
-                quote_ = 0;
-                attributes_ = 0;
-                if (state_ == State::Other)
-                    continue;
-                break;
-            case State::Other:
-                if (c == '>')
-                    state_ = State::Text;
-                continue;
-            case State::Tag:
-                break;
-            }
-            if (quote_) {
-                if (c == quote_)
-                    quote_ = 0;
-            } else if (c == '"' || c == '\'') {
-                quote_ = c;
-            } else if (c == '=') {
-                if (++attributes_ > PlatformXml::MaxAttributes)
-                    return false;
-            } else if (c == '>') {
-                state_ = State::Text;
-            }
-        }
-        return true;
-    }
-
-private:
-    enum class State { Text, Opened, Tag, Other };
-    State state_ = State::Text;
-    char quote_ = 0;
-    int attributes_ = 0;
-};
-} // namespace
-
 PlatformXml::PlatformXml(QByteArrayView bytes, const QString &partName)
     : bytes_(QByteArray::fromRawData(bytes.data(), bytes.size())), partName_(partName)
 {
@@ -65,18 +13,16 @@ PlatformXml::PlatformXml(QByteArrayView bytes, const QString &partName)
         return;
     }
     // Line by line, so that a tag too long is refused at the line where it passes the limit.
-    XlsxMarkupGuard guard(MaxTagBytes);
-    AttributeCounter attributes;
+    XlsxMarkupGuard guard(MaxTagBytes, MaxAttributes);
     int line = 1;
     for (qsizetype from = 0; from < bytes.size(); ++line) {
         qsizetype end = bytes.indexOf('\n', from);
         end = end < 0 ? bytes.size() : end + 1;
         if (!guard.feed(bytes.sliced(from, end - from))) {
-            failAt(QStringLiteral("the file holds a tag of more than %1 KiB").arg(MaxTagBytes / 1024), line);
-            return;
-        }
-        if (!attributes.feed(bytes.sliced(from, end - from))) {
-            failAt(QStringLiteral("the file holds a tag of more than %1 attributes").arg(MaxAttributes), line);
+            failAt(guard.fault() == XlsxMarkupGuard::Fault::TooManyAttributes
+                       ? QStringLiteral("the file holds a tag of more than %1 attributes").arg(MaxAttributes)
+                       : QStringLiteral("the file holds a tag of more than %1 KiB").arg(MaxTagBytes / 1024),
+                   line);
             return;
         }
         from = end;

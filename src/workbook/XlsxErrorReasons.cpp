@@ -97,6 +97,13 @@ FileError tagTooLarge(const QString &part, qint64 limitBytes)
             .arg(limitBytes / 1024));
 }
 
+FileError tooManyAttributes(const QString &part, int limit)
+{
+    return reason(QStringLiteral("The workbook is damaged: %1 holds a tag of more than %2 attributes.")
+                      .arg(part)
+                      .arg(limit));
+}
+
 FileError nestedTooDeeply(const QString &part)
 {
     return reason(QStringLiteral("The workbook is damaged: %1 nests its elements too deeply.")

@@ -23,6 +23,7 @@ FileError unsupportedCompression(const QString &part);
 FileError notWellFormed(const QString &part, qint64 line);
 FileError hasDocumentType(const QString &part);
 FileError tagTooLarge(const QString &part, qint64 limitBytes);
+FileError tooManyAttributes(const QString &part, int limit);
 FileError nestedTooDeeply(const QString &part);
 FileError notAWorksheet();
 FileError damaged(const QString &detail);

@@ -18,6 +18,8 @@ inline constexpr qint64 MaxSharedStrings = 1000000;
 
 // Bytes of one start or end tag, from '<' to '>'.
 inline constexpr qint64 MaxTagBytes = 64 * 1024;
+// Attributes of one tag; workbook tags have a dozen at most.
+inline constexpr int MaxTagAttributes = 64;
 // Elements open at once; workbook parts nest a dozen deep.
 inline constexpr int MaxElementDepth = 256;
 

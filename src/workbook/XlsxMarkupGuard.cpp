@@ -19,6 +19,7 @@ bool XlsxMarkupGuard::feed(QByteArrayView bytes)
             }
             m_state = State::Tag;
             m_quote = 0;
+            m_attributes = 0;
             break;
         case State::Other:
             if (c == '>')
@@ -28,13 +29,20 @@ bool XlsxMarkupGuard::feed(QByteArrayView bytes)
             break;
         }
         // Inside a start or end tag: a '>' within a quoted value does not end it.
-        if (++m_tagBytes > m_maxTagBytes)
+        if (++m_tagBytes > m_maxTagBytes) {
+            m_fault = Fault::TagTooLong;
             return false;
+        }
         if (m_quote) {
             if (c == m_quote)
                 m_quote = 0;
         } else if (c == '"' || c == '\'') {
             m_quote = c;
+        } else if (c == '=') {
+            if (++m_attributes > m_maxAttributes) {
+                m_fault = Fault::TooManyAttributes;
+                return false;
+            }
         } else if (c == '>') {
             m_state = State::Text;
         }

@@ -5,7 +5,7 @@
 #include "workbook/XlsxPackage.h"
 
 XlsxXmlPart::XlsxXmlPart(XlsxPartStream &stream)
-    : m_stream(stream), m_guard(XlsxLimits::MaxTagBytes)
+    : m_stream(stream), m_guard(XlsxLimits::MaxTagBytes, XlsxLimits::MaxTagAttributes)
 {
 }
 
@@ -27,8 +27,11 @@ bool XlsxXmlPart::readNext()
             QByteArray chunk;
             if (m_stream.readChunk(chunk)) {
                 if (!m_guard.feed(chunk))
-                    return fail(XlsxErrorReasons::tagTooLarge(m_stream.partName(),
-                                                              XlsxLimits::MaxTagBytes));
+                    return fail(m_guard.fault() == XlsxMarkupGuard::Fault::TooManyAttributes
+                                    ? XlsxErrorReasons::tooManyAttributes(m_stream.partName(),
+                                                                          XlsxLimits::MaxTagAttributes)
+                                    : XlsxErrorReasons::tagTooLarge(m_stream.partName(),
+                                                                    XlsxLimits::MaxTagBytes));
                 m_xml.addData(chunk);
                 continue;
             }

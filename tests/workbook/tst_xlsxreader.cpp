@@ -464,6 +464,23 @@ void TestXlsxReader::refusesBadFiles_data()
                                                         "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"",
                                                         " a=\"x>y\"", 100000,
                                                         "><v>1</v></c></row></sheetData></worksheet>")))
+        << 5 << "The workbook is damaged: xl/worksheets/sheet1.xml holds a tag of more than 64 attributes."
+        << 0 << 0;
+    // Well within the length, but a thousand attributes, which the parser would compare
+    // pairwise (a second a megabyte of such tags).
+    QTest::newRow("tags of a thousand attributes each")
+        << BuildTestZip(Replaced(Package({}), LyingPart("xl/worksheets/sheet1.xml",
+                                                        "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"",
+                                                        " a=\"1\"", 1000,
+                                                        "><v>1</v></c></row></sheetData></worksheet>")))
+        << 5 << "The workbook is damaged: xl/worksheets/sheet1.xml holds a tag of more than 64 attributes."
+        << 0 << 0;
+    // One attribute whose value is longer than any tag may be.
+    QTest::newRow("tag longer than 64 KiB")
+        << BuildTestZip(Replaced(Package({}), LyingPart("xl/worksheets/sheet1.xml",
+                                                        "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" a=\"",
+                                                        "x", 100000,
+                                                        "\"><v>1</v></c></row></sheetData></worksheet>")))
         << 5 << "The workbook is damaged: xl/worksheets/sheet1.xml holds a tag of more than 64 KiB."
         << 0 << 0;
     QTest::newRow("elements nested without end")
