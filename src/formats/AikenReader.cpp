@@ -7,6 +7,7 @@
 #include "formats/AikenReader.h"
 
 #include "core/PaperLimits.h"
+#include "formats/TextLines.h"
 
 #include <vector>
 
@@ -42,14 +43,10 @@ Result<PlatformImport> ReadAiken(QByteArrayView bytes, const ImportDefaults &def
     std::vector<platform::FoundQuestion> found;
     qsizetype beyondLimit = 0; // questions past a paper's number, only counted
     OpenQuestion open;
-    int lineNumber = 0;
-    for (qsizetype at = 0; at <= text.size();) {
-        qsizetype end = at;
-        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
-            ++end;
-        const QStringView line = QStringView(text).mid(at, end - at).trimmed();
-        ++lineNumber;
-        at = (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') ? end + 2 : end + 1;
+    TextLines lines(text);
+    QStringView line;
+    while (lines.next(line)) {
+        const int lineNumber = lines.number();
 
         if (line.isEmpty()) {
             if (open.line > 0)

@@ -9,6 +9,7 @@
 
 #include "core/PaperLimits.h"
 #include "formats/GiftText.h"
+#include "formats/TextLines.h"
 
 #include <algorithm>
 #include <optional>
@@ -278,14 +279,10 @@ Result<PlatformImport> ReadGift(QByteArrayView bytes, const ImportDefaults &defa
         block.clear();
         return taken;
     };
-    int lineNumber = 0;
-    for (qsizetype at = 0; at <= text.size();) {
-        qsizetype end = at;
-        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
-            ++end;
-        const QStringView line = QStringView(text).mid(at, end - at).trimmed();
-        ++lineNumber;
-        at = (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') ? end + 2 : end + 1;
+    TextLines lines(text);
+    QStringView line;
+    while (lines.next(line)) {
+        const int lineNumber = lines.number();
         if (line.isEmpty()) {
             if (Result<void> taken = takeBlock(); !taken)
                 return taken.error();

@@ -75,11 +75,6 @@ public:
     Result<PlatformImport> read(const ImportDefaults &defaults);
 
 private:
-    // From a start element at depth: true at the start of its next child, false at its end
-    // or on a failure.
-    bool nextChild(int depth);
-    // From a start element: the characters within it (CDATA included), up to its end.
-    bool readText(QString &text);
     // From an element that holds a <text> (and perhaps <file>s): the text, converted from
     // its format; media notes pictures and files.
     bool readTextElement(const QString &format, QString &text, bool &media);
@@ -109,37 +104,13 @@ void MoodleReader::addLoss(const QString &loss)
         ++lossesNotListed_;
 }
 
-bool MoodleReader::nextChild(int depth)
-{
-    while (xml_.readNext()) {
-        if (xml_.xml().isEndElement() && xml_.depth() < depth)
-            return false;
-        if (xml_.xml().isStartElement() && xml_.depth() == depth + 1)
-            return true;
-    }
-    return false;
-}
-
-bool MoodleReader::readText(QString &text)
-{
-    const int depth = xml_.depth();
-    text.clear();
-    while (xml_.readNext()) {
-        if (xml_.xml().isCharacters())
-            text += xml_.xml().text();
-        else if (xml_.xml().isEndElement() && xml_.depth() < depth)
-            return true;
-    }
-    return false;
-}
-
 bool MoodleReader::readTextElement(const QString &format, QString &text, bool &media)
 {
     const int depth = xml_.depth();
     QString written;
-    while (nextChild(depth)) {
+    while (xml_.nextChild(depth)) {
         if (xml_.isStart(u"text")) {
-            if (!readText(written))
+            if (!xml_.readText(written))
                 return false;
         } else if (xml_.isStart(u"file")) {
             media = true; // an embedded file: the @@PLUGINFILE@@ a text refers to
@@ -175,7 +146,7 @@ bool MoodleReader::readQuestion(Question &question)
     // question's.
     QString textFormat = QStringLiteral("moodle_auto_format");
     const bool wanted = question.type == u"multichoice" || question.type == u"truefalse";
-    while (nextChild(depth)) {
+    while (xml_.nextChild(depth)) {
         if (xml_.isStart(u"name")) {
             bool ignored = false;
             if (!readTextElement(QString(), question.name, ignored))
@@ -191,13 +162,13 @@ bool MoodleReader::readQuestion(Question &question)
         } else if (xml_.isStart(u"image") || xml_.isStart(u"image_base64")) {
             // The picture of a question written before files were embedded in its text.
             QString picture;
-            if (!readText(picture))
+            if (!xml_.readText(picture))
                 return false;
             question.media = question.media || !picture.trimmed().isEmpty();
         } else if (xml_.isStart(u"defaultgrade")) {
             QString written;
             double grade = 0;
-            if (!readText(written) || !readNumber(question, QStringLiteral("mark"), written, grade))
+            if (!xml_.readText(written) || !readNumber(question, QStringLiteral("mark"), written, grade))
                 return false;
             question.mark = wholeNumber(grade);
         } else if (xml_.isStart(u"answer")) {
@@ -214,7 +185,7 @@ bool MoodleReader::readQuestion(Question &question)
                 question.answers << answer;
         } else if (xml_.isStart(u"tags")) {
             const int tagsDepth = xml_.depth();
-            while (nextChild(tagsDepth)) {
+            while (xml_.nextChild(tagsDepth)) {
                 QString tag;
                 bool ignored = false;
                 if (xml_.isStart(u"tag") && !readTextElement(QString(), tag, ignored))

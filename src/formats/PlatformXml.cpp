@@ -106,3 +106,27 @@ bool PlatformXml::skipElement()
     }
     return true;
 }
+
+bool PlatformXml::nextChild(int depth)
+{
+    while (readNext()) {
+        if (xml_.isEndElement() && depth_ < depth)
+            return false;
+        if (xml_.isStartElement() && depth_ == depth + 1)
+            return true;
+    }
+    return false;
+}
+
+bool PlatformXml::readText(QString &text)
+{
+    const int depth = depth_;
+    text.clear();
+    while (readNext()) {
+        if (xml_.isCharacters())
+            text += xml_.text();
+        else if (xml_.isEndElement() && depth_ < depth)
+            return true;
+    }
+    return false;
+}

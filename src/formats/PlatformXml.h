@@ -35,6 +35,12 @@ public:
     QString attribute(QStringView localName) const;
     // From a start element: past its end element. False on a failure.
     bool skipElement();
+    // Moves to the next child element of the element whose children are at depth + 1;
+    // false at that element's end (or on a failure).
+    bool nextChild(int depth);
+    // From a start element: its text, the characters of all it holds, and past its end
+    // element. False on a failure.
+    bool readText(QString &text);
 
     // Ends the reading with this reason at the current line, or the one given; returns
     // false.

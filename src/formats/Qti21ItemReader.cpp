@@ -27,8 +27,6 @@ public:
     Result<Qti21Item> read();
 
 private:
-    bool nextChild(int depth);
-    bool readText(QString &text);
     bool readResponseDeclaration();
     bool readBody();
     bool readProcessing();
@@ -59,42 +57,18 @@ QString ItemReader::place() const
     return partName_.isEmpty() ? item : item + QStringLiteral(" (") + partName_ + u')';
 }
 
-bool ItemReader::nextChild(int depth)
-{
-    while (xml_.readNext()) {
-        if (xml_.xml().isEndElement() && xml_.depth() < depth)
-            return false;
-        if (xml_.xml().isStartElement() && xml_.depth() == depth + 1)
-            return true;
-    }
-    return false;
-}
-
-bool ItemReader::readText(QString &text)
-{
-    const int depth = xml_.depth();
-    text.clear();
-    while (xml_.readNext()) {
-        if (xml_.xml().isCharacters())
-            text += xml_.xml().text();
-        else if (xml_.xml().isEndElement() && xml_.depth() < depth)
-            return true;
-    }
-    return false;
-}
-
 bool ItemReader::readResponseDeclaration()
 {
     const int depth = xml_.depth();
     QStringList &values = correct_[xml_.attribute(u"identifier")];
-    while (nextChild(depth)) {
+    while (xml_.nextChild(depth)) {
         if (!xml_.isStart(u"correctResponse"))
             continue;
         const int correctDepth = xml_.depth();
-        while (nextChild(correctDepth)) {
+        while (xml_.nextChild(correctDepth)) {
             QString value;
             if (xml_.isStart(u"value")) {
-                if (!readText(value))
+                if (!xml_.readText(value))
                     return false;
                 values << value.trimmed();
             }
@@ -205,7 +179,7 @@ bool ItemReader::readProcessing()
             ifDepth = depth;
         } else if (ifDepth > 0 && depth == ifDepth + 1 && xml_.isStart(u"match")) {
             const int matchDepth = depth;
-            while (nextChild(matchDepth)) {
+            while (xml_.nextChild(matchDepth)) {
                 if (xml_.isStart(u"correct"))
                     matchesCorrect = true;
             }
@@ -216,7 +190,7 @@ bool ItemReader::readProcessing()
             scoreDepth = depth;
         } else if (scoreDepth > 0 && depth == scoreDepth + 1 && xml_.isStart(u"baseValue")) {
             ruleScoreLine_ = xml_.line();
-            if (!readText(ruleScore_))
+            if (!xml_.readText(ruleScore_))
                 return false;
             ruleScoreSeen_ = true;
         }
