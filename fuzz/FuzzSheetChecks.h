@@ -21,8 +21,9 @@ inline void CheckSheetResult(const Result<SheetGrid> &result, SheetReadLimits li
     FUZZ_CHECK(grid.columnCount() >= 0 && grid.columnCount() <= limits.columns,
                "columns within limits");
 
-    const Result<BuiltPaper> paper = PaperFromSheet(grid);
-    if (paper) {
+    const Result<SheetImport> imported = PaperFromSheet(grid);
+    if (imported) {
+        const BuiltPaper *paper = &imported->paper;
         const QuestionTable &table = *paper->table;
         FUZZ_CHECK(table.RecordCount() >= 1 && table.RecordCount() <= MaxQuestions,
                    "1..250 questions");
@@ -37,6 +38,8 @@ inline void CheckSheetResult(const Result<SheetGrid> &result, SheetReadLimits li
                        "answer canonical");
         }
     } else {
-        FUZZ_CHECK(!paper.error().reason.isEmpty(), "a refused sheet says why");
+        FUZZ_CHECK(!imported.error().reason.isEmpty(), "a refused sheet says why");
+        for (const FileError &further : imported.error().further)
+            FUZZ_CHECK(!further.reason.isEmpty(), "every further fault says why");
     }
 }

@@ -32,7 +32,8 @@ public:
 // libpaperconv-workbooks.so: the workbooks and the zipped platform formats.
 struct WorkbookModule
 {
-    Result<BuiltPaper> (*readWorkbook)(const QString &path);
+    // A workbook's paper, with the import's report.
+    Result<PlatformImport> (*readWorkbook)(const QString &path);
     // .xls or .xlsx as the name asks.
     Result<void> (*writeWorkbook)(const QuestionTable &paper, const QString &path);
     // The QTI 2.1 package or the Kahoot! spreadsheet.

@@ -8,9 +8,12 @@
 #include "paper/PaperFiles.h"
 
 namespace {
-Result<BuiltPaper> readWorkbook(const QString &path)
+Result<PlatformImport> readWorkbook(const QString &path)
 {
-    return ReadPaper(path, PaperSource::Workbook);
+    Result<SheetImport> imported = ImportWorkbook(path);
+    if (!imported)
+        return imported.error();
+    return PlatformImport{std::move(imported->paper), {}, std::move(imported->report)};
 }
 
 PlatformExport writePackaged(PlatformFormat format, const QuestionTable &paper, const QString &paperName)

@@ -151,10 +151,12 @@ Result<PlatformImport> readPaper(const PaperconvRequest &request, const QString 
         return FileError(QStringLiteral("the file is neither a Moodle XML quiz nor a QTI 2.1 item"));
     if (!source)
         return FileError(UnknownInputType);
-    Result<BuiltPaper> paper = *source == PaperSource::PaperFile ? ReadPaperFile(path) : workbooks().readWorkbook(path);
+    if (*source == PaperSource::Workbook)
+        return workbooks().readWorkbook(path);
+    Result<BuiltPaper> paper = ReadPaperFile(path);
     if (!paper)
         return paper.error();
-    return PlatformImport{std::move(paper).value(), {}};
+    return PlatformImport{std::move(paper).value(), {}, {}};
 }
 
 Result<void> writeConverted(const QuestionTable &paper, const QString &path)
@@ -218,13 +220,35 @@ Result<void> writeOne(const PaperconvRequest &request, const QuestionTable &pape
 const QString StrictReadRefusal =
     QStringLiteral("not written: --strict, and not all of the file read could be taken");
 
-// The lines that say what of the file at `in` could not be read.
-QStringList readLosses(const QString &in, const QStringList &losses)
+QStringList linesAbout(const QString &path, const QStringList &what)
 {
     QStringList lines;
-    for (const QString &loss : losses)
-        lines << QStringLiteral("paperconv: %1: %2").arg(in, loss);
+    for (const QString &line : what)
+        lines << QStringLiteral("paperconv: %1: %2").arg(path, line);
     return lines;
+}
+
+// The lines that say what an import of the file at `in` read, changed and could not take.
+QStringList readLosses(const QString &in, const PlatformImport &read)
+{
+    QStringList notes;
+    if (!read.report.summary.isEmpty())
+        notes << read.report.lines();
+    return linesAbout(in, notes + read.losses);
+}
+
+// Every fault of a refused file, one a line.
+QStringList faultsOf(const FileError &refusal)
+{
+    QStringList faults{refusal.text()};
+    for (const FileError &further : refusal.further)
+        faults << further.text();
+    return faults;
+}
+
+QStringList refusalLines(const QString &path, const FileError &refusal)
+{
+    return linesAbout(path, faultsOf(refusal));
 }
 
 void sayAll(const QStringList &lines)
@@ -250,10 +274,10 @@ int convertOne(const PaperconvRequest &request)
     }
     const Result<PlatformImport> read = readPaper(request, in);
     if (!read) {
-        say(in, read.error().text());
+        sayAll(refusalLines(in, read.error()));
         return Failed;
     }
-    QStringList said = readLosses(in, read->losses);
+    QStringList said = readLosses(in, *read);
     if (request.strict && !read->losses.isEmpty()) {
         sayAll(said);
         say(request.out, StrictReadRefusal);
@@ -288,8 +312,9 @@ constexpr int BatchWindow = 32;
 // its part of the file, on a worker thread.
 struct BatchPart
 {
-    QString refusal; // why the paper was not read
+    QStringList refusal; // why the paper was not read: every fault
     QStringList readLosses; // what of its file could not be taken
+    ImportReport readReport; // what the import read and changed
     std::unique_ptr<QuestionTable> paper; // for the formats that add it on the main thread
     PlatformExport written;
 };
@@ -300,15 +325,15 @@ BatchPart readBatchPart(const PaperconvRequest &request, const QString &in)
 {
     Result<PlatformImport> read = readPaper(request, in);
     if (!read)
-        return {read.error().text(), {}, {}, {}};
+        return {faultsOf(read.error()), {}, {}, {}, {}};
     const QuestionTable &paper = *read->paper.table;
     switch (request.platform) {
     case PlatformFormat::MoodleXml:
-        return {{}, read->losses, {}, MoodleXmlCategory(paper, PaperNameOf(in))};
+        return {{}, read->losses, read->report, {}, MoodleXmlCategory(paper, PaperNameOf(in))};
     case PlatformFormat::Gift:
-        return {{}, read->losses, {}, WriteGift(paper, PaperNameOf(in))};
+        return {{}, read->losses, read->report, {}, WriteGift(paper, PaperNameOf(in))};
     default:
-        return {{}, read->losses, std::move(read->paper.table), {}};
+        return {{}, read->losses, read->report, std::move(read->paper.table), {}};
     }
 }
 
@@ -333,10 +358,12 @@ int convertIntoOne(const PaperconvRequest &request)
             const QString &in = inputs[first + k];
             BatchPart &part = parts[std::size_t(k)];
             if (!part.refusal.isEmpty()) {
-                say(in, part.refusal);
+                sayAll(linesAbout(in, part.refusal));
                 refused = true;
                 continue;
             }
+            if (!part.readReport.summary.isEmpty())
+                sayAll(linesAbout(in, part.readReport.lines()));
             QStringList losses = part.written.losses;
             if (package) {
                 losses = package->add(*part.paper, PaperNameOf(in));
@@ -424,10 +451,10 @@ int convertIntoFolder(const PaperconvRequest &request)
             const QString &in = inputs[first + k];
             const QString &out = outputs[first + k];
             if (!paper) {
-                outcome = {{QStringLiteral("paperconv: %1: %2").arg(in, paper.error().text())}, true};
+                outcome = {refusalLines(in, paper.error()), true};
                 return false;
             }
-            outcome.said = readLosses(in, paper->losses);
+            outcome.said = readLosses(in, *paper);
             if (request.strict && !paper->losses.isEmpty()) {
                 outcome.said << QStringLiteral("paperconv: %1: %2").arg(out, StrictReadRefusal);
                 outcome.failed = true;

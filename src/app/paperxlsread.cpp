@@ -182,6 +182,9 @@ int main(int argc, char *argv[])
 
     StreamOut out;
     appendHeader(out.buffer, rows, columns);
+    const char *name = nullptr;
+    if (freexl_get_worksheet_name(book.handle, sheet, &name) == FREEXL_OK && name)
+        appendName(out.buffer, name);
     std::uint32_t cellCount = 0;
     for (unsigned row = 0; row < rows; ++row) {
         for (unsigned column = 0; column < columns; ++column) {

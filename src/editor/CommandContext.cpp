@@ -6,6 +6,6 @@ void CommandContext::tell(const QString &text, const QString &details) const
 {
     MessageBoxRequest request;
     request.text = text;
-    request.detailedText = details;
+    request.informativeText = details;
     seam.showMessage(&window, request);
 }

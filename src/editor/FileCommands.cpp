@@ -21,6 +21,10 @@
 
 namespace {
 const QString XlsFilter = QStringLiteral("Excel File (*.xls)");
+// IMPORT reads both kinds of workbook whatever the name, so its first filter shows both.
+const QString WorkbookFilter = QStringLiteral("Excel File (*.xls *.xlsx)");
+// The most changes the import's message lists before saying how many more there are.
+constexpr int MostChangesShown = 20;
 const QString XlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)");
 const QString PdfFilter = QStringLiteral("PDF document (*.pdf)");
 const QString PaperFilter = QStringLiteral("Test Paper (*.csv)");
@@ -59,7 +63,7 @@ FileCommands::FileCommands(CommandContext context, CommonDialog &dialog, SaveCha
 
 QStringList FileCommands::workbookFilters()
 {
-    return {XlsFilter, XlsxFilter};
+    return {WorkbookFilter};
 }
 
 QStringList FileCommands::exportFilters()
@@ -262,13 +266,26 @@ void FileCommands::importPaper()
     doImport(*chosen, true);
 }
 
-void FileCommands::showInvalidFormat(const QString &reason)
+void FileCommands::showInvalidFormat(const FileError &refusal)
 {
     MessageBoxRequest box;
     box.text = QStringLiteral("Invalid format");
     box.title = QStringLiteral("Error");
     box.icon = QMessageBox::Warning;
-    box.detailedText = reason;
+    box.informativeText = refusal.listText();
+    context_.seam.showMessage(&context_.window, box);
+}
+
+void FileCommands::showImportSucceeded(const ImportReport &report)
+{
+    MessageBoxRequest box;
+    box.text = QStringLiteral("Import succeed");
+    box.title = QStringLiteral("Message");
+    box.icon = QMessageBox::Information;
+    box.informativeText = report.text(MostChangesShown);
+    // Every change is kept a click away when the message cannot list them all.
+    if (report.changes.size() > MostChangesShown)
+        box.detailedText = report.changes.join(u'\n');
     context_.seam.showMessage(&context_.window, box);
 }
 
@@ -280,20 +297,15 @@ bool FileCommands::doImport(const QString &path, bool announce)
         return platformImport_.read(path);
     }();
     if (!built) {
-        showInvalidFormat(built.error().text());
+        showInvalidFormat(built.error());
         return false;
     }
     // What a learning platform's file could not give is asked about first; No leaves the
     // open paper as it is.
     if (!platformImport_.mayLeaveOut(built->losses))
         return false;
-    if (announce) {
-        MessageBoxRequest box;
-        box.text = QStringLiteral("Import succeed");
-        box.title = QStringLiteral("Message");
-        box.icon = QMessageBox::Information;
-        context_.seam.showMessage(&context_.window, box);
-    }
+    if (announce)
+        showImportSucceeded(built->report);
     // The imported paper has no file yet: a following save asks for a name.
     handOver(std::move(built->paper));
     context_.document.setModified(false);

@@ -35,16 +35,19 @@ public:
     // announce: say "Import succeed" when it did.
     bool doImport(const QString &path, bool announce);
 
-    // "Excel File (*.xls)" first, then "Excel Workbook (*.xlsx)".
+    // IMPORT's workbook filter: "Excel File (*.xls *.xlsx)".
     static QStringList workbookFilters();
-    // The workbooks', then "PDF document (*.pdf)", then the learning platforms' formats.
+    // "Excel File (*.xls)", "Excel Workbook (*.xlsx)", then "PDF document (*.pdf)", then the learning platforms' formats.
     static QStringList exportFilters();
 
 private:
     bool writeCsvFile(const QString &path);
     // True when nothing is at the path, or the user agrees to overwrite what is.
     bool mayOverwrite(const QString &path);
-    void showInvalidFormat(const QString &reason);
+    // "Invalid format", with every fault of the refusal under it.
+    void showInvalidFormat(const FileError &refusal);
+    // "Import succeed", with what the import read and changed under it.
+    void showImportSucceeded(const ImportReport &report);
     // Makes a complete paper the open one, on its first question.
     void showPaper(BuiltPaper paper);
     // showPaper for a paper that has no file yet.

@@ -33,10 +33,10 @@ Result<PlatformImport> PlatformImportCommand::read(const QString &path) const
         const ImportDefaults defaults{context_.state.defaultMark, context_.state.defaultTimeLimit};
         return ReadPlatformFile(path, std::nullopt, defaults);
     }
-    Result<BuiltPaper> paper = ReadPaper(path, PaperSource::Workbook);
-    if (!paper)
-        return paper.error();
-    return PlatformImport{std::move(paper).value(), {}};
+    Result<SheetImport> imported = ImportWorkbook(path);
+    if (!imported)
+        return imported.error();
+    return PlatformImport{std::move(imported->paper), {}, std::move(imported->report)};
 }
 
 bool PlatformImportCommand::mayLeaveOut(const QStringList &losses) const

@@ -51,6 +51,8 @@ Result<PlatformImport> BuildImportedPaper(const std::vector<FoundQuestion> &ques
                                .arg(MaxTimeLimit)
                                .arg(retimed.size() == 1 ? QStringLiteral("gets") : QStringLiteral("get"))
                                .arg(defaults.timeLimit);
+    const int count = imported.paper.table->RecordCount();
+    imported.report.summary = count == 1 ? QStringLiteral("1 question.") : QStringLiteral("%1 questions.").arg(count);
     return imported;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AnswerEncoding.h"
+#include "core/ImportReport.h"
 #include "core/LegacyCodePage.h"
 #include "core/Result.h"
 #include "paper/PaperRecipes.h"
@@ -19,6 +20,7 @@ struct PlatformImport
 {
     BuiltPaper paper;
     QStringList losses;
+    ImportReport report; // what the import tells beside the losses, once the paper is taken
 };
 
 // What a format does not carry is taken from the editor's defaults.

@@ -6,23 +6,25 @@
 #include "paper/PaperSheetLayout.h"
 #include "workbook/WorkbookFile.h"
 
-namespace {
-Result<BuiltPaper> readWorkbookPaper(const QString &path)
+Result<SheetImport> ImportWorkbook(const QString &path)
 {
     const Result<SheetGrid> sheet = ReadWorkbookSheet(path, PaperSheetReadLimits());
     if (!sheet)
         return sheet.error();
     return PaperFromSheet(*sheet);
 }
-} // namespace
 
 Result<BuiltPaper> ReadPaper(const QString &path, PaperSource source)
 {
     switch (source) {
     case PaperSource::PaperFile:
         return ReadPaperFile(path);
-    case PaperSource::Workbook:
-        return readWorkbookPaper(path);
+    case PaperSource::Workbook: {
+        Result<SheetImport> imported = ImportWorkbook(path);
+        if (!imported)
+            return imported.error();
+        return std::move(imported->paper);
+    }
     case PaperSource::ByName:
         break;
     }

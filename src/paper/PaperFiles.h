@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Result.h"
+#include "paper/PaperFromSheet.h"
 #include "paper/PaperRecipes.h"
 
 #include <QString>
@@ -18,6 +19,10 @@ enum class PaperSource {
 // What a file's name asks for: PaperFile for .csv, Workbook for .xls and .xlsx (any
 // letter case); any other name is refused as of an unknown type.
 Result<PaperSource> PaperSourceOfName(const QString &path);
+
+// The paper of a workbook's active sheet, told by the file's content whatever its name,
+// with the import's report; a refusal lists every fault of the sheet.
+Result<SheetImport> ImportWorkbook(const QString &path);
 
 // The paper in the file at path, read from the given source; nothing of a refused file.
 Result<BuiltPaper> ReadPaper(const QString &path, PaperSource source);

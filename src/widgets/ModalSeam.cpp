@@ -14,6 +14,10 @@ QMessageBox::StandardButton DesktopModalSeam::showMessage(QWidget *parent,
     QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
+    // Reasons quote the file ("<b>" in a header), so nothing of them is markup.
+    box.setTextFormat(Qt::PlainText);
+    if (!request.informativeText.isEmpty())
+        box.setInformativeText(request.informativeText);
     if (!request.detailedText.isEmpty())
         box.setDetailedText(request.detailedText);
     const int answer = box.exec();

@@ -19,7 +19,8 @@ struct MessageBoxRequest
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QString detailedText; // the reason behind a fixed message, shown on request
+    QString informativeText; // the reason behind a fixed message, shown under it
+    QString detailedText;    // what is too long to show at once, shown on request
 };
 
 struct FileDialogRequest

@@ -90,10 +90,24 @@ Result<SheetGrid> ParseXlsCellStream(const QByteArray &bytes, SheetReadLimits li
     SheetGrid grid{int(rowCount), int(columnCount)};
     quint64 previous = 0; // row-major position of the last cell, 0 before the first
     quint32 cellCount = 0;
+    bool nameMayFollow = true;
     for (;;) {
         char tag;
         if (!in.readByte(tag))
             return FileError(QStringLiteral("the stream ends without its end record"));
+        if (tag == XlsCellStream::NameTag && nameMayFollow) {
+            nameMayFollow = false;
+            quint32 length;
+            QByteArray utf8;
+            if (!in.readU32(length) || length > XlsCellStream::MaxNameBytes
+                || !in.readBytes(qsizetype(length), utf8))
+                return FileError(QStringLiteral("the sheet's name record is damaged"));
+            // The name only says where the cells came from: one that is not UTF-8 is dropped.
+            if (!decodeUtf8(utf8, grid.name))
+                grid.name.clear();
+            continue;
+        }
+        nameMayFollow = false;
         if (tag == XlsCellStream::EndTag) {
             quint32 announced;
             if (!in.readU32(announced))

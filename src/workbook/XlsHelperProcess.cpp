@@ -25,7 +25,8 @@ qint64 largestHonestStream(SheetReadLimits limits)
 {
     const qint64 cells = qint64(qMax(limits.rows, 0)) * qMax(limits.columns, 0);
     const qint64 perCell = 13 + qint64(XlsCellStream::MaxTextBytes);
-    return 12 + 5 + cells * perCell;
+    const qint64 name = 5 + qint64(XlsCellStream::MaxNameBytes);
+    return 12 + name + 5 + cells * perCell;
 }
 
 // Collects the helper's output until it ends, the time runs out or the output is too

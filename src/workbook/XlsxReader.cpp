@@ -112,7 +112,10 @@ Result<SheetGrid> ReadSheet(const Result<std::unique_ptr<XlsxPackage>> &opened,
     Result<XlsxSheetCells> cells = ReadXlsxSheetCells(package, sheet->partName, limits);
     if (!cells)
         return cells.error();
-    return ResolveSharedStrings(package, *relationships, std::move(cells).value());
+    Result<SheetGrid> grid = ResolveSharedStrings(package, *relationships, std::move(cells).value());
+    if (grid)
+        grid->name = sheets->names.at(sheets->activeIndex());
+    return grid;
 }
 
 } // namespace

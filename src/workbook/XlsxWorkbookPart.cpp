@@ -35,6 +35,7 @@ Result<XlsxWorkbookSheets> ReadXlsxWorkbookPart(const XlsxPackage &package,
             // The r:id attribute; the sheet's own attributes (name, sheetId, state) have
             // other names.
             sheets.relationshipIds.append(part.attribute(u"id"));
+            sheets.names.append(part.attribute(u"name"));
         }
     }
     if (part.failed())

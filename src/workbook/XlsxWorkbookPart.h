@@ -12,6 +12,7 @@ class XlsxPackage;
 struct XlsxWorkbookSheets
 {
     QList<QString> relationshipIds; // one per <sheet>, in document order
+    QList<QString> names;           // the sheets' names, in the same order
     int activeTab = 0;              // as written; may lie outside relationshipIds
 
     // The sheet to read: the active tab, or the first when it names no sheet.

@@ -4,6 +4,7 @@
 // the editor reads back. Every integer is little-endian; rows and columns count from 1.
 //
 //   header  "PXC1" u32 rowCount u32 columnCount
+//   name    'S' u32 byteCount bytes                        (UTF-8; at most once, first)
 //   cell    'N' u32 row u32 column f64 value              (a number)
 //           'T' u32 row u32 column u32 byteCount bytes     (UTF-8 text)
 //   end     'E' u32 cellCount
@@ -23,6 +24,9 @@ inline constexpr std::string_view Magic = "PXC1";
 inline constexpr char NumberTag = 'N';
 inline constexpr char TextTag = 'T';
 inline constexpr char EndTag = 'E';
+inline constexpr char NameTag = 'S';
+// A sheet's name holds at most 31 UTF-16 units.
+inline constexpr std::uint32_t MaxNameBytes = 3 * 31;
 // A cell holds at most 32767 UTF-16 units, which take at most three UTF-8 bytes each.
 inline constexpr std::uint32_t MaxTextBytes = 3 * 32767;
 
@@ -50,6 +54,16 @@ inline void appendHeader(std::string &out, std::uint32_t rowCount, std::uint32_t
     out.append(Magic);
     appendU32(out, rowCount);
     appendU32(out, columnCount);
+}
+
+// The sheet's name, right after the header; a name longer than a sheet's is not written.
+inline void appendName(std::string &out, std::string_view utf8)
+{
+    if (utf8.size() > MaxNameBytes)
+        return;
+    out.push_back(NameTag);
+    appendU32(out, std::uint32_t(utf8.size()));
+    out.append(utf8);
 }
 
 inline void appendNumber(std::string &out, std::uint32_t row, std::uint32_t column, double value)

@@ -157,7 +157,7 @@ private slots:
         editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("missing/week.xml"), MoodleFilter});
         editor.form().CommandTools_Click(Export);
         QCOMPARE(editor.seam.messageTexts(), QStringList{"Export File Error"});
-        QVERIFY(!editor.seam.messages.first().detailedText.isEmpty());
+        QVERIFY(!editor.seam.messages.first().informativeText.isEmpty());
     }
 };
 

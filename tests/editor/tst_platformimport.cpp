@@ -80,7 +80,7 @@ private slots:
         editor.form().CommandTools_Click(Import);
         QCOMPARE(editor.seam.fileDialogs.size(), 1);
         QCOMPARE(editor.seam.fileDialogs.first().filters,
-                 (QStringList{"Excel File (*.xls)", "Excel Workbook (*.xlsx)", "Moodle XML (*.xml)", "GIFT (*.gift)",
+                 (QStringList{"Excel File (*.xls *.xlsx)", "Moodle XML (*.xml)", "GIFT (*.gift)",
                               "Aiken (*.txt)", "QTI 2.1 package or item (*.zip *.xml)"}));
     }
 
@@ -205,8 +205,8 @@ private slots:
         editor.seam.fileAnswers.push_back(FileDialogChoice{path, "Moodle XML (*.xml)"});
         editor.form().CommandTools_Click(Import);
         QCOMPARE(editor.seam.messageTexts(), QStringList{"Invalid format"});
-        QVERIFY2(editor.seam.messages.first().detailedText.contains(reason),
-                 qPrintable(editor.seam.messages.first().detailedText));
+        QVERIFY2(editor.seam.messages.first().informativeText.contains(reason),
+                 qPrintable(editor.seam.messages.first().informativeText));
         QCOMPARE(stateOf(editor), before);
     }
 

@@ -264,7 +264,7 @@ private slots:
             }
         }
         QCOMPARE(editor.seam.messageTexts(), expected);
-        const QString details = editor.seam.messages.last().detailedText;
+        const QString details = editor.seam.messages.last().informativeText;
         QVERIFY2(details.contains(errnoText(error)), qPrintable(details));
         verifyUntouched(target);
         QVERIFY(editor.document().isModified());
@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(editor.seam.messageTexts().last(), format == Format::Paper
                                                         ? QStringLiteral("Writing file error!")
                                                         : QStringLiteral("Export File Error"));
-        QVERIFY(!editor.seam.messages.last().detailedText.isEmpty());
+        QVERIFY(!editor.seam.messages.last().informativeText.isEmpty());
         verifyUntouched(target);
         QCOMPARE(editor.document().path(), opened);
     }

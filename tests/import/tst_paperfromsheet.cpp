@@ -50,11 +50,11 @@ Edit both(Edit first, Edit second)
     return [=](SheetGrid &sheet) { first(sheet); second(sheet); };
 }
 
-BuiltPaper paperOf(Result<BuiltPaper> result)
+BuiltPaper paperOf(Result<SheetImport> result)
 {
     if (!result)
-        qFatal("refused: %s", qPrintable(result.error().text()));
-    return std::move(result).value();
+        qFatal("refused: %s", qPrintable(result.error().listText()));
+    return std::move(result->paper);
 }
 } // namespace
 
@@ -74,6 +74,10 @@ private slots:
     void textsAreTakenUntrimmed();
     void questionsAreRenumberedInRowOrder();
     void marksTableFollowsTheRows();
+    void reportSaysWhereTheQuestionsEnd_data();
+    void reportSaysWhereTheQuestionsEnd();
+    void reportListsEveryCellTheRulesChanged();
+    void refusalListsEveryFaultInRowOrder();
 };
 
 void TestPaperFromSheet::acceptedSheets_data()
@@ -149,7 +153,7 @@ void TestPaperFromSheet::refusedSheets()
     QFETCH(int, column);
     SheetGrid sheet = paperSheet(questions);
     edit(sheet);
-    const Result<BuiltPaper> result = PaperFromSheet(sheet);
+    const Result<SheetImport> result = PaperFromSheet(sheet);
     QVERIFY2(!result, "the sheet was accepted");
     QCOMPARE(result.error().row, row);
     QCOMPARE(result.error().column, column);
@@ -237,6 +241,135 @@ void TestPaperFromSheet::marksTableFollowsTheRows()
     QCOMPARE(paper.scores[5], 5);
     QCOMPARE(paper.scores[6], 0);
     QCOMPARE(paper.scores.total(5), 1 + 250 + 3 + 4 + 5);
+}
+
+void TestPaperFromSheet::reportSaysWhereTheQuestionsEnd_data()
+{
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<int>("expectedCount");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QStringList>("warnings");
+
+    const Edit none = [](SheetGrid &) {};
+    QTest::newRow("a whole sheet")
+        << 3 << none << 3
+        << "3 questions, from rows 2-4.\nThe questions end at row 5: the Question NO and Mark cells are empty."
+        << QStringList();
+    QTest::newRow("one question")
+        << 1 << none << 1
+        << "1 question, from row 2.\nThe questions end at row 3: the Question NO and Mark cells are empty."
+        << QStringList();
+    QTest::newRow("an empty mark in row 10 of 30 questions")
+        << 30 << setCell(10, 2, SheetCell()) << 8
+        << "8 questions, from rows 2-9.\nThe questions end at row 10: the Mark cell is empty."
+        << QStringList{"22 rows from row 10 down still hold data and were not imported."};
+    QTest::newRow("an empty number in the last row")
+        << 5 << setCell(6, 1, SheetCell()) << 4
+        << "4 questions, from rows 2-5.\nThe questions end at row 6: the Question NO cell is empty."
+        << QStringList{"1 row from row 6 down still holds data and was not imported."};
+    QTest::newRow("a stray cell far below")
+        << 2 << setText(200, 9, QStringLiteral("note")) << 2
+        << "2 questions, from rows 2-3.\nThe questions end at row 4: the Question NO and Mark cells are empty."
+        << QStringList{"1 row from row 4 down still holds data and was not imported."};
+    QTest::newRow("data down to the last row read")
+        << 5 << both(setCell(4, 2, SheetCell()), setText(252, 4, QStringLiteral("more"))) << 2
+        << "2 questions, from rows 2-3.\nThe questions end at row 4: the Mark cell is empty."
+        << QStringList{"at least 4 rows from row 4 down still hold data and were not imported."};
+    QTest::newRow("250 questions fill the sheet read")
+        << 250 << none << 250
+        << "250 questions, from rows 2-251.\nThe questions end at row 252: the Question NO and Mark cells are empty."
+        << QStringList();
+    QTest::newRow("an error value as the number does not end the questions")
+        << 4 << setCell(3, 1, SheetCell::fromError(QStringLiteral("#N/A"))) << 4
+        << "4 questions, from rows 2-5.\nThe questions end at row 6: the Question NO and Mark cells are empty."
+        << QStringList();
+    QTest::newRow("an error value as the mark does not end them")
+        << 4 << setCell(3, 2, SheetCell::fromError(QStringLiteral("#N/A"))) << 4
+        << "4 questions, from rows 2-5.\nThe questions end at row 6: the Question NO and Mark cells are empty."
+        << QStringList();
+}
+
+void TestPaperFromSheet::reportSaysWhereTheQuestionsEnd()
+{
+    QFETCH(int, questions);
+    QFETCH(Edit, edit);
+    QFETCH(int, expectedCount);
+    QFETCH(QString, summary);
+    QFETCH(QStringList, warnings);
+    SheetGrid sheet = paperSheet(questions);
+    edit(sheet);
+    const Result<SheetImport> imported = PaperFromSheet(sheet);
+    QVERIFY2(imported, qPrintable(imported ? QString() : imported.error().listText()));
+    QCOMPARE(imported->paper.table->RecordCount(), expectedCount);
+    QCOMPARE(imported->report.summary, summary);
+    QCOMPARE(imported->report.warnings, warnings);
+}
+
+void TestPaperFromSheet::reportListsEveryCellTheRulesChanged()
+{
+    SheetGrid sheet = paperSheet(4);
+    sheet.name = QStringLiteral("Week 1");
+    sheet.setCell(2, 2, SheetCell::fromText(QStringLiteral("2 pts")));
+    sheet.setCell(2, 3, SheetCell::fromText(QStringLiteral("B, D")));
+    sheet.setCell(3, 2, SheetCell::fromNumber(12.7));
+    sheet.setCell(3, 3, SheetCell::fromText(QStringLiteral(" ca "))); // kept: read as AC
+    sheet.setCell(3, 5, SheetCell::fromText(QStringLiteral("20")));
+    sheet.setCell(4, 2, SheetCell::fromError(QStringLiteral("#N/A")));
+    sheet.setCell(4, 3, SheetCell::fromText(QStringLiteral("Uncertain"))); // kept
+    sheet.setCell(4, 4, SheetCell::fromError(QStringLiteral("#REF!")));
+    sheet.setCell(5, 2, SheetCell::fromNumber(40000));
+    sheet.setCell(5, 3, SheetCell()); // kept: an empty answer is "Uncertain"
+    sheet.setCell(5, 5, SheetCell::fromNumber(9.5));
+
+    const Result<SheetImport> imported = PaperFromSheet(sheet);
+    QVERIFY2(imported, qPrintable(imported ? QString() : imported.error().listText()));
+    QCOMPARE(imported->report.summary,
+             "4 questions, from rows 2-5 of sheet \"Week 1\".\n"
+             "The questions end at row 6: the Question NO and Mark cells are empty.");
+    const QStringList expected{
+        "row 2, column B (Mark): the text \"2 pts\" is not a number and was read as 0",
+        "row 2, column C (Answer): \"B, D\" is not an answer of the letters A-F and became \"Uncertain\"",
+        "row 3, column B (Mark): 12.7 was rounded down to 12",
+        "row 3, column E (Time Limit): the text \"20\" was read as the number 20",
+        "row 4, column B (Mark): the error value #N/A is not a number and was read as 0",
+        "row 4, column D (Question Title): the error value #REF! is no text and was left empty",
+        "row 5, column B (Mark): 40000 is outside the numbers a paper holds and was read as 0",
+        "row 5, column E (Time Limit): 9.5 was rounded down to 9",
+    };
+    QCOMPARE(imported->report.changes, expected);
+    const QuestionTable &table = *imported->paper.table;
+    QCOMPARE(table.row(0).Score, 0);
+    QCOMPARE(table.row(0).Answer, QStringLiteral("Uncertain"));
+    QCOMPARE(table.row(1).Answer, QStringLiteral("AC"));
+    QCOMPARE(table.row(1).TimeLimit, 20);
+    QCOMPARE(table.row(3).TimeLimit, 9);
+}
+
+void TestPaperFromSheet::refusalListsEveryFaultInRowOrder()
+{
+    SheetGrid sheet = paperSheet(10);
+    sheet.setCell(1, 2, SheetCell::fromText(QStringLiteral("Marks")));
+    sheet.setCell(6, 2, SheetCell::fromNumber(300));
+    sheet.setCell(8, 5, SheetCell::fromText(QStringLiteral("soon")));
+    sheet.setCell(8, 2, SheetCell::fromNumber(-3));
+    const Result<SheetImport> refused = PaperFromSheet(sheet);
+    QVERIFY(!refused);
+    QCOMPARE(refused.error().listText().split(u'\n'),
+             (QStringList{"row 1, column B (Mark): the header is \"Marks\" where \"Mark\" belongs",
+                          "row 6, column B (Mark): 300 is outside 0-250",
+                          "row 8, column B (Mark): -3 is outside 0-250",
+                          "row 8, column E (Time Limit): \"soon\" (read as 0) is outside 1-250"}));
+
+    // A fault in every question is listed to the end, not only the first twenty.
+    SheetGrid everyRow = paperSheet(30);
+    for (int row = 2; row <= 31; ++row)
+        everyRow.setCell(row, 5, SheetCell::fromNumber(0));
+    const Result<SheetImport> all = PaperFromSheet(everyRow);
+    QVERIFY(!all);
+    QCOMPARE(all.error().further.size(), std::size_t(29));
+    QCOMPARE(all.error().further.back().row, 31);
+    QVERIFY(all.error().listText().endsWith(QStringLiteral("\nand 10 more")));
 }
 
 QTEST_GUILESS_MAIN(TestPaperFromSheet)

@@ -130,7 +130,7 @@ private slots:
 
         QCOMPARE(editor.seam.messageTexts().last(), message);
         if (!emptyPaper)
-            QVERIFY(!editor.seam.messages.last().detailedText.isEmpty());
+            QVERIFY(!editor.seam.messages.last().informativeText.isEmpty());
         QCOMPARE(contents(existing), QByteArray("old paper"));
         QVERIFY(editor.document().isModified());
         QCOMPARE(editor.document().path(), QString());
@@ -185,7 +185,7 @@ private slots:
         editor.form().OpenPaper_Click();
 
         QCOMPARE(editor.seam.messageTexts(), (QStringList{SavePrompt, "Open file error"}));
-        QVERIFY(editor.seam.messages.last().detailedText.contains("Option F"));
+        QVERIFY(editor.seam.messages.last().informativeText.contains("Option F"));
         QCOMPARE(titles(*editor.form().questionTable()), (QStringList{"Q1", "Q2"}));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("10"));
         QVERIFY(editor.document().isModified());

@@ -36,9 +36,9 @@ QString described(const Result<BuiltPaper> &read)
 const QString StandardPaper =
     QStringLiteral("1|10|AC|First|15|a1,b1,c1,d1,e1,f1 ; 2|7|B|Second|20|,,,,,");
 const QString XlsxRefusal = QStringLiteral(
-    "refused: row 3, column 5: the time limit \"-0.5\" (read as -1) is outside 1-250");
+    "refused: row 3, column E (Time Limit): -0.5 (read as -1) is outside 1-250");
 const QString XlsRefusal =
-    QStringLiteral("refused: row 4, column 2: the mark \"-0.5\" (read as -1) is outside 0-250");
+    QStringLiteral("refused: row 4, column B (Mark): -0.5 (read as -1) is outside 0-250");
 const QString NotAPaperFile = QStringLiteral(
     "refused: the file holds NUL bytes, so it is binary data, not a paper file");
 const QString UnknownType =

@@ -157,7 +157,7 @@ private slots:
         answerPrintDialog(driver, "OptionPaper", true);
         editor.form().CommandTools_Click(3);
         QCOMPARE(editor.seam.messageTexts(), QStringList{"Export File Error"});
-        QVERIFY(!editor.seam.messages.first().detailedText.isEmpty());
+        QVERIFY(!editor.seam.messages.first().informativeText.isEmpty());
         QVERIFY(!QFile::exists(path));
     }
 

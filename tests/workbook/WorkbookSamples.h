@@ -175,11 +175,11 @@ inline QList<Refusal> refusals()
     QList<Refusal> list;
     SheetContent tooLong = paperSheet(3);
     tooLong.cells.setCell(3, 4, SheetCell::fromText(QString(32768, u'x')));
-    list.append({"text of 32768 characters", tooLong, QStringLiteral("row 3, column 4: the text has 32768")});
+    list.append({"text of 32768 characters", tooLong, QStringLiteral("row 3, column D: the text has 32768")});
 
     SheetContent tooLongWide = paperSheet(3);
     tooLongWide.cells.setCell(4, 7, SheetCell::fromText(QStringLiteral("😀").repeated(16384)));
-    list.append({"32768 UTF-16 units in surrogate pairs", tooLongWide, QStringLiteral("row 4, column 7")});
+    list.append({"32768 UTF-16 units in surrogate pairs", tooLongWide, QStringLiteral("row 4, column G")});
 
     SheetContent slash = paperSheet(1);
     slash.sheetName = QStringLiteral("a/b");
@@ -195,19 +195,19 @@ inline QList<Refusal> refusals()
 
     SheetContent notANumber = paperSheet(2);
     notANumber.cells.setCell(2, 2, SheetCell::fromNumber(std::numeric_limits<double>::quiet_NaN()));
-    list.append({"NaN", notANumber, QStringLiteral("row 2, column 2: the number is not finite")});
+    list.append({"NaN", notANumber, QStringLiteral("row 2, column B: the number is not finite")});
 
     SheetContent infinite = paperSheet(2);
     infinite.cells.setCell(3, 5, SheetCell::fromNumber(std::numeric_limits<double>::infinity()));
-    list.append({"infinity", infinite, QStringLiteral("row 3, column 5")});
+    list.append({"infinity", infinite, QStringLiteral("row 3, column E")});
 
     SheetContent negativeWidth = paperSheet(1);
     negativeWidth.columnWidths[2] = -1;
-    list.append({"negative width", negativeWidth, QStringLiteral("column 3: the column width -1")});
+    list.append({"negative width", negativeWidth, QStringLiteral("column C: the column width -1")});
 
     SheetContent wideColumn = paperSheet(1);
     wideColumn.columnWidths[10] = 256;
-    list.append({"width above 255", wideColumn, QStringLiteral("column 11")});
+    list.append({"width above 255", wideColumn, QStringLiteral("column K")});
     return list;
 }
 

@@ -63,6 +63,32 @@ private slots:
         QCOMPARE(parsed->cell(1, 1).text, QStringLiteral("\uFEFFmark"));
     }
 
+    // The sheet's name, right after the header, says where the cells came from; one that
+    // is not UTF-8 is dropped, the cells are kept.
+    void sheetNameIsTaken_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << QByteArray("Paper") << QStringLiteral("Paper");
+        QTest::newRow("accents and CJK") << QByteArray("Übung 中文") << QStringLiteral("Übung 中文");
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("not UTF-8") << QByteArray("caf\xE9") << QString();
+    }
+    void sheetNameIsTaken()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, expected);
+        std::string s;
+        XlsCellStream::appendHeader(s, 1, 1);
+        XlsCellStream::appendName(s, name.toStdString());
+        XlsCellStream::appendNumber(s, 1, 1, 3);
+        XlsCellStream::appendEnd(s, 1);
+        const Result<SheetGrid> parsed = ParseXlsCellStream(bytesOf(s), Limits);
+        QVERIFY2(parsed.ok(), qPrintable(problemOf(parsed)));
+        QCOMPARE(parsed->name, expected);
+        QCOMPARE(parsed->cell(1, 1), SheetCell::fromNumber(3));
+    }
+
     void damagedStreamsAreRefused_data()
     {
         using namespace XlsCellStream;
@@ -118,6 +144,27 @@ private slots:
             appendNumber(s, 1, 1, 1);
             appendNumber(s, 1, 2, 1);
             appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("name after a cell") << stream([](std::string &s) {
+            appendNumber(s, 1, 1, 1);
+            appendName(s, "late");
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("name twice") << stream([](std::string &s) {
+            appendName(s, "one");
+            appendName(s, "two");
+            appendEnd(s, 0);
+        }) << 252 << 11;
+        QTest::newRow("name longer than a sheet's") << stream([](std::string &s) {
+            s += NameTag;
+            appendU32(s, MaxNameBytes + 1);
+            s += std::string(MaxNameBytes + 1, 'n');
+            appendEnd(s, 0);
+        }) << 252 << 11;
+        QTest::newRow("name cut short") << stream([](std::string &s) {
+            s += NameTag;
+            appendU32(s, 10);
+            s += "abc";
         }) << 252 << 11;
         QTest::newRow("unknown record") << stream([](std::string &s) {
             s += 'B';

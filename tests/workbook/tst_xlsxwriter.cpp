@@ -196,7 +196,7 @@ void TestXlsxWriter::refusesWhatACellCannotHold_data()
     SheetContent escapedTooLong = WorkbookSamples::paperSheet(2);
     escapedTooLong.cells.setCell(2, 6, SheetCell::fromText(QStringLiteral("_x0041_") + QString(32760, u'x')));
     QTest::newRow("32767 characters whose escaped form is longer")
-        << escapedTooLong << QStringLiteral("row 2, column 6");
+        << escapedTooLong << QStringLiteral("row 2, column F");
 }
 
 void TestXlsxWriter::refusesWhatACellCannotHold()
