@@ -130,7 +130,8 @@ private slots:
 
         QCOMPARE(editor.seam.messageTexts().last(), message);
         if (!emptyPaper)
-            QVERIFY(!editor.seam.messages.last().detailedText.isEmpty());
+            QCOMPARE(editor.seam.messages.last().detailedText,
+                     "the folder " + editor.programFolder.filePath("no/such/folder") + " does not exist");
         QCOMPARE(contents(existing), QByteArray("old paper"));
         QVERIFY(editor.document().isModified());
         QCOMPARE(editor.document().path(), QString());
