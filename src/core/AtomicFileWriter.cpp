@@ -1,5 +1,6 @@
 #include "core/AtomicFileWriter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -21,7 +22,25 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-Result<void> writeAll(QSaveFile &file, const QList<QByteArrayView> &parts, qint64 failAfterBytes)
+// A path as the user reads it in a reason: whole, with the platform's separators.
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+FileError cannotWrite(const QString &target, const QString &why)
+{
+    return FileError(QStringLiteral("cannot write %1: %2").arg(shown(target), why));
+}
+
+// The complete new file could not take the target's name.
+FileError cannotRename(const QString &target, const QString &why)
+{
+    return FileError(QStringLiteral("cannot rename the written file to %1: %2").arg(shown(target), why));
+}
+
+Result<void> writeAll(QSaveFile &file, const QList<QByteArrayView> &parts, qint64 failAfterBytes,
+                      const QString &target)
 {
     qint64 written = 0; // of all the parts
     for (const QByteArrayView bytes : parts) {
@@ -33,15 +52,17 @@ Result<void> writeAll(QSaveFile &file, const QList<QByteArrayView> &parts, qint6
                 if (size > 0 && file.write(bytes.data() + offset, size) == size)
                     written += size;
                 file.flush();
-                return FileError(QStringLiteral("write error after %1 bytes (injected)").arg(written));
+                return cannotWrite(target, QStringLiteral("write error after %1 bytes (injected)")
+                                               .arg(written));
             }
             // A short write is not yet an error: the next call tells why the disk took no
             // more (a full disk, a quota), which the short one leaves unsaid.
             const qint64 done = file.write(bytes.data() + offset, size);
             if (done <= 0) {
                 if (file.error() != QFileDevice::NoError)
-                    return FileError(file.errorString());
-                return FileError(QStringLiteral("the disk took no more bytes after %1").arg(written));
+                    return cannotWrite(target, file.errorString());
+                return cannotWrite(target,
+                                   QStringLiteral("the disk took no more bytes after %1").arg(written));
             }
             written += done;
             offset += done;
@@ -53,42 +74,47 @@ Result<void> writeAll(QSaveFile &file, const QList<QByteArrayView> &parts, qint6
 // Puts the data on the disk before it replaces the old file. Some file systems report
 // a write that cannot be kept (a full disk, an I/O error) only here, and QSaveFile
 // ignores the result of its own sync.
-Result<void> syncToDisk(QSaveFile &file)
+Result<void> syncToDisk(QSaveFile &file, const QString &target)
 {
     if (!file.flush())
-        return FileError(file.errorString());
+        return cannotWrite(target, file.errorString());
 #ifdef Q_OS_UNIX
     if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
-        return FileError(systemError(errno));
+        return cannotWrite(target, systemError(errno));
 #endif
     return {};
 }
 
 // Writes bytes to a file at path through a temporary file beside it, renamed over path
-// when complete; the file gets permissions when given.
-Result<void> writeThroughSaveFile(const QString &path, const QList<QByteArrayView> &bytes,
-                                  qint64 failAfterBytes,
+// when complete; the file gets permissions when given. Reasons name target, the file the
+// user asked for (path may be a name beside it).
+Result<void> writeThroughSaveFile(const QString &path, const QString &target,
+                                  const QList<QByteArrayView> &bytes, qint64 failAfterBytes,
                                   std::optional<QFile::Permissions> permissions)
 {
     QSaveFile file(path);
     // Unbuffered, so that every write reaches the disk here and a failing one is seen
     // with its reason rather than in a later flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileError(file.errorString());
-    Result<void> written = writeAll(file, bytes, failAfterBytes);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // What fails here is making the temporary file in the folder.
+        return FileError(QStringLiteral("cannot write to the folder %1: %2")
+                             .arg(shown(QFileInfo(target).absolutePath()), file.errorString()));
+    }
+    Result<void> written = writeAll(file, bytes, failAfterBytes, target);
     if (written)
-        written = syncToDisk(file);
+        written = syncToDisk(file, target);
     if (!written) {
         file.cancelWriting();
         return written; // an uncommitted QSaveFile removes its temporary file when destroyed
     }
     if (permissions && !file.setPermissions(*permissions)) {
-        const FileError error(file.errorString());
+        const FileError error(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
+                                  .arg(shown(target), file.errorString()));
         file.cancelWriting();
         return error;
     }
     if (!file.commit())
-        return FileError(file.errorString());
+        return cannotRename(target, file.errorString());
     return {};
 }
 
@@ -114,12 +140,12 @@ Result<void> replaceReadOnlyFile(const QString &path, QFile::Permissions permiss
                                  const QList<QByteArrayView> &bytes, qint64 failAfterBytes)
 {
     const QString fresh = unusedNameBeside(path);
-    if (Result<void> written = writeThroughSaveFile(fresh, bytes, failAfterBytes, permissions);
+    if (Result<void> written = writeThroughSaveFile(fresh, path, bytes, failAfterBytes, permissions);
         !written)
         return written;
     if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData())
         != 0) {
-        const FileError error(systemError(errno));
+        const FileError error = cannotRename(path, systemError(errno));
         QFile::remove(fresh);
         return error;
     }
@@ -137,23 +163,25 @@ Result<void> WriteFileAtomically(const QString &path, const QList<QByteArrayView
                                  qint64 failAfterBytes)
 {
     const QFileInfo target(path);
-    Result<void> done;
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir()) {
+        return FileError(folder.exists()
+                             ? QStringLiteral("%1 is not a folder").arg(shown(folder.filePath()))
+                             : QStringLiteral("the folder %1 does not exist").arg(shown(folder.filePath())));
+    }
+    if (target.isDir())
+        return FileError(QStringLiteral("%1 is a folder, not a file").arg(shown(path)));
     if (target.exists() && target.isFile()) {
         // The new file keeps the old one's permissions. QSaveFile copies them too, but
         // with the "User" flags, which describe the running user rather than the file,
         // mapped onto the owner's bits: keep only the bits the file has.
         const QFile::Permissions permissions =
             target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-        done = target.isWritable()
-                   ? writeThroughSaveFile(path, bytes, failAfterBytes, permissions)
+        return target.isWritable()
+                   ? writeThroughSaveFile(path, path, bytes, failAfterBytes, permissions)
                    : replaceReadOnlyFile(target.isSymLink() ? target.canonicalFilePath()
                                                             : target.absoluteFilePath(),
                                          permissions, bytes, failAfterBytes);
-    } else {
-        done = writeThroughSaveFile(path, bytes, failAfterBytes, {});
     }
-    if (!done)
-        return FileError(
-            QStringLiteral("the file could not be written: %1").arg(done.error().reason));
-    return done;
+    return writeThroughSaveFile(path, path, bytes, failAfterBytes, {});
 }

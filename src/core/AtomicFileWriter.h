@@ -8,7 +8,8 @@
 
 // Replaces the file at path with bytes, or leaves it exactly as it was. The bytes go to
 // a temporary file in the same folder, which is renamed over the target only when it is
-// complete; on any failure the temporary file is removed and the error says why. A
+// complete; on any failure the temporary file is removed and the error says why, naming
+// the file, or its folder when the folder is what fails (missing, or not writable). A
 // read-only target is still replaced (as the owner may replace it by deleting it); the
 // target keeps its permissions, and they are never changed for the time of the save.
 //

@@ -2,6 +2,7 @@
 
 #include "core/SharedState.h"
 #include "editor/DlgCausion.h"
+#include "editor/ExportFolder.h"
 #include "editor/PrintCommands.h"
 #include "paper/PaperDocument.h"
 #include "paper/PaperFileWriter.h"
@@ -208,7 +209,7 @@ bool FileCommands::writeCsvFile(const QString &path)
 void FileCommands::exportPaper()
 {
     dialog_.FileName.clear();
-    dialog_.InitDir = QDir(programFolder_).filePath(QStringLiteral("test_papers"));
+    dialog_.InitDir = ExportFolder(programFolder_);
     dialog_.DialogTitle = SaveTitle;
     dialog_.Filter = exportFilters();
     const std::optional<QString> chosen = dialog_.ShowSave(context_.seam, &context_.window);

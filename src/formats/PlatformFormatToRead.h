@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/PlatformFormat.h"
+#include "paper/XmlFirstElement.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -11,11 +12,6 @@
 // file's first bytes: .gift GIFT, .txt Aiken, .zip a QTI 2.1 package. None for any
 // other name, or an .xml file of neither kind.
 std::optional<PlatformFormat> PlatformFormatToRead(const QString &path, QByteArrayView firstBytes);
-
-// The name of an XML document's first element, without its namespace prefix ("quiz",
-// "assessmentItem"), found past the declaration, comments and processing instructions
-// in the bytes given; empty when there is none among them.
-QByteArray FirstXmlElementName(QByteArrayView bytes);
 
 // Whether the import takes the file for a learning platform's: a .zip, or a .gift, .txt
 // or .xml whose first bytes are not a workbook's (a zip or a compound file), as the

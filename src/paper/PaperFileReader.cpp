@@ -2,6 +2,7 @@
 
 #include "core/AnswerEncoding.h"
 #include "paper/CsvRecordReader.h"
+#include "paper/ForeignFile.h"
 #include "core/LeadingNumber.h"
 #include "paper/PaperFileFormat.h"
 #include "core/PaperLimits.h"
@@ -180,20 +181,31 @@ Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
     }
     return paper;
 }
-} // namespace
 
-Result<BuiltPaper> ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
+// The paper in the device; name is the file's path, or empty when it has none.
+Result<BuiltPaper> readPaper(QIODevice &device, const QString &legacyCodePage,
+                             const QString &name)
 {
+    // A file refused at its first line may be another kind of file, which the reason
+    // then names; its first bytes are kept for that.
+    const qint64 start = device.pos();
+    const QByteArray firstBytes = device.peek(ForeignFileProbeBytes);
+    auto refusedAtHeader = [&](const FileError &error) {
+        if (std::optional<QString> reason = ForeignFileReason(device, start, firstBytes, name))
+            return FileError(*reason);
+        return error;
+    };
+
     CsvRecordReader csv(device, MaxPaperLineBytes, MaxPaperFileBytes);
     CsvRecord header;
     switch (csv.next(header)) {
-    case CsvRecordReader::Result::Failed: return fromCsv(csv.error(), nullptr);
+    case CsvRecordReader::Result::Failed: return refusedAtHeader(fromCsv(csv.error(), nullptr));
     case CsvRecordReader::Result::End: return failure(0, -1, QStringLiteral("the file is empty"));
     case CsvRecordReader::Result::Record: break;
     }
     ColumnPlaces places;
     if (auto error = placeColumns(header, places))
-        return *error;
+        return refusedAtHeader(*error);
 
     bool utf8 = isValidUtf8(header);
     std::vector<CheckedLine> lines;
@@ -217,6 +229,12 @@ Result<BuiltPaper> ReadPaperFrom(QIODevice &device, const QString &legacyCodePag
         return failure(0, -1, QStringLiteral("the file has a header line but no questions"));
     return buildPaper(lines, utf8, legacyCodePage);
 }
+} // namespace
+
+Result<BuiltPaper> ReadPaperFrom(QIODevice &device, const QString &legacyCodePage)
+{
+    return readPaper(device, legacyCodePage, {});
+}
 
 Result<BuiltPaper> ReadPaperFile(const QString &path, const QString &legacyCodePage)
 {
@@ -230,5 +248,5 @@ Result<BuiltPaper> ReadPaperFile(const QString &path, const QString &legacyCodeP
         return failure(0, -1,
                        QStringLiteral("the file is longer than %1 MiB, more than any paper "
                                       "holds").arg(MaxPaperFileBytes >> 20));
-    return ReadPaperFrom(file, legacyCodePage);
+    return readPaper(file, legacyCodePage, path);
 }

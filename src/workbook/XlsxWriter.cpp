@@ -137,8 +137,8 @@ Result<QByteArray> buildInFolder(const SheetContent &content, const QString &bas
 {
     QTemporaryDir scratch(QDir(base).filePath(QStringLiteral("paperedit-XXXXXX")));
     if (!scratch.isValid())
-        return FileError(QStringLiteral("no temporary folder for the workbook: %1")
-                             .arg(scratch.errorString()));
+        return FileError(QStringLiteral("no temporary folder for the workbook in %1: %2")
+                             .arg(QDir::toNativeSeparators(base), scratch.errorString()));
     const QString built = scratch.filePath(QStringLiteral("workbook.xlsx"));
     if (Result<void> written = buildWorkbook(content, built, scratch.path()); !written)
         return written.error();

@@ -134,6 +134,7 @@ private slots:
         }
         QVERIFY(!written);
         QVERIFY2(errorText(written).contains(errnoText(ENOSPC)), qPrintable(errorText(written)));
+        QVERIFY2(errorText(written).contains(target.path), qPrintable(errorText(written)));
         verifyUntouched(target);
     }
 
@@ -190,6 +191,7 @@ private slots:
 
         QVERIFY2(!written, "a failed call was reported as success");
         QVERIFY2(errorText(written).contains(errnoText(error)), qPrintable(errorText(written)));
+        QVERIFY2(errorText(written).contains(target.path), qPrintable(errorText(written)));
         verifyUntouched(target);
     }
 
@@ -266,6 +268,7 @@ private slots:
         QCOMPARE(editor.seam.messageTexts(), expected);
         const QString details = editor.seam.messages.last().informativeText;
         QVERIFY2(details.contains(errnoText(error)), qPrintable(details));
+        QVERIFY2(details.contains(target.path), qPrintable(details));
         verifyUntouched(target);
         QVERIFY(editor.document().isModified());
         QCOMPARE(editor.document().path(), opened);
@@ -319,7 +322,10 @@ private slots:
         QCOMPARE(editor.seam.messageTexts().last(), format == Format::Paper
                                                         ? QStringLiteral("Writing file error!")
                                                         : QStringLiteral("Export File Error"));
-        QVERIFY(!editor.seam.messages.last().informativeText.isEmpty());
+        // The folder is what refuses the file, and the reason names it.
+        const QString details = editor.seam.messages.last().informativeText;
+        QVERIFY2(details.startsWith("cannot write to the folder " + target.dir.path() + ": "),
+                 qPrintable(details));
         verifyUntouched(target);
         QCOMPARE(editor.document().path(), opened);
     }

@@ -130,7 +130,8 @@ private slots:
 
         QCOMPARE(editor.seam.messageTexts().last(), message);
         if (!emptyPaper)
-            QVERIFY(!editor.seam.messages.last().informativeText.isEmpty());
+            QCOMPARE(editor.seam.messages.last().informativeText,
+                     "the folder " + editor.programFolder.filePath("no/such/folder") + " does not exist");
         QCOMPARE(contents(existing), QByteArray("old paper"));
         QVERIFY(editor.document().isModified());
         QCOMPARE(editor.document().path(), QString());
@@ -189,6 +190,27 @@ private slots:
         QCOMPARE(titles(*editor.form().questionTable()), (QStringList{"Q1", "Q2"}));
         QCOMPARE(editor.child<QLabel>("LabScoreCount")->text(), QStringLiteral("10"));
         QVERIFY(editor.document().isModified());
+        QCOMPARE(editor.form().windowTitle(), caption);
+    }
+
+    // A workbook chosen in OPEN is refused like any file that is not a paper, with a
+    // reason that points to IMPORT.
+    void openingAWorkbookPointsToImport()
+    {
+        StartedEditor editor;
+        fillPaper(editor, 2, {4, 6});
+        const QString path = editor.programFolder.filePath("paper.csv");
+        QVERIFY(QFile::copy(QStringLiteral(TEST_DATA_DIR "/workbooks/paper_openpyxl.xlsx"), path));
+        editor.seam.fileAnswers.push_back(choose(path));
+        const QString caption = editor.form().windowTitle();
+        editor.form().OpenPaper_Click();
+
+        QCOMPARE(editor.seam.messageTexts(), QStringList{"Open file error"});
+        QCOMPARE(editor.seam.messages.last().informativeText,
+                 "the file is an Excel workbook (.xlsx); IMPORT reads workbooks");
+        QCOMPARE(titles(*editor.form().questionTable()), (QStringList{"Q1", "Q2"}));
+        QVERIFY(!editor.document().isModified());
+        QCOMPARE(editor.document().path(), QString());
         QCOMPARE(editor.form().windowTitle(), caption);
     }
 

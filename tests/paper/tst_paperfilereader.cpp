@@ -1,4 +1,5 @@
 #include "paper/PaperFileReader.h"
+#include "formats/PlatformFormat.h"
 #include "PaperSamples.h"
 
 #include <QTemporaryDir>
@@ -22,6 +23,33 @@ const QuestionTable &tableOf(const Result<BuiltPaper> &result)
 }
 // The table lives in the result: a temporary result would leave the reference dangling.
 const QuestionTable &tableOf(const Result<BuiltPaper> &&) = delete;
+
+QString dataFile(const char *path)
+{
+    return QStringLiteral(TEST_DATA_DIR "/") + QLatin1StringView(path);
+}
+
+// A QTI 2.1 package of one question, as the export writes it.
+QByteArray qtiPackage()
+{
+    const auto paper = ::tableOf(std::vector<QuestionRow>{questionRow(1, 10, "B", "Which?", 15, {"one", "two"})});
+    return WritePlatformFormat(PlatformFormat::Qti21, *paper, QStringLiteral("quiz")).bytes;
+}
+
+// The paper's header and questions with semicolons between the fields, as a spreadsheet
+// saves comma-separated text where the comma is the decimal mark.
+QByteArray semicolonPaper(const QByteArray &before = {}, bool quoted = false)
+{
+    QByteArray header = QByteArray(PaperHeaderLine).replace(',', quoted ? "\";\"" : ";");
+    if (quoted)
+        header = '"' + header + '"';
+    return before + header + "\r\n1;10,5;A;Title;15;a;b;c;d;e;f\r\n";
+}
+
+const QString WorkbookXls = QStringLiteral("the file is an Excel workbook (.xls); IMPORT reads workbooks");
+const QString WorkbookXlsx = QStringLiteral("the file is an Excel workbook (.xlsx); IMPORT reads workbooks");
+const QString Semicolons = QStringLiteral(
+    "the file's columns are separated by semicolons; a paper file separates them by commas");
 
 QByteArray repeatedLines(int count)
 {
@@ -111,6 +139,132 @@ private slots:
         QFETCH(QString, legacyCodePage);
         QFETCH(QString, reason);
         QCOMPARE(errorText(readBytes(bytes, legacyCodePage)), reason);
+    }
+
+    // A workbook, a learning platform's file or a paper separated by semicolons is
+    // refused with a reason that names it, under its own name or renamed .csv; what the
+    // content alone tells is told from a device without a name too.
+    void otherKindsOfFileAreNamed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("ownName");
+        QTest::addColumn<bool>("contentTells");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("xls, gnumeric") << fileBytes(dataFile("workbooks/paper-gnumeric.xls"))
+                                       << "paper-gnumeric.xls" << true << WorkbookXls;
+        QTest::newRow("xls, xlwt") << fileBytes(dataFile("workbooks/paper-xlwt.xls"))
+                                   << "paper-xlwt.xls" << true << WorkbookXls;
+        QTest::newRow("xlsx, openpyxl") << fileBytes(dataFile("workbooks/paper_openpyxl.xlsx"))
+                                        << "paper_openpyxl.xlsx" << true << WorkbookXlsx;
+        QTest::newRow("xlsx, libxlsxwriter")
+            << fileBytes(dataFile("workbooks/rich_libxlsxwriter.xlsx")) << "rich.xlsx" << true
+            << WorkbookXlsx;
+        QTest::newRow("xlsx, gnumeric") << fileBytes(dataFile("workbooks/paper_gnumeric.xlsx"))
+                                        << "paper_gnumeric.xlsx" << true << WorkbookXlsx;
+        QTest::newRow("QTI package") << qtiPackage() << "quiz.zip" << true
+                                     << "the file is a QTI 2.1 package; IMPORT reads QTI packages (*.zip)";
+        QTest::newRow("zip of something else")
+            << QByteArray("PK\x03\x04\x14\0\0\0\0\0", 10) << "notes.zip" << true
+            << "the file is a zip archive, neither a workbook nor a QTI package; a paper file is text";
+        QTest::newRow("Moodle XML") << fileBytes(dataFile("platforms/moodle-handwritten.xml"))
+                                    << "moodle.xml" << true
+                                    << "the file is a Moodle XML quiz; IMPORT reads Moodle XML files (*.xml)";
+        QTest::newRow("QTI item") << fileBytes(dataFile("platforms/qti21-choice.xml"))
+                                  << "item.xml" << true
+                                  << "the file is a QTI 2.1 item; IMPORT reads QTI items (*.xml)";
+        QTest::newRow("semicolons") << semicolonPaper() << "semicolons.csv" << true << Semicolons;
+        QTest::newRow("semicolons, quoted, byte-order mark")
+            << semicolonPaper("\xEF\xBB\xBF", true) << "quoted.csv" << true << Semicolons;
+        QTest::newRow("semicolons after sep=;")
+            << semicolonPaper("sep=;\r\n") << "sep.csv" << true << Semicolons;
+        QTest::newRow("GIFT") << fileBytes(dataFile("platforms/handwritten-gift-documentation.gift"))
+                              << "quiz.gift" << false
+                              << "the file is a GIFT quiz; IMPORT reads GIFT files (*.gift)";
+        QTest::newRow("Aiken") << fileBytes(dataFile("platforms/moodle-aiken-questions.txt"))
+                               << "quiz.txt" << false
+                               << "the file is an Aiken quiz; IMPORT reads Aiken files (*.txt)";
+    }
+    void otherKindsOfFileAreNamed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, ownName);
+        QFETCH(bool, contentTells);
+        QFETCH(QString, reason);
+        QVERIFY(bytes.size() > 4);
+        QTemporaryDir dir;
+        for (const QString &name : {ownName, QStringLiteral("renamed.csv")}) {
+            const QString path = dir.filePath(name);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            file.close();
+            const Result<BuiltPaper> read = ReadPaperFile(path, Cp1252);
+            if (contentTells || name == ownName) {
+                QCOMPARE(errorText(read), reason);
+            } else { // a text format renamed: no more than a file that is not a paper
+                QVERIFY(!read);
+                QVERIFY2(!errorText(read).contains("IMPORT"), qPrintable(errorText(read)));
+            }
+        }
+        if (contentTells)
+            QCOMPARE(errorText(readBytes(bytes)), reason);
+    }
+
+    // Only a file without a paper's header is taken for another kind: a paper whose texts
+    // hold semicolons or XML, or that is named as a learning platform's file, is read, and
+    // when it is refused, its own fault is named.
+    void papersAreNeverTakenForOtherFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("title"); // of the first question, when read
+
+        const QString xmlTitle = QStringLiteral("<?xml version=\"1.0\"?><quiz>");
+        const QByteArray odd = "1,10,A,\"<?xml version=\"\"1.0\"\"?><quiz>\",15,a;b;c,ANSWER: A,,,,";
+        const QByteArray semicolons = "1,10,A,Question NO;Mark;Answer;Question Title;Time Limit;"
+                                      "Option A;Option B;Option C;Option D;Option E;Option F,15,,,,,,";
+        QTest::newRow("XML title") << "paper.csv" << paperBytes({odd}) << "(no error)" << xmlTitle;
+        QTest::newRow("semicolons in the texts")
+            << "paper.csv" << paperBytes({semicolons}) << "(no error)"
+            << "Question NO;Mark;Answer;Question Title;Time Limit;Option A;Option B;Option C;"
+               "Option D;Option E;Option F";
+        QTest::newRow("named .gift") << "paper.gift" << paperBytes({odd}) << "(no error)" << xmlTitle;
+        QTest::newRow("named .txt") << "paper.txt" << paperBytes({odd, "2,1,B,A) x,1,,,,,,"})
+                                    << "(no error)" << xmlTitle;
+        QTest::newRow("named .xml") << "paper.xml" << paperBytes({odd}) << "(no error)" << xmlTitle;
+        QTest::newRow("refused, named .gift")
+            << "paper.gift" << paperBytes({odd, "2,251,A,T,15,,,,,,"})
+            << "line 3, column \"Mark\": 251 is outside 0-250" << QString();
+        QTest::newRow("refused, semicolons in a title")
+            << "paper.csv" << paperBytes({semicolons, "2,1,A,T,0,,,,,,"})
+            << "line 3, column \"Time Limit\": 0 is outside 1-250" << QString();
+        // Another file of text is not a quiz for its name alone.
+        QTest::newRow("a .txt that is no Aiken quiz")
+            << "notes.txt" << QByteArray("Shopping list\r\nANSWER: milk\r\n")
+            << "line 1, column \"Question NO\": the column is missing" << QString();
+        QTest::newRow("an XML file of another kind")
+            << "data.csv" << QByteArray("<?xml version=\"1.0\"?>\n<catalog/>\n")
+            << "line 1, column \"Question NO\": the column is missing" << QString();
+        QTest::newRow("semicolons, a column missing")
+            << "short.csv"
+            << QByteArray(PaperHeaderLine).replace(",Option F", "").replace(',', ';') + "\r\n"
+            << "line 1, column \"Question NO\": the column is missing" << QString();
+    }
+    void papersAreNeverTakenForOtherFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        const Result<BuiltPaper> read = ReadPaperFile(file.fileName(), Cp1252);
+        QCOMPARE(errorText(read), reason);
+        if (read)
+            QCOMPARE(tableOf(read).row(0).Title, title);
     }
 
     void twoHundredFiftyQuestionsOpen()

@@ -39,8 +39,11 @@ const QString XlsxRefusal = QStringLiteral(
     "refused: row 3, column E (Time Limit): -0.5 (read as -1) is outside 1-250");
 const QString XlsRefusal =
     QStringLiteral("refused: row 4, column B (Mark): -0.5 (read as -1) is outside 0-250");
-const QString NotAPaperFile = QStringLiteral(
-    "refused: the file holds NUL bytes, so it is binary data, not a paper file");
+// A workbook read as a paper file is refused, and the reason points to the import.
+const QString XlsxNotAPaperFile =
+    QStringLiteral("refused: the file is an Excel workbook (.xlsx); IMPORT reads workbooks");
+const QString XlsNotAPaperFile =
+    QStringLiteral("refused: the file is an Excel workbook (.xls); IMPORT reads workbooks");
 const QString UnknownType =
     QStringLiteral("refused: unknown file type (.csv, .xls and .xlsx are supported)");
 } // namespace
@@ -90,10 +93,10 @@ private slots:
             "refused: The file is neither an .xls nor an .xlsx workbook.");
         add("xlsx fixture as workbook", xlsx, PaperSource::Workbook, XlsxRefusal);
         add("xlsx fixture by name", xlsx, PaperSource::ByName, XlsxRefusal);
-        add("xlsx fixture as paper file", xlsx, PaperSource::PaperFile, NotAPaperFile);
+        add("xlsx fixture as paper file", xlsx, PaperSource::PaperFile, XlsxNotAPaperFile);
         add("xls fixture as workbook", xls, PaperSource::Workbook, XlsRefusal);
         add("xls fixture by name", xls, PaperSource::ByName, XlsRefusal);
-        add("xls fixture as paper file", xls, PaperSource::PaperFile, NotAPaperFile);
+        add("xls fixture as paper file", xls, PaperSource::PaperFile, XlsNotAPaperFile);
         add("written xlsx as workbook", inDir("standard.xlsx"), PaperSource::Workbook,
             StandardPaper);
         add("written xlsx by name", inDir("standard.xlsx"), PaperSource::ByName, StandardPaper);
@@ -109,7 +112,7 @@ private slots:
         add("xlsx named .csv as workbook", inDir("xlsx-named.csv"), PaperSource::Workbook,
             StandardPaper);
         add("xlsx named .csv by name", inDir("xlsx-named.csv"), PaperSource::ByName,
-            NotAPaperFile);
+            XlsxNotAPaperFile);
         add("xls named .xlsx by name", inDir("xls-named.xlsx"), PaperSource::ByName,
             StandardPaper);
         add("refused xls named .xlsx by name", inDir("refused-xls-named.xlsx"),

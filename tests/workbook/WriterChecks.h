@@ -51,8 +51,8 @@ inline void refusalKeepsTheOldFile(Write write, const SheetContent &content,
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
 }
 
-// A missing folder, and a folder where the file should be, fail with a reason and
-// leave nothing behind.
+// A missing folder, and a folder where the file should be, fail with a reason that
+// names it and leave nothing behind.
 inline void unwritablePlacesLeaveNothing(Write write, const SheetContent &content,
                                          const QString &extension)
 {
@@ -60,14 +60,15 @@ inline void unwritablePlacesLeaveNothing(Write write, const SheetContent &conten
     QVERIFY(folder.isValid());
     const Result<void> intoMissing = write(content, folder.filePath("missing/paper." + extension));
     QVERIFY(!intoMissing);
-    QVERIFY(!intoMissing.error().text().isEmpty());
+    QCOMPARE(intoMissing.error().text(),
+             "the folder " + folder.filePath("missing") + " does not exist");
     QVERIFY(!QFile::exists(folder.filePath("missing")));
 
     const QString taken = "taken." + extension;
     QVERIFY(QDir(folder.path()).mkdir(taken));
     const Result<void> overFolder = write(content, folder.filePath(taken));
     QVERIFY(!overFolder);
-    QVERIFY(!overFolder.error().text().isEmpty());
+    QCOMPARE(overFolder.error().text(), folder.filePath(taken) + " is a folder, not a file");
     QVERIFY(QFileInfo(folder.filePath(taken)).isDir());
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
