@@ -1,32 +1,39 @@
 #!/usr/bin/env bash
-# Builds the Debian package and tries it where no build tree exists: a fresh Debian
-# bookworm root (debootstrap, kept under the cache folder and copied for each run).
-# There it installs the .deb with apt, checks that every library the programs and
-# Qt's plugins need came with it, converts papers through both workbook formats as
-# an ordinary user, starts the editor with the menu entry's command on a virtual
-# screen, exports from the editor's window, and finally purges the package and
-# checks that none of its files is left.
+# Builds the Debian package, has lintian look at it, and tries it where no build tree
+# exists: a fresh Debian bookworm root (debootstrap, kept under the cache folder and
+# copied for each run). There it installs the .deb with apt, checks that every library
+# the programs and Qt's plugins need came with it, converts papers through both
+# workbook formats as an ordinary user, starts the editor with the menu entry's command
+# on a virtual screen, exports from the editor's window, opens a paper and imports a
+# workbook named on that command, and finally purges the package and checks that none
+# of its files is left.
 #
 # Usage (as root): packaging/verify-deb.sh [BUILD_DIR]     default BUILD_DIR: build
 # Environment: PAPEREDIT_VERIFY_CACHE (default /var/cache/paperedit-verify),
-#              PAPEREDIT_VERIFY_MIRROR (default: the first Debian archive this
-#              machine's apt sources name),
+#              PAPEREDIT_VERIFY_MIRROR (default: the archive this machine's apt
+#              sources name for bookworm),
 #              PAPEREDIT_VERIFY_KEEP=1 keeps the trial root for a look afterwards.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
 cache=${PAPEREDIT_VERIFY_CACHE:-/var/cache/paperedit-verify}
-# The archive this machine's apt already uses: the first URIs: line of its deb822
-# sources (or the first deb line of sources.list) that is not a security archive.
+# The archive this machine's apt already uses for bookworm itself: the URIs of a deb822
+# source whose Suites name bookworm, else a one-line source of suite bookworm.
 machine_mirror() {
-  { grep -hE '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{ print $2 }'
-    grep -hE '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{ print ($2 ~ /^\[/ ? $3 : $2) }'
-  } | grep -v -- '-security' | head -n 1
+  { cat /etc/apt/sources.list.d/*.sources 2>/dev/null; echo; } | awk '
+    /^[ \t]*$/ { if (deb && suite && uri != "") print uri; deb = suite = 0; uri = ""; next }
+    /^Types:/ { for (i = 2; i <= NF; i++) if ($i == "deb") deb = 1 }
+    /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == "bookworm") suite = 1 }
+    /^URIs:/ { uri = $2 }'
+  cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | awk '
+    $1 == "deb" { i = 2; if ($i ~ /^\[/) while ($i !~ /\]$/) i++; if ($i ~ /^\[/ || $i ~ /\]$/) i++
+                  if ($(i + 1) == "bookworm") print $i }'
 }
-mirror=${PAPEREDIT_VERIFY_MIRROR:-$(machine_mirror)}
+mirror=${PAPEREDIT_VERIFY_MIRROR:-$(machine_mirror | head -n 1)}
 [[ -n $mirror ]] || { echo "no Debian archive found in /etc/apt; set PAPEREDIT_VERIFY_MIRROR" >&2; exit 2; }
 window_title="Test Paper Editor"
+folder=/usr/lib/paperedit
 
 passed=()
 failed=()
@@ -64,6 +71,10 @@ echo "== Host: tools, build, package"
 "$root/tools/install-deps.sh" || give_up "install the build's packages"
 "$root/tools/install-deps.sh" "$root/packaging/host-packages.txt" || give_up "install the packaging tools"
 check "launcher passes desktop-file-validate" desktop-file-validate "$root/packaging/paperedit.desktop"
+check "launcher passes the file (%f) and offers itself for papers and workbooks" bash -c '
+  grep -qx "Exec=paperedit %f" "$1" &&
+  grep -qx "MimeType=text/csv;application/vnd.ms-excel;application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;" "$1"' \
+  _ "$root/packaging/paperedit.desktop"
 
 if [[ ! -f "$build/build.ninja" ]]; then
   cmake -S "$root" -B "$build" -G Ninja || give_up "configure $build"
@@ -83,23 +94,29 @@ listing=$(dpkg-deb -c "$deb")
 echo "$listing"
 contents_complete() {
   local path missing=0
-  for path in ./opt/paperedit/paperedit ./opt/paperedit/paperconv ./opt/paperedit/paperxlsread \
-              ./opt/paperedit/libpaperconv-workbooks.so ./opt/paperedit/libpaperconv-print.so \
-              ./opt/paperedit/TypeInfo.con ./opt/paperedit/test_papers/ \
+  for path in .$folder/paperedit .$folder/paperconv .$folder/paperxlsread \
+              .$folder/libpaperconv-workbooks.so .$folder/libpaperconv-print.so \
+              .$folder/TypeInfo.con .$folder/test_papers/ \
               ./usr/share/applications/paperedit.desktop \
               ./usr/share/icons/hicolor/scalable/apps/paperedit.svg \
               ./usr/share/icons/hicolor/48x48/apps/paperedit.png \
               ./usr/share/icons/hicolor/64x64/apps/paperedit.png \
-              "./usr/bin/paperedit -> /opt/paperedit/paperedit" \
-              "./usr/bin/paperconv -> /opt/paperedit/paperconv"; do
+              ./usr/share/man/man1/paperedit.1.gz ./usr/share/man/man1/paperconv.1.gz \
+              ./usr/share/doc/paperedit/copyright ./usr/share/doc/paperedit/changelog.gz \
+              "./usr/bin/paperedit -> ../lib/paperedit/paperedit" \
+              "./usr/bin/paperconv -> ../lib/paperedit/paperconv"; do
     grep -qF " $path" <<<"$listing" || { echo "missing from the package: $path"; missing=1; }
   done
   return $missing
 }
-check "package holds the program folder, launcher, icons and PATH links" contents_complete
+check "package holds the program folder, launcher, icons, PATH links, manual pages, copyright and changelog" \
+  contents_complete
+# Offered under "Open with", never made the default: no mimeapps.list, nothing under /opt.
+check "package installs no mimeapps.list and nothing under /opt" \
+  bash -c '! grep -qE "mimeapps\.list| \./opt/" <<<"$1"' _ "$listing"
 if [[ -f "$build/bin/paperedit.chm" ]]; then
   check "package holds the help file built beside the editor" \
-    grep -qF " ./opt/paperedit/paperedit.chm" <<<"$listing"
+    grep -qF " .$folder/paperedit.chm" <<<"$listing"
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
 declares_dependencies() {
@@ -119,6 +136,21 @@ no_build_paths() {
   [[ -z $leaks ]] || { echo "build-tree paths in: $leaks"; return 1; }
 }
 check "no file in the package refers to the build tree" no_build_paths
+manual_pages_render() {
+  local page warnings status=0
+  for page in paperedit paperconv; do
+    warnings=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/man/man1/$page.1.gz" | gzip -dc |
+               groff -man -Tutf8 -ww -z 2>&1) || status=1
+    [[ -z $warnings ]] || { echo "$page.1: $warnings"; status=1; }
+  done
+  return $status
+}
+check "the manual pages render without a warning" manual_pages_render
+lintian_output=$out/lintian.txt
+lintian "$deb" >"$lintian_output" 2>&1
+echo "lintian $(basename "$deb"):"
+cat "$lintian_output"
+check "lintian reports no error" bash -c '! grep -q "^E: " "$1"' _ "$lintian_output"
 
 echo "== A clean Debian bookworm root"
 base=$cache/bookworm-base
@@ -189,8 +221,8 @@ echo "$owned"
 libraries_complete() {
   in_root '
     missing=0
-    for file in /opt/paperedit/paperedit /opt/paperedit/paperconv /opt/paperedit/paperxlsread \
-        /opt/paperedit/libpaperconv-workbooks.so /opt/paperedit/libpaperconv-print.so \
+    for file in /usr/lib/paperedit/paperedit /usr/lib/paperedit/paperconv /usr/lib/paperedit/paperxlsread \
+        /usr/lib/paperedit/libpaperconv-workbooks.so /usr/lib/paperedit/libpaperconv-print.so \
         /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so \
         /usr/lib/x86_64-linux-gnu/qt6/plugins/imageformats/libqsvg.so \
         /usr/lib/x86_64-linux-gnu/qt6/plugins/iconengines/libqsvgicon.so; do
@@ -204,8 +236,8 @@ check "programs, Qt's xcb and SVG plugins find all their libraries; Liberation f
   libraries_complete
 
 echo "== paperconv on the PATH, as user teacher"
-check "paperconv on the PATH is the link into /opt/paperedit" \
-  as_teacher '[ "$(command -v paperconv)" = /usr/bin/paperconv ] && [ "$(readlink -f /usr/bin/paperconv)" = /opt/paperedit/paperconv ]'
+check "paperconv on the PATH is the link into $folder" \
+  as_teacher "[ \"\$(command -v paperconv)\" = /usr/bin/paperconv ] && [ \"\$(readlink -f /usr/bin/paperconv)\" = $folder/paperconv ]"
 for paper in standard_order windows1252_accents; do
   for format in xls xlsx; do
     check "paperconv $paper.csv -> .$format -> .csv gives the paper back" as_teacher "
@@ -218,10 +250,10 @@ done
 check "a file that is no workbook is refused (exit 1) and nothing is written" as_teacher '
   echo "not a workbook" >broken.xls
   paperconv broken.xls broken.csv; [ $? -eq 1 ] && [ ! -e broken.csv ]'
-check "writing into the root-owned /opt/paperedit/test_papers fails (exit 1) and leaves nothing" \
-  as_teacher '
-  paperconv standard_order.csv /opt/paperedit/test_papers/denied.xls; status=$?
-  [ $status -eq 1 ] && [ -z "$(ls -A /opt/paperedit/test_papers)" ]'
+check "writing into the root-owned $folder/test_papers fails (exit 1) and leaves nothing" \
+  as_teacher "
+  paperconv standard_order.csv $folder/test_papers/denied.xls; status=\$?
+  [ \$status -eq 1 ] && [ -z \"\$(ls -A $folder/test_papers)\" ]"
 
 echo "== The editor from the menu entry's command, on a virtual screen"
 in_root "apt-get install -y -q --no-install-recommends xvfb xauth xdotool x11-apps" ||
@@ -234,6 +266,24 @@ echo "Exec from paperedit.desktop: $launcher_command"
 cat >"$jail/home/teacher/drive-editor.sh" <<'SCRIPT'
 #!/bin/bash
 launcher_command=$1 title=$2
+# launch [FILE]: the launcher's command as a desktop runs it, its %f the file given (one
+# argument, whatever it holds) or, without one, left out.
+launch() {
+  local word words=()
+  for word in $launcher_command; do
+    if [[ $word == %f ]]; then
+      (($# > 0)) && words+=("$1")
+    else
+      words+=("$word")
+    fi
+  done
+  "${words[@]}" &
+  editor=$!
+}
+stop_editor() {
+  kill $editor
+  wait $editor 2>/dev/null
+}
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
 wait_for() { # wait_for NAME SECONDS: the id of a visible window of that name
   local id deadline=$((SECONDS + $2))
@@ -264,13 +314,12 @@ export_to() {
   wait_gone "$dialog" 20 || { echo "EXPORT-DIALOG stays open"; return 1; }
 }
 
-$launcher_command &
-editor=$!
+launch
 main=$(wait_for "$title" 60) || { echo "WINDOW missing"; kill $editor; exit 1; }
 echo "WINDOW shown: $(xdotool getwindowname "$main")"
 echo "PROGRAM-FOLDER $(readlink /proc/$editor/exe)"
 
-# The proposed folder, /opt/paperedit/test_papers, is not the teacher's to write.
+# The proposed folder, /usr/lib/paperedit/test_papers, is not the teacher's to write.
 export_to "refused.xls"
 # Its message box carries the editor's title without the two blanks after it.
 if others=$(wait_for "^${title}\$" 20); then
@@ -305,19 +354,36 @@ if dialog=$(wait_for "Please select the file should be imported." 20); then
 else
   echo "IMPORT-DIALOG missing"
 fi
-kill $editor
-wait $editor 2>/dev/null
+stop_editor
+
+# A paper named on the launcher's command, as a file manager's "Open with" passes it:
+# the caption then names it, as after OPEN.
+launch "$HOME/standard_order.csv"
+if main=$(wait_for "^$title  $HOME/standard_order\\.csv\$" 60); then
+  echo "OPENED-BY-LAUNCHER caption: $(xdotool getwindowname "$main")"
+else
+  echo "OPENED-BY-LAUNCHER missing; windows: $(xdotool search --onlyvisible --pid "$editor" getwindowname %@ 2>/dev/null | tr '\n' '|')"
+fi
+stop_editor
+# A workbook named there goes IMPORT's road, the helper found beside the editor.
+launch "$HOME/standard_order.xls"
+if answer=$(wait_for "^(Message|Error)$" 60); then
+  echo "IMPORTED-BY-LAUNCHER answered: $(xdotool getwindowname "$answer")"
+else
+  echo "IMPORTED-BY-LAUNCHER no answer"
+fi
+stop_editor
 exit 0
 SCRIPT
 chmod 755 "$jail/home/teacher/drive-editor.sh"
-session=$(as_teacher "timeout 240 xvfb-run -a -s '-screen 0 1024x768x24' ./drive-editor.sh '$launcher_command' '$window_title' 2>editor-stderr.txt")
+session=$(as_teacher "timeout 360 xvfb-run -a -s '-screen 0 1024x768x24' ./drive-editor.sh '$launcher_command' '$window_title' 2>editor-stderr.txt")
 echo "$session"
 check "the launcher's command opens the window \"$window_title\" (so TypeInfo.con was read)" \
   grep -q "^WINDOW shown" <<<"$session"
-check "started through /usr/bin, the editor runs from /opt/paperedit" \
-  grep -qx "PROGRAM-FOLDER /opt/paperedit/paperedit" <<<"$session"
+check "started through /usr/bin, the editor runs from /usr/lib/paperedit" \
+  grep -qx "PROGRAM-FOLDER /usr/lib/paperedit/paperedit" <<<"$session"
 check "EXPORT into the proposed test_papers reports an error window and writes nothing" bash -c '
-  grep -q "^REFUSED-EXPORT message" <<<"$1" && [ -z "$(ls -A "$2/opt/paperedit/test_papers")" ]' _ \
+  grep -q "^REFUSED-EXPORT message" <<<"$1" && [ -z "$(ls -A "$2/usr/lib/paperedit/test_papers")" ]' _ \
   "$session" "$jail"
 check "EXPORT from the editor to the teacher's folder writes a workbook paperconv reads back" \
   bash -c 'grep -q "^EXPORTED" <<<"$1"' _ "$session"
@@ -329,6 +395,10 @@ if [[ -s "$jail/home/teacher/refused-export.xwd" ]]; then
   cp "$jail/home/teacher/refused-export.xwd" "$out/"
   echo "The refused export's message window: $out/refused-export.xwd"
 fi
+check "a paper named on the launcher's command opens: the caption names it" \
+  grep -qx "OPENED-BY-LAUNCHER caption: $window_title  /home/teacher/standard_order.csv" <<<"$session"
+check "an .xls named on the launcher's command is imported (\"Message\")" \
+  grep -qx "IMPORTED-BY-LAUNCHER answered: Message" <<<"$session"
 check "the exported workbook holds the editor's blank one-question paper" as_teacher '
   paperconv from-editor.xlsx from-editor.csv && [ "$(wc -l <from-editor.csv)" -eq 2 ] &&
   sed -n 2p from-editor.csv | grep -q "^1,10,Uncertain,,15,"'
@@ -341,13 +411,15 @@ nothing_left() {
   local path left=0
   while IFS= read -r path; do
     # Folders the package shares with others (/usr/bin, /usr/share/icons/...) may stay.
-    [[ -d "$jail$path" && ! -L "$jail$path" && $path != /opt/paperedit* ]] && continue
+    [[ -d "$jail$path" && ! -L "$jail$path" && $path != /usr/lib/paperedit* ]] && continue
     if [[ -e "$jail$path" || -L "$jail$path" ]]; then echo "left behind: $path"; left=1; fi
   done <<<"$owned"
   in_root "dpkg -s paperedit >/dev/null 2>&1" && { echo "dpkg still knows paperedit"; left=1; }
-  [[ ! -e "$jail/opt/paperedit" ]] || { echo "left behind: /opt/paperedit"; ls -la "$jail/opt/paperedit"; left=1; }
+  for path in /usr/lib/paperedit /usr/share/doc/paperedit; do
+    [[ ! -e "$jail$path" ]] || { echo "left behind: $path"; ls -la "$jail$path"; left=1; }
+  done
   return $left
 }
-check "after the purge none of the package's files, links or /opt/paperedit is left" nothing_left
+check "after the purge none of the package's files, links or folders is left" nothing_left
 
 summary

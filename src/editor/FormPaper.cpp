@@ -3,6 +3,7 @@
 #include "core/AnswerEncoding.h"
 #include "core/LeadingNumber.h"
 #include "core/PaperColumns.h"
+#include "editor/ArrivingFile.h"
 #include "editor/FileCommands.h"
 #include "editor/GridMenu.h"
 #include "editor/ListCommands.h"
@@ -22,6 +23,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -123,6 +126,7 @@ FormPaper::FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &s
                                                    *printCommands_, programFolder_);
     listCommands_ = std::make_unique<ListCommands>(context);
     createGridMenu();
+    setAcceptDrops(true);
     Form_Load();
 }
 
@@ -638,4 +642,23 @@ void FormPaper::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+void FormPaper::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (FileOfDrag(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void FormPaper::dropEvent(QDropEvent *event)
+{
+    const std::optional<QString> path = FileOfDrag(*event->mimeData());
+    if (!path)
+        return;
+    event->acceptProposedAction();
+    // Asked once the drop is over, so the drag's source is not kept waiting on a question.
+    QMetaObject::invokeMethod(this, [this, file = *path] {
+        if (adoStdMarks->commitPendingEdit() && saveChangesGuard_->mayReplacePaperNow())
+            OpenArrivingFile(*this, file);
+    }, Qt::QueuedConnection);
 }

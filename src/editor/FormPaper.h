@@ -88,6 +88,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // A file dropped on the window is opened or imported (editor/ArrivingFile).
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Detail panel: key filters, checks on leaving a box and before a row is

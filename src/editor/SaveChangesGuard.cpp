@@ -66,6 +66,16 @@ void SaveChangesGuard::runPendingAction()
 
 bool SaveChangesGuard::mayClose()
 {
+    return changesSavedOrAbandoned();
+}
+
+bool SaveChangesGuard::mayReplacePaperNow()
+{
+    return changesSavedOrAbandoned();
+}
+
+bool SaveChangesGuard::changesSavedOrAbandoned()
+{
     if (!context_.document.isModified())
         return true;
     switch (askToSaveChanges()) {

@@ -26,6 +26,9 @@ public:
     // Whether a command may replace a modified paper now: No goes on, Yes saves and
     // has the timer rerun the command later, Cancel stops it.
     bool mayReplacePaper(PendingAction rerun);
+    // The same for a paper that cannot wait for the timer (a file dropped on the
+    // window): Yes saves and goes on only when the save happened.
+    bool mayReplacePaperNow();
     // Whether the window may close: No closes, Yes closes once the save has happened.
     bool mayClose();
     // The timer's tick: runs the pending command, if any.
@@ -33,6 +36,8 @@ public:
 
 private:
     QMessageBox::StandardButton askToSaveChanges();
+    // Asks, and saves on Yes: true for No, and for Yes once the save happened.
+    bool changesSavedOrAbandoned();
     void deferUntilSaved(PendingAction action);
 
     CommandContext context_;

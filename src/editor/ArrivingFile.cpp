@@ -1,0 +1,76 @@
+#include "editor/ArrivingFile.h"
+
+#include "editor/FormPaper.h"
+#include "formats/PlatformFormatToRead.h"
+#include "paper/PaperDocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+constexpr qsizetype SignatureBytes = 8;
+
+QByteArray firstBytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(SignatureBytes) : QByteArray();
+}
+
+bool startsAsWorkbook(QByteArrayView bytes)
+{
+    return bytes.startsWith("PK\x03\x04") || bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+}
+} // namespace
+
+ArrivingFileRoad RoadOfArrivingFile(const QString &path)
+{
+    const QByteArray firstBytes = firstBytesOf(path);
+    if (startsAsWorkbook(firstBytes) || ReadsAsPlatformFile(path, firstBytes))
+        return ArrivingFileRoad::Import;
+    return ArrivingFileRoad::Open;
+}
+
+std::optional<QString> FileOfCommandLine(const QStringList &arguments)
+{
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (!optionsEnded && argument == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument.isEmpty() || (!optionsEnded && argument.startsWith(u'-')))
+            continue;
+        return QFileInfo(argument).absoluteFilePath();
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> FileOfDrag(const QMimeData &data)
+{
+    const QList<QUrl> urls = data.urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return std::nullopt;
+    const QString path = urls.front().toLocalFile();
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+void OpenArrivingFile(FormPaper &window, const QString &path)
+{
+    if (RoadOfArrivingFile(path) == ArrivingFileRoad::Import) {
+        window.DoImport(path, true);
+        return;
+    }
+    if (window.ReadCsvFile(path))
+        window.document().setPath(path);
+}
+
+void OpenFileOfCommandLine(FormPaper &window, const QStringList &arguments)
+{
+    if (const std::optional<QString> path = FileOfCommandLine(arguments))
+        OpenArrivingFile(window, *path);
+}
