@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 DlgCausion::DlgCausion(SharedState &state, std::function<void()> save, QWidget *parent)
-    : QDialog(parent), state_(state), save_(std::move(save)), Label1(new QLabel(this)),
+    : FittedDialog(parent), state_(state), save_(std::move(save)), Label1(new QLabel(this)),
       OKButton(new QPushButton(this)), NoButton(new QPushButton(this)),
       CancelButton(new QPushButton(this))
 {

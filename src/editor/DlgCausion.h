@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "widgets/FittedDialog.h"
+
 #include <functional>
 
 struct SharedState;
@@ -9,7 +10,7 @@ class QPushButton;
 
 // Asks whether to save a modified paper before a new one replaces it. Leaves its
 // answer in the shared save prompt result: true to go on (Yes or No), false to stop.
-class DlgCausion : public QDialog
+class DlgCausion : public FittedDialog
 {
     Q_OBJECT
 public:

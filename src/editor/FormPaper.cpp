@@ -12,9 +12,11 @@
 #include "paper/PaperDocument.h"
 #include "paper/QuestionTable.h"
 #include "quick/ShowAnswerDialog.h"
+#include "widgets/AccessibleCaption.h"
 #include "widgets/DataNavigator.h"
 #include "widgets/DesignMetrics.h"
 #include "widgets/HelpWindow.h"
+#include "widgets/LocaleNumber.h"
 #include "widgets/ModalSeam.h"
 #include "widgets/PictureButton.h"
 #include "widgets/QuestionGridModel.h"
@@ -96,11 +98,12 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
     return box;
 }
 
-QFont scaledFont(QFont font, float factor)
+// The number at the start of a box's text, read with the box's locale's decimal point.
+double leadingNumberOf(const QLineEdit *box)
 {
-    font.setPointSizeF(font.pointSizeF() * factor);
-    return font;
+    return ReadLeadingNumber(WithDecimalPointOf(box->text(), box->locale()));
 }
+
 const QString MarkRangeMessage = QStringLiteral("The mark should be between 0 and 250.");
 const QString TimeLimitRangeMessage = QStringLiteral("The time limit should be between 1 and 250.");
 } // namespace
@@ -306,6 +309,7 @@ void FormPaper::Form_Load()
     for (int i = 0; i < 6; ++i)
         LabItem[std::size_t(i)]->setText(QStringLiteral("Option%1:").arg(QChar(u'A' + i)));
     LabelTimeLimit->setText(QStringLiteral("Time limit"));
+    nameBoxesAfterCaptions();
 
     for (int column = 0; column < PaperColumnCount; ++column)
         gridModel_->setHeaderData(column, Qt::Horizontal,
@@ -316,6 +320,16 @@ void FormPaper::Form_Load()
         TextItems[5]->setEnabled(false);
         DataGrid1->setColumnHidden(QuestionGridModel::columnOfField(QuestionField::ItemF), true);
     }
+}
+
+void FormPaper::nameBoxesAfterCaptions()
+{
+    NameAfterCaption(TextScore, Label2->text());
+    NameAfterCaption(LabelAnswer, Label3->text());
+    NameAfterCaption(TextTimeLimit, LabelTimeLimit->text());
+    NameAfterCaption(TextTitle, Frame2->title());
+    for (int i = 0; i < 6; ++i)
+        NameAfterCaption(TextItems[std::size_t(i)], LabItem[std::size_t(i)]->text());
 }
 
 void FormPaper::ComputeScale()
@@ -344,10 +358,10 @@ void FormPaper::Form_LoadPro()
 
     for (const Pending &item : pending) {
         item.widget->setGeometry(item.pixels);
-        item.widget->setFont(scaledFont(item.font, scale_.ScaleMin));
+        item.widget->setFont(scale_.scaled(item.font));
     }
-    adoStdMarks->setCaptionFont(scaledFont(navigatorFont, scale_.ScaleMin));
-    DataGrid1->horizontalHeader()->setFont(scaledFont(gridHeaderFont, scale_.ScaleMin));
+    adoStdMarks->setCaptionFont(scale_.scaled(navigatorFont));
+    DataGrid1->horizontalHeader()->setFont(scale_.scaled(gridHeaderFont));
     scaleGridColumns();
 
     resize(TwipsToPixels(QRectF(0, 0, ReferenceScreenWidthTwips * scale_.ScaleX,
@@ -428,7 +442,7 @@ void FormPaper::bindDetailPanel()
     for (QLineEdit *option : TextItems)
         option->installEventFilter(this);
     new ValidateOnLeave(TextScore, [this] { return TextScore_Validate(); });
-    new ValidateOnLeave(TextTimeLimit, [this] { return TextTimeLimit_Validate(); });
+    timeLimitCheck_ = new ValidateOnLeave(TextTimeLimit, [this] { return TextTimeLimit_Validate(); });
 }
 
 void FormPaper::followGridClicks()
@@ -473,16 +487,18 @@ bool FormPaper::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-int FormPaper::TextScore_KeyPress(int keyAscii)
+int FormPaper::TextScore_KeyPress(int keyAscii) const
 {
     const bool digit = keyAscii >= '0' && keyAscii <= '9';
-    const bool passes = digit || keyAscii == '.' || keyAscii == 8 || keyAscii == 37 || keyAscii == 39;
+    // Where numbers are written with a decimal comma, the comma is a decimal point too.
+    const bool decimalPoint = keyAscii == '.' || (keyAscii == ',' && WritesDecimalComma(TextScore->locale()));
+    const bool passes = digit || decimalPoint || keyAscii == 8 || keyAscii == 37 || keyAscii == 39;
     return passes ? keyAscii : 0;
 }
 
 bool FormPaper::TextScore_Validate()
 {
-    const int mark = RoundHalfEvenToInt16(ReadLeadingNumber(TextScore->text()));
+    const int mark = RoundHalfEvenToInt16(leadingNumberOf(TextScore));
     if (mark == 0)
         TextScore->setText(QStringLiteral("0"));
     if (mark >= 0 && mark <= MaxMark)
@@ -493,7 +509,7 @@ bool FormPaper::TextScore_Validate()
 
 bool FormPaper::TextTimeLimit_Validate()
 {
-    const int limit = RoundHalfEvenToInt16(ReadLeadingNumber(TextTimeLimit->text()));
+    const int limit = RoundHalfEvenToInt16(leadingNumberOf(TextTimeLimit));
     if (limit == 0)
         TextTimeLimit->setText(QStringLiteral("15"));
     if (limit >= MinTimeLimit && limit <= MaxTimeLimit)
@@ -509,7 +525,7 @@ bool FormPaper::adoStdMarks_WillChangeRecord()
     if (!table || !table->hasCurrentRow())
         return true;
     const int position = table->AbsolutePosition();
-    const double mark = ReadLeadingNumber(TextScore->text());
+    const double mark = leadingNumberOf(TextScore);
     const bool markChanged = mark != document_->scores()[position];
     if (markChanged && (mark < 0 || mark > MaxMark)) {
         commandContext().tell(MarkRangeMessage);
@@ -517,14 +533,12 @@ bool FormPaper::adoStdMarks_WillChangeRecord()
         return false;
     }
     // The time-limit box is checked when the focus leaves it, but a row can be written
-    // back while the box still holds what it was given (the window closing with the
-    // focus in the box): a time limit no paper file may hold never reaches the table.
-    const int timeLimit = RoundHalfEvenToInt16(ReadLeadingNumber(TextTimeLimit->text()));
-    if (timeLimit < MinTimeLimit || timeLimit > MaxTimeLimit) {
-        commandContext().tell(TimeLimitRangeMessage);
-        TextTimeLimit->setFocus(Qt::OtherFocusReason);
+    // back while the box still holds what it was given (the window closing or a command
+    // key pressed with the focus in the box): a time limit no paper file may hold never
+    // reaches the table. The box's own check runs, so a 0 becomes 15 as on leaving and
+    // leaving afterwards does not tell the same thing again.
+    if (!timeLimitCheck_->check())
         return false;
-    }
     if (markChanged)
         document_->setScore(position, RoundHalfEvenToInt16(mark));
     document_->setModified(true);

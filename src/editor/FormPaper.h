@@ -25,6 +25,7 @@ class QTimer;
 class QuestionGridModel;
 class QuestionGridView;
 class QuestionTable;
+class ValidateOnLeave;
 
 // The main editor window: a toolbar, the detail panel of the current question, the
 // totals, and the grid of every question of the open paper. The paper itself is the
@@ -95,7 +96,7 @@ protected:
 private:
     // Detail panel: key filters, checks on leaving a box and before a row is
     // written back, and the grid's whole-row highlight.
-    static int TextScore_KeyPress(int keyAscii);
+    int TextScore_KeyPress(int keyAscii) const;
     bool TextScore_Validate();
     bool TextTimeLimit_Validate();
     bool adoStdMarks_WillChangeRecord();
@@ -119,6 +120,7 @@ private:
     void followDocument();
     void followGridClicks();
     void Form_Load();
+    void nameBoxesAfterCaptions();
     void ComputeScale();
     void applyDesignFonts();
     void scaleGridColumns();
@@ -165,4 +167,5 @@ private:
     QuestionGridView *DataGrid1 = nullptr;
     QuestionGridModel *gridModel_ = nullptr;
     GridMenu *gridMenu_ = nullptr;
+    ValidateOnLeave *timeLimitCheck_ = nullptr;
 };

@@ -1,19 +1,10 @@
 #include "editor/FormPaperLayout.h"
 
-LayoutScale LayoutScale::forScreen(const ScreenMetrics &screen)
-{
-    LayoutScale scale;
-    scale.ScaleX = float(screen.widthTwips() / ReferenceScreenWidthTwips);
-    scale.ScaleY = float(screen.heightTwips() / ReferenceScreenHeightTwips);
-    scale.ScaleMin = scale.ScaleX <= scale.ScaleY ? scale.ScaleX : scale.ScaleY;
-    return scale;
-}
-
 QRectF ReferencePlacement::scaled(const LayoutScale &scale) const
 {
-    return QRectF(scaleLeft ? twips.left() * scale.ScaleX : twips.left(),
-                  scaleTop ? twips.top() * scale.ScaleY : twips.top(),
-                  twips.width() * scale.ScaleX, twips.height() * scale.ScaleY);
+    QRectF rect = scale.scaled(twips);
+    rect.moveTo(scaleLeft ? rect.left() : twips.left(), scaleTop ? rect.top() : twips.top());
+    return rect;
 }
 
 namespace {

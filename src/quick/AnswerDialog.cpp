@@ -31,7 +31,7 @@ QFont dialogFont()
 
 AnswerDialog::AnswerDialog(SharedState &state, QLineEdit *answerBox, const AnswerDialogDesign &design,
                            QWidget *parent)
-    : QDialog(parent), state_(state), design_(design), answerBox_(answerBox)
+    : FittedDialog(parent), state_(state), design_(design), answerBox_(answerBox)
 {
     setFont(dialogFont());
     setWindowTitle(QStringLiteral("Answer Setting"));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/SharedState.h"
+#include "widgets/FittedDialog.h"
 
-#include <QDialog>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -34,7 +34,7 @@ struct AnswerDialogDesign
 //
 // OK writes the text of the mask into the answer box, closes the dialog and gives
 // the box the keyboard focus. Cancel, Escape and the close box leave the box alone.
-class AnswerDialog : public QDialog
+class AnswerDialog : public FittedDialog
 {
     Q_OBJECT
 public:

@@ -1,8 +1,10 @@
 #include "quick/DialogQuickNew.h"
 
 #include "core/LeadingNumber.h"
+#include "widgets/AccessibleCaption.h"
 #include "widgets/ModalSeam.h"
 #include "widgets/DesignMetrics.h"
+#include "widgets/LocaleNumber.h"
 #include "quick/QuickNumberBox.h"
 #include "core/SharedState.h"
 
@@ -33,7 +35,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 } // namespace
 
 DialogQuickNew::DialogQuickNew(SharedState &state, ModalSeam &seam, QWidget *parent)
-    : QDialog(parent), state_(state), seam_(seam)
+    : FittedDialog(parent), state_(state), seam_(seam)
 {
     setObjectName(QStringLiteral("DialogQuickNew"));
     setFont(QuickDesignFont(8.25));
@@ -91,13 +93,17 @@ void DialogQuickNew::Form_Load()
     LabelTimeLimit->setText(QStringLiteral("Default time limit:"));
     OKButton->setText(QStringLiteral("OK"));
     CancelButton->setText(QStringLiteral("Cancel"));
+    NameAfterCaption(TextQuNo, Label1->text());
+    NameAfterCaption(TextScore, Label2->text());
+    NameAfterCaption(TextTimeLimit, LabelTimeLimit->text());
     state_.quickNewConfirmed = false;
 }
 
 std::optional<std::int16_t> DialogQuickNew::checkedValue(QuickNumberBox *box, int min, int max,
                                                          const QString &message)
 {
-    const std::optional<std::int16_t> value = ReadWholeNumberWithin(box->text(), min, max);
+    const std::optional<std::int16_t> value =
+        ReadWholeNumberWithin(WithDecimalPointOf(box->text(), box->locale()), min, max);
     if (!value) {
         MessageBoxRequest request;
         request.text = message;

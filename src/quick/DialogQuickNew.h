@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "widgets/FittedDialog.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -13,7 +14,7 @@ struct SharedState;
 // Asks for the question amount, default mark and default time limit of a quick
 // paper. OK stores each value in the shared state as it passes its check and, when
 // all three pass, confirms; Cancel, Escape and the close box leave it unconfirmed.
-class DialogQuickNew : public QDialog
+class DialogQuickNew : public FittedDialog
 {
     Q_OBJECT
 public:

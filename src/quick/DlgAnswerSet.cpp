@@ -1,14 +1,12 @@
 #include "quick/DlgAnswerSet.h"
 
+#include "widgets/DesignMetrics.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 
 namespace {
-const QColor TickedColour(0, 255, 0);
-const QColor NumberWarningColour(255, 0, 0);
-const QColor NumberColour(0, 0, 0);
-
 AnswerDialogDesign checkBoxDesign()
 {
     AnswerDialogDesign design;
@@ -40,7 +38,6 @@ DlgAnswerSet::DlgAnswerSet(SharedState &state, QLineEdit *answerBox, QWidget *pa
     for (int i = 0; i < ChoiceCount; ++i) {
         auto *box = new QCheckBox(QString(QChar(u'A' + i)), FrameItem);
         box->setObjectName(QStringLiteral("OptionAnswer_%1").arg(i));
-        box->setAutoFillBackground(true);
         OptionAnswer[std::size_t(i)] = box;
         choices[std::size_t(i)] = box;
         showBoxColour(i);
@@ -82,16 +79,13 @@ void DlgAnswerSet::OptionAnswer_Click(int index)
 void DlgAnswerSet::showBoxColour(int index)
 {
     QCheckBox *box = OptionAnswer[std::size_t(index)];
-    QPalette palette = box->palette();
-    // A button fills its background with the Button role.
-    palette.setColor(box->backgroundRole(),
-                     box->isChecked() ? TickedColour : this->palette().color(QPalette::Button));
-    box->setPalette(palette);
+    if (box->isChecked())
+        PaintBackground(box, TickedColour);
+    else
+        PaintButtonFace(box);
 }
 
 void DlgAnswerSet::showNumberColour(int tickedCount)
 {
-    QPalette palette = LabelNo->palette();
-    palette.setColor(QPalette::WindowText, tickedCount == 1 ? NumberColour : NumberWarningColour);
-    LabelNo->setPalette(palette);
+    PaintText(LabelNo, tickedCount == 1 ? PlainNumberColour : AlertColour);
 }

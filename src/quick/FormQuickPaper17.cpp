@@ -1,10 +1,10 @@
 #include "quick/FormQuickPaper17.h"
 
+#include "quick/RowChoiceButton.h"
 #include "widgets/DesignMetrics.h"
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QRadioButton>
 #include <QSignalBlocker>
 
 namespace {
@@ -19,21 +19,6 @@ const QuickSheetDesign Design{
     QRect(6360, 6480, 975, 735),  // CommandOK
 };
 constexpr std::array<int, 6> OptionLefts = {720, 1440, 2160, 2985, 3795, 4560};
-
-// A button of a row's choice. The row keeps its buttons exclusive itself, so that Tab
-// visits every button, not only the chosen one of each row; pressing the chosen
-// button again keeps it chosen, as in any group of option buttons.
-class RowChoiceButton : public QRadioButton
-{
-public:
-    RowChoiceButton(const QString &text, QWidget *parent) : QRadioButton(text, parent)
-    {
-        setAutoExclusive(false);
-    }
-
-protected:
-    void nextCheckState() override { setChecked(true); }
-};
 
 // The column of a stored answer: a single letter A to E, anything else "Uncertain".
 int columnOf(AnswerMask answer)

@@ -1,5 +1,6 @@
 #include "quick/QuickSheetBase.h"
 
+#include "widgets/AccessibleCaption.h"
 #include "widgets/DesignMetrics.h"
 #include "core/SharedState.h"
 
@@ -38,7 +39,7 @@ private:
 } // namespace
 
 QuickSheetBase::QuickSheetBase(SharedState &state, const QuickSheetDesign &design, QWidget *parent)
-    : QDialog(parent), state_(state)
+    : FittedDialog(parent), state_(state)
 {
     setFont(QuickDesignFont(8.25));
     createControls(design);
@@ -109,6 +110,7 @@ void QuickSheetBase::Form_Load()
     CommandUP->setText(QStringLiteral("Prev Page"));
     CommandDown->setText(QStringLiteral("Next Page"));
     CommandOK->setText(QStringLiteral("OK"));
+    NameAfterCaption(LabelPage, Label1->text());
 
     // Rows first, box by box, then the buttons.
     QWidget *previous = nullptr;
@@ -150,6 +152,7 @@ void QuickSheetBase::Form_Load()
 void QuickSheetBase::ShowPage(std::int16_t p)
 {
     LabelPage->setText(QStringLiteral("%1/%2").arg(CurrentPage).arg(PageCount));
+    LabelPage->setAccessibleDescription(LabelPage->text());
     CommandUP->setEnabled(p > 1);
     CommandDown->setEnabled(p < PageCount);
     const int rows = p == PageCount ? LastPageRows : RowsPerPage;
@@ -159,6 +162,8 @@ void QuickSheetBase::ShowPage(std::int16_t p)
         FrameItem[std::size_t(i)]->setVisible(true);
         const int q = (p - 1) * RowsPerPage + i + 1;
         LabelNo[std::size_t(i)]->setText(QString::number(q));
+        // A screen reader names the row's boxes after their question.
+        FrameItem[std::size_t(i)]->setAccessibleName(Label2->text() + QLatin1Char(' ') + QString::number(q));
         showRow(i, q);
     }
     for (int i = rows; i < RowsPerPage; ++i)

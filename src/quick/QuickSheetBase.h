@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/AnswerEncoding.h"
+#include "widgets/FittedDialog.h"
 
-#include <QDialog>
 #include <QRect>
 #include <QSize>
 #include <array>
@@ -31,7 +31,7 @@ struct QuickSheetDesign
 // once and relabelled for every page. The answers live in the shared QuickAnswers,
 // which every load clears; OK confirms them, the close box leaves them unconfirmed.
 // The two sheets differ in their boxes and in how a row shows and takes an answer.
-class QuickSheetBase : public QDialog
+class QuickSheetBase : public FittedDialog
 {
     Q_OBJECT
 public:

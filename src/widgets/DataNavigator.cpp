@@ -2,6 +2,7 @@
 
 #include "core/LeadingNumber.h"
 #include "paper/PaperDocument.h"
+#include "widgets/LocaleNumber.h"
 
 #include <algorithm>
 #include <optional>
@@ -73,11 +74,12 @@ bool isIntegerField(QuestionField field)
     return QuestionTableSchema()[std::size_t(field)].isInteger;
 }
 
-// A bound box's text as the field stores it: numbers as their nearest integer.
-QVariant fieldValue(QuestionField field, const QString &text)
+// A bound box's text as the field stores it: numbers as their nearest integer, read
+// with the box's decimal point.
+QVariant fieldValue(QuestionField field, const QString &text, const QLocale &locale)
 {
     if (isIntegerField(field))
-        return int(RoundHalfEvenToInt16(ReadLeadingNumber(text)));
+        return int(RoundHalfEvenToInt16(ReadLeadingNumber(WithDecimalPointOf(text, locale))));
     return text;
 }
 } // namespace
@@ -202,7 +204,7 @@ bool DataNavigator::commitPendingEdit()
             continue;
         const QString text =
             withFieldLineEnds(binding.control, controlText(binding.control), binding.stored);
-        table_->setField(binding.field, fieldValue(binding.field, text));
+        table_->setField(binding.field, fieldValue(binding.field, text, binding.control->locale()));
     }
     table_->Update();
     // The row may hold exactly what it held before (2.5 stored as the mark 2 it had),

@@ -1,5 +1,7 @@
 #include "widgets/DesignMetrics.h"
 
+#include "widgets/ColourContrast.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QWidget>
@@ -36,22 +38,29 @@ QString IndexedName(const char *name, int index)
     return QStringLiteral("%1_%2").arg(QLatin1StringView(name)).arg(index);
 }
 
-void PaintBackground(QWidget *widget, const QColor &colour)
+namespace {
+void paint(QWidget *widget, const QColor &background, const QColor &text)
 {
     QPalette palette = widget->palette();
-    palette.setColor(widget->backgroundRole(), colour);
+    palette.setColor(widget->backgroundRole(), background);
+    palette.setColor(widget->foregroundRole(), text);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+} // namespace
+
+void PaintBackground(QWidget *widget, const QColor &colour)
+{
+    paint(widget, colour, ReadableTextOn(colour));
 }
 
 void PaintButtonFace(QWidget *widget)
 {
-    PaintBackground(widget, QApplication::palette(widget).color(QPalette::Button));
+    const QPalette desktop = QApplication::palette(widget);
+    paint(widget, desktop.color(QPalette::Button), desktop.color(QPalette::ButtonText));
 }
 
 void PaintText(QWidget *widget, const QColor &colour)
 {
-    QPalette palette = widget->palette();
-    palette.setColor(widget->foregroundRole(), colour);
-    widget->setPalette(palette);
+    paint(widget, DesignTextFace, colour);
 }

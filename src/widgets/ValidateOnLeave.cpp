@@ -21,6 +21,11 @@ ValidateOnLeave::~ValidateOnLeave()
     qApp->removeEventFilter(this);
 }
 
+bool ValidateOnLeave::check()
+{
+    return runCheck();
+}
+
 bool ValidateOnLeave::runCheck()
 {
     if (checking_)

@@ -15,6 +15,11 @@ public:
     ValidateOnLeave(QWidget *box, std::function<bool()> check);
     ~ValidateOnLeave() override;
 
+    // Runs the box's check now, for a caller that needs the box's value before the
+    // focus leaves (a row written back by a command): the same check, message and
+    // refocusing as on leaving, and never while the check is already running.
+    bool check();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -116,6 +116,49 @@ private slots:
         QCOMPARE(editor.seam.messageTexts(), QStringList{TimeMessage});
     }
 
+    // The save key checks the time-limit box as leaving it does: one message, a 0 or an
+    // empty box reads 15 afterwards, and leaving the box then passes quietly. The box's
+    // check never runs a second time while its message is still showing.
+    void saveKeyChecksTheTimeLimitOnce_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("afterwards");
+        QTest::addColumn<bool>("messageTakesFocus");
+        QTest::newRow("0") << "0" << "15" << false;
+        QTest::newRow("empty") << "" << "15" << false;
+        QTest::newRow("0, focus moved while the message shows") << "0" << "15" << true;
+        QTest::newRow("251, focus moved while the message shows") << "251" << "251" << true;
+    }
+    void saveKeyChecksTheTimeLimitOnce()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, afterwards);
+        QFETCH(bool, messageTakesFocus);
+        StartedEditor editor;
+        QVERIFY(activate(editor));
+        auto *limit = editor.child<QLineEdit>("TextTimeLimit");
+        limit->setFocus();
+        QTRY_VERIFY(limit->hasFocus());
+        limit->setText(text);
+        if (messageTakesFocus) {
+            editor.seam.onMessage = [&editor](const MessageBoxRequest &) {
+                editor.child<QLineEdit>("TextItems_0")->setFocus(Qt::OtherFocusReason);
+            };
+        }
+        QTest::keyClick(limit, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(editor.seam.messageTexts(), QStringList{TimeMessage});
+        QVERIFY(editor.seam.fileDialogs.isEmpty());
+        QCOMPARE(limit->text(), afterwards);
+        QTRY_VERIFY(limit->hasFocus());
+        QCOMPARE(editor.form().questionTable()->row(0).TimeLimit, 15);
+        if (afterwards == "15") {
+            editor.seam.onMessage = nullptr;
+            QTest::keyClick(limit, Qt::Key_Tab);
+            QVERIFY(!limit->hasFocus());
+            QCOMPARE(editor.seam.messageTexts(), QStringList{TimeMessage});
+        }
+    }
+
     void clickElsewhereWithABadMarkIsSwallowed()
     {
         StartedEditor editor;
