@@ -295,6 +295,9 @@ public:
         }
         const double t = leadingNumber(boxText[TimeBox]);
         if (roundToInt16(t) < 1 || roundToInt16(t) > MaxTimeValue) {
+            // The time-limit box's own check runs, as on leaving it: a 0 becomes 15.
+            if (roundToInt16(t) == 0)
+                boxText[TimeBox] = QStringLiteral("15");
             e.messages << TimeMessage;
             focus = TimeBox;
             return false;
