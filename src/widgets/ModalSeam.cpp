@@ -6,7 +6,26 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
 #include <QRegularExpression>
+
+namespace {
+// A reason is a list of places and faults, one a line; the box is widened so that each
+// stays on one line, up to what a screen holds comfortably.
+void widenForLongestLine(QMessageBox &box, const QString &text)
+{
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+    if (!label)
+        return;
+    int longest = 0;
+    for (const QString &line : text.split(u'\n'))
+        longest = std::max(longest, label->fontMetrics().horizontalAdvance(line));
+    const QScreen *screen = box.screen();
+    const int widest = screen ? screen->availableGeometry().width() / 2 : 600;
+    label->setMinimumWidth(std::min(longest + 2, widest));
+}
+} // namespace
 
 QMessageBox::StandardButton DesktopModalSeam::showMessage(QWidget *parent,
                                                           const MessageBoxRequest &request)
@@ -16,8 +35,10 @@ QMessageBox::StandardButton DesktopModalSeam::showMessage(QWidget *parent,
         box.setDefaultButton(request.defaultButton);
     // Reasons quote the file ("<b>" in a header), so nothing of them is markup.
     box.setTextFormat(Qt::PlainText);
-    if (!request.informativeText.isEmpty())
+    if (!request.informativeText.isEmpty()) {
         box.setInformativeText(request.informativeText);
+        widenForLongestLine(box, request.informativeText);
+    }
     if (!request.detailedText.isEmpty())
         box.setDetailedText(request.detailedText);
     const int answer = box.exec();
