@@ -156,7 +156,9 @@ Result<PlatformImport> readPaper(const PaperconvRequest &request, const QString 
     Result<BuiltPaper> paper = ReadPaperFile(path);
     if (!paper)
         return paper.error();
-    return PlatformImport{std::move(paper).value(), {}, {}};
+    ImportReport report;
+    report.warnings = paper->notes;
+    return PlatformImport{std::move(paper).value(), {}, std::move(report)};
 }
 
 Result<void> writeConverted(const QuestionTable &paper, const QString &path)
@@ -231,10 +233,7 @@ QStringList linesAbout(const QString &path, const QStringList &what)
 // The lines that say what an import of the file at `in` read, changed and could not take.
 QStringList readLosses(const QString &in, const PlatformImport &read)
 {
-    QStringList notes;
-    if (!read.report.summary.isEmpty())
-        notes << read.report.lines();
-    return linesAbout(in, notes + read.losses);
+    return linesAbout(in, read.report.lines() + read.losses);
 }
 
 // Every fault of a refused file, one a line.
@@ -362,8 +361,7 @@ int convertIntoOne(const PaperconvRequest &request)
                 refused = true;
                 continue;
             }
-            if (!part.readReport.summary.isEmpty())
-                sayAll(linesAbout(in, part.readReport.lines()));
+            sayAll(linesAbout(in, part.readReport.lines()));
             QStringList losses = part.written.losses;
             if (package) {
                 losses = package->add(*part.paper, PaperNameOf(in));

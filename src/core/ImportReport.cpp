@@ -21,7 +21,7 @@ QString ImportReport::text(int mostChanges) const
 
 QStringList ImportReport::lines() const
 {
-    QStringList lines = summary.split(u'\n');
+    QStringList lines = summary.isEmpty() ? QStringList() : summary.split(u'\n');
     for (const QString &warning : warnings)
         lines << WarningLead + warning;
     if (!changes.isEmpty())

@@ -14,6 +14,6 @@ struct ImportReport
     // The report as the import's message shows it: the summary, each warning, then the
     // first mostChanges changes and how many more there are.
     QString text(int mostChanges) const;
-    // Every line of the report, nothing left out, for a log.
+    // Every line of the report, nothing left out, for a log; none for an empty report.
     QStringList lines() const;
 };

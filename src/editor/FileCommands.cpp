@@ -132,8 +132,17 @@ bool FileCommands::readCsvFile(const QString &path)
         context_.tell(QStringLiteral("Open file error"), read.error().text());
         return false;
     }
+    const QStringList notes = read->notes;
     showPaper(std::move(read).value());
     context_.document.setModified(false);
+    // A paper read with a guess (stray bytes of another encoding) is open, and says so.
+    if (!notes.isEmpty()) {
+        MessageBoxRequest box;
+        box.text = QStringLiteral("Not all of this paper is UTF-8 text.");
+        box.icon = QMessageBox::Information;
+        box.informativeText = notes.join(u'\n');
+        context_.seam.showMessage(&context_.window, box);
+    }
     return true;
 }
 

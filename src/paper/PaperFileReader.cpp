@@ -6,6 +6,7 @@
 #include "core/LeadingNumber.h"
 #include "paper/PaperFileFormat.h"
 #include "core/PaperLimits.h"
+#include "paper/MostlyUtf8.h"
 #include "paper/Utf8Check.h"
 
 #include <QFile>
@@ -144,11 +145,24 @@ FileError fromCsv(const CsvReadError &error, const CsvRecord *header)
     return result;
 }
 
-Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
+// How the texts of a file are decoded: UTF-8, the legacy code page, or UTF-8 with its
+// stray bytes in the legacy code page.
+enum class TextEncoding { Utf8, Legacy, MostlyUtf8 };
+
+QString linesText(const QList<int> &lines)
+{
+    QStringList numbers;
+    for (int line : lines)
+        numbers << QString::number(line);
+    return (lines.size() == 1 ? QStringLiteral("Line ") : QStringLiteral("Lines ")) + numbers.join(QStringLiteral(", "));
+}
+
+Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, TextEncoding encoding,
                               const QString &legacyCodePage)
 {
     const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
-    const QByteArray codePage = utf8 ? QByteArrayLiteral("UTF-8") : legacyCodePage.toLatin1();
+    const QByteArray codePage = encoding == TextEncoding::Utf8 ? QByteArrayLiteral("UTF-8")
+                                                               : legacyCodePage.toLatin1();
     QStringDecoder decoder(codePage.constData(), flags);
     if (!decoder.isValid())
         return failure(0, -1, QStringLiteral("the text is not UTF-8, and the code page \"%1\" "
@@ -156,16 +170,23 @@ Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
 
     BuiltPaper paper{std::make_unique<QuestionTable>(), {}};
     QuestionTable &table = *paper.table;
+    QList<int> strayLines;
     for (const CheckedLine &line : lines) {
         std::array<QString, TextColumnCount> texts;
+        bool strayBytes = false;
         for (int i = 0; i < TextColumnCount; ++i) {
             decoder.resetState();
-            texts[std::size_t(i)] = decoder.decode(line.texts[std::size_t(i)]);
+            const QByteArray &bytes = line.texts[std::size_t(i)];
+            texts[std::size_t(i)] = encoding == TextEncoding::MostlyUtf8
+                                        ? DecodeMostlyUtf8(bytes, decoder, strayBytes)
+                                        : decoder.decode(bytes);
             if (decoder.hasError())
                 return failure(line.line, TextColumns[i],
                                QStringLiteral("the text is neither UTF-8 nor %1")
                                    .arg(legacyCodePage));
         }
+        if (strayBytes)
+            strayLines << line.line;
         const int questionNo = table.RecordCount() + 1;
         table.AddNew();
         table.setField(QuestionField::QuestionNo, questionNo);
@@ -179,7 +200,28 @@ Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, bool utf8,
         table.Update();
         paper.scores[questionNo] = std::int16_t(line.mark);
     }
+    if (!strayLines.isEmpty())
+        paper.notes << QStringLiteral("%1 of this UTF-8 paper also held bytes of another encoding, "
+                                      "read as %2; check their texts before saving.")
+                           .arg(linesText(strayLines), legacyCodePage);
     return paper;
+}
+
+// UTF-8, unless some text is not; then UTF-8 still when that text holds many more UTF-8
+// characters than stray bytes, else the legacy code page.
+TextEncoding encodingOf(const CsvRecord &header, const std::vector<CheckedLine> &lines, bool utf8)
+{
+    if (utf8)
+        return TextEncoding::Utf8;
+    Utf8Census census;
+    for (const QByteArray &field : header.fields)
+        CountUtf8(field, census);
+    for (const CheckedLine &line : lines) {
+        for (const QByteArray &text : line.texts)
+            CountUtf8(text, census);
+    }
+    return LooksMostlyUtf8(census.multibyteSequences, census.strayBytes) ? TextEncoding::MostlyUtf8
+                                                                         : TextEncoding::Legacy;
 }
 
 // The paper in the device; name is the file's path, or empty when it has none.
@@ -227,7 +269,7 @@ Result<BuiltPaper> readPaper(QIODevice &device, const QString &legacyCodePage,
     }
     if (lines.empty())
         return failure(0, -1, QStringLiteral("the file has a header line but no questions"));
-    return buildPaper(lines, utf8, legacyCodePage);
+    return buildPaper(lines, encodingOf(header, lines, utf8), legacyCodePage);
 }
 } // namespace
 

@@ -3,6 +3,8 @@
 #include "core/QuestionScores.h"
 #include "paper/QuestionTable.h"
 
+#include <QStringList>
+
 #include <cstdint>
 #include <memory>
 
@@ -12,6 +14,7 @@ struct BuiltPaper
 {
     std::unique_ptr<QuestionTable> table;
     QuestionScoreArray scores;
+    QStringList notes; // what the user should know of how the paper was read
 };
 
 // Appends one question with the given values and empty title and options, and

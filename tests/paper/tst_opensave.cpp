@@ -1,6 +1,7 @@
 #include "editor/DlgCausion.h"
 #include "widgets/HelpWindow.h"
 #include "PaperFixture.h"
+#include "paper/PaperFileFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -195,6 +196,27 @@ private slots:
 
     // A workbook chosen in OPEN is refused like any file that is not a paper, with a
     // reason that points to IMPORT.
+    // A UTF-8 paper with a stray byte of an older encoding opens with its UTF-8 text, and
+    // the window says which line to check.
+    void strayBytesAreToldAfterOpening()
+    {
+        StartedEditor editor;
+        const QString path = editor.programFolder.filePath("mixed.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(PaperHeaderLine) + "\r\n1,10,A,Größe 中文,15,Café,,,,,\r\n2,5,B,caf\xE9,20,,,,,,\r\n");
+        file.close();
+        editor.seam.fileAnswers.push_back(choose(path));
+        editor.form().OpenPaper_Click();
+
+        QCOMPARE(editor.seam.messageTexts(), QStringList{"Not all of this paper is UTF-8 text."});
+        QVERIFY2(editor.seam.messages.last().informativeText.startsWith(QStringLiteral("Line 3 of this UTF-8 paper")),
+                 qPrintable(editor.seam.messages.last().informativeText));
+        QCOMPARE(titles(*editor.form().questionTable()), (QStringList{"Größe 中文", "café"}));
+        QCOMPARE(editor.document().path(), path);
+        QVERIFY(!editor.document().isModified());
+    }
+
     void openingAWorkbookPointsToImport()
     {
         StartedEditor editor;

@@ -267,6 +267,46 @@ private slots:
             QCOMPARE(tableOf(read).row(0).Title, title);
     }
 
+    // A UTF-8 paper with a few bytes of an older encoding keeps its UTF-8 text: only the
+    // stray bytes are read in the legacy code page, and the paper says which lines held
+    // them. A paper in the legacy code page throughout is read in it, as before.
+    void strayBytesInAUtf8PaperKeepTheRest_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("notes");
+        const QString read = QStringLiteral(" of this UTF-8 paper also held bytes of another encoding, "
+                                            "read as windows-1252; check their texts before saving.");
+        QTest::newRow("one Latin-1 byte")
+            << paperBytes({"1,10,A,Größe 中文,15,Café,,,,,", "2,5,B,caf\xE9 crème,20,,,,,,"})
+            << QStringList{"Größe 中文", "café crème"} << QStringList{"Line 3" + read};
+        QTest::newRow("stray bytes on two lines")
+            << paperBytes({"1,10,A,\x93quoted\x94 über,15,,,,,,", "2,5,B,日本語,20,,,,,,", "3,5,B,na\xEFve,20,,,,,,"})
+            << QStringList{"\u201Cquoted\u201D über", "日本語", "naïve"} << QStringList{"Lines 2, 4" + read};
+        QTest::newRow("windows-1252 throughout")
+            << paperBytes({"1,10,A,Qu'est-ce que l'\xE9t\xE9 ?,15,Caf\xE9,,,,,"})
+            << QStringList{"Qu'est-ce que l'été ?"} << QStringList();
+        QTest::newRow("UTF-8 throughout") << paperBytes({"1,10,A,Übung 中文,15,,,,,,"})
+                                          << QStringList{"Übung 中文"} << QStringList();
+    }
+    void strayBytesInAUtf8PaperKeepTheRest()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, notes);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("paper.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const Result<BuiltPaper> read = ReadPaperFile(file.fileName(), Cp1252);
+        QStringList found;
+        for (int k = 0; k < tableOf(read).RecordCount(); ++k)
+            found << tableOf(read).row(k).Title;
+        QCOMPARE(found, titles);
+        QCOMPARE(read->notes, notes);
+    }
+
     void twoHundredFiftyQuestionsOpen()
     {
         const Result<BuiltPaper> result = readBytes(repeatedLines(250));
