@@ -7,7 +7,10 @@
 
 #include <freexl.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -43,6 +46,19 @@ int fail(ExitCode code, const char *reason, int freexlError = 0)
     else
         std::fprintf(stderr, "paperxlsread: %s\n", reason);
     return code;
+}
+
+// Whether path is a regular file once links are followed. The libraries open it by its
+// path and would wait on a FIFO, so it is opened here first without blocking.
+bool isRegularFile(const char *path)
+{
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status;
+    const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    close(fd);
+    return regular;
 }
 
 bool parseCount(const char *text, unsigned long most, unsigned long &value)
@@ -135,6 +151,8 @@ int main(int argc, char *argv[])
         return Usage;
     }
     const char *path = argv[1];
+    if (!isRegularFile(path))
+        return fail(CannotOpen, "the file cannot be opened: it is missing or not a regular file");
 
     // The library may fail to open such a file or cut the text short; either way the
     // reason is known before it is asked.

@@ -8,9 +8,12 @@
 
 #include <cerrno>
 #include <optional>
+#include <utility>
 #include <cstdio>
 #include <cstring>
 #ifdef Q_OS_UNIX
+#include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -85,6 +88,37 @@ Result<void> syncToDisk(QSaveFile &file, const QString &target)
     return {};
 }
 
+// Gives the new file the old one's permissions. A file system that has none to give
+// (FAT, some network and FUSE file systems) refuses the call, which leaves the new file
+// as that file system makes every file: no failed save.
+Result<void> keepPermissions(QSaveFile &file, QFile::Permissions permissions,
+                             const QString &target)
+{
+#ifdef Q_OS_UNIX
+    mode_t mode = 0;
+    const std::pair<QFile::Permission, mode_t> bits[] = {
+        {QFile::ReadOwner, S_IRUSR}, {QFile::WriteOwner, S_IWUSR}, {QFile::ExeOwner, S_IXUSR},
+        {QFile::ReadGroup, S_IRGRP}, {QFile::WriteGroup, S_IWGRP}, {QFile::ExeGroup, S_IXGRP},
+        {QFile::ReadOther, S_IROTH}, {QFile::WriteOther, S_IWOTH}, {QFile::ExeOther, S_IXOTH},
+    };
+    for (const auto &[permission, bit] : bits)
+        if (permissions.testFlag(permission))
+            mode |= bit;
+    if (::fchmod(file.handle(), mode) == 0)
+        return {};
+    const int error = errno;
+    if (error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS)
+        return {};
+    return FileError(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
+                         .arg(shown(target), systemError(error)));
+#else
+    if (file.setPermissions(permissions))
+        return {};
+    return FileError(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
+                         .arg(shown(target), file.errorString()));
+#endif
+}
+
 // Writes bytes to a file at path through a temporary file beside it, renamed over path
 // when complete; the file gets permissions when given. Reasons name target, the file the
 // user asked for (path may be a name beside it).
@@ -107,24 +141,49 @@ Result<void> writeThroughSaveFile(const QString &path, const QString &target,
         file.cancelWriting();
         return written; // an uncommitted QSaveFile removes its temporary file when destroyed
     }
-    if (permissions && !file.setPermissions(*permissions)) {
-        const FileError error(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
-                                  .arg(shown(target), file.errorString()));
-        file.cancelWriting();
-        return error;
+    if (permissions) {
+        if (Result<void> kept = keepPermissions(file, *permissions, target); !kept) {
+            file.cancelWriting();
+            return kept;
+        }
     }
     if (!file.commit())
         return cannotRename(target, file.errorString());
     return {};
 }
 
-// A name beside path that no file has yet.
+#ifdef Q_OS_UNIX
+constexpr qsizetype LongestName = NAME_MAX;
+#else
+constexpr qsizetype LongestName = 255;
+#endif
+// QSaveFile's temporary file is its target's name and a suffix of this many bytes.
+constexpr qsizetype SaveFileSuffixBytes = 7;
+
+// Whether QSaveFile can make its temporary file beside a file of this name.
+bool fitsSaveFileSuffix(const QString &path)
+{
+    return QFile::encodeName(QFileInfo(path).fileName()).size() + SaveFileSuffixBytes
+           <= LongestName;
+}
+
+// A name beside path that no file has yet: the name, shortened by whole characters when
+// need be, a dot and six random letters, short enough for QSaveFile's own suffix.
 QString unusedNameBeside(const QString &path)
 {
     static constexpr char Letters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QFileInfo info(path);
+    QString stem = info.fileName();
+    while (!stem.isEmpty()
+           && QFile::encodeName(stem).size() + 7 + SaveFileSuffixBytes > LongestName) {
+        stem.chop(1);
+        if (!stem.isEmpty() && stem.back().isHighSurrogate())
+            stem.chop(1);
+    }
+    const QString folder = info.absolutePath() + u'/';
     for (;;) {
-        QString name = path + u'.';
+        QString name = folder + stem + u'.';
         for (int k = 0; k < 6; ++k)
             name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(62)]);
         if (!QFileInfo::exists(name))
@@ -132,12 +191,39 @@ QString unusedNameBeside(const QString &path)
     }
 }
 
+// The file a save replaces: path, or the file its chain of links ends at (which need not
+// exist yet), so that a link stays a link to the new file.
+QString replacedFile(const QString &path)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.absoluteFilePath();
+}
+
+// A FIFO, a device or a socket is never replaced by a regular file, nor written into.
+Result<void> refuseSpecialFile(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISREG(status.st_mode)
+        && !S_ISDIR(status.st_mode))
+        return FileError(QStringLiteral("%1 is not a regular file").arg(shown(path)));
+#else
+    Q_UNUSED(path);
+#endif
+    return {};
+}
+
 // QSaveFile refuses a file the user may not write to, although replacing it by a rename
-// needs only the folder's permission, as the owner may delete it. Such a file is written
-// complete under a new name beside it, with its permissions, and renamed over it; the
-// file itself, its permissions included, is never touched until the rename.
-Result<void> replaceReadOnlyFile(const QString &path, QFile::Permissions permissions,
-                                 const QList<QByteArrayView> &bytes, qint64 failAfterBytes)
+// needs only the folder's permission, as the owner may delete it; and it cannot make its
+// temporary file beside a name within a few bytes of the longest. Such a file is written
+// complete under a shorter new name beside it, with its permissions when it has some,
+// and renamed over it; the file itself, its permissions included, is never touched
+// until the rename.
+Result<void> replaceThroughNameBeside(const QString &path,
+                                      std::optional<QFile::Permissions> permissions,
+                                      const QList<QByteArrayView> &bytes, qint64 failAfterBytes)
 {
     const QString fresh = unusedNameBeside(path);
     if (Result<void> written = writeThroughSaveFile(fresh, path, bytes, failAfterBytes, permissions);
@@ -162,6 +248,8 @@ Result<void> WriteFileAtomically(const QString &path, QByteArrayView bytes,
 Result<void> WriteFileAtomically(const QString &path, const QList<QByteArrayView> &bytes,
                                  qint64 failAfterBytes)
 {
+    if (Result<void> special = refuseSpecialFile(path); !special)
+        return special;
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
     if (!folder.isDir()) {
@@ -177,11 +265,12 @@ Result<void> WriteFileAtomically(const QString &path, const QList<QByteArrayView
         // mapped onto the owner's bits: keep only the bits the file has.
         const QFile::Permissions permissions =
             target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-        return target.isWritable()
+        return target.isWritable() && fitsSaveFileSuffix(replacedFile(path))
                    ? writeThroughSaveFile(path, path, bytes, failAfterBytes, permissions)
-                   : replaceReadOnlyFile(target.isSymLink() ? target.canonicalFilePath()
-                                                            : target.absoluteFilePath(),
-                                         permissions, bytes, failAfterBytes);
+                   : replaceThroughNameBeside(replacedFile(path), permissions, bytes,
+                                              failAfterBytes);
     }
+    if (!fitsSaveFileSuffix(replacedFile(path)))
+        return replaceThroughNameBeside(replacedFile(path), {}, bytes, failAfterBytes);
     return writeThroughSaveFile(path, path, bytes, failAfterBytes, {});
 }

@@ -11,7 +11,11 @@
 // complete; on any failure the temporary file is removed and the error says why, naming
 // the file, or its folder when the folder is what fails (missing, or not writable). A
 // read-only target is still replaced (as the owner may replace it by deleting it); the
-// target keeps its permissions, and they are never changed for the time of the save.
+// target keeps its permissions, and they are never changed for the time of the save (a
+// file system that keeps no permissions is no failed save). A link is followed and the
+// file it ends at replaced; a target that is not a regular file (a FIFO, a device, a
+// socket, or a link to one) is refused before anything is written. Any name the system
+// takes can be saved: the temporary name beside it is shortened to fit.
 //
 // failAfterBytes is for tests: when not negative, the write stops with an error once
 // that many bytes have reached the temporary file, as a full disk would make it stop.

@@ -1,5 +1,6 @@
 #include "editor/ArrivingFile.h"
 
+#include "core/RegularFileReading.h"
 #include "editor/FormPaper.h"
 #include "formats/PlatformFormatToRead.h"
 #include "paper/PaperDocument.h"
@@ -14,8 +15,8 @@ constexpr qsizetype SignatureBytes = 8;
 
 QByteArray firstBytesOf(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(SignatureBytes) : QByteArray();
+    QFile file;
+    return OpenRegularFileForReading(file, path) ? file.read(SignatureBytes) : QByteArray();
 }
 
 bool startsAsWorkbook(QByteArrayView bytes)

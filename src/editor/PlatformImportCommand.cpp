@@ -1,6 +1,7 @@
 #include "editor/PlatformImportCommand.h"
 
 #include "core/SharedState.h"
+#include "core/RegularFileReading.h"
 #include "formats/PlatformFormatToRead.h"
 #include "formats/ReadPlatformFormat.h"
 #include "paper/PaperFiles.h"
@@ -13,8 +14,8 @@ namespace {
 // file cannot be read (the reader then says why).
 QByteArray firstBytesOf(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
+    QFile file;
+    return OpenRegularFileForReading(file, path) ? file.read(8) : QByteArray();
 }
 } // namespace
 

@@ -5,6 +5,8 @@
 #include "formats/PlatformExport.h"
 #include "paper/Utf8Check.h"
 
+#include "core/RegularFileReading.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
@@ -88,9 +90,9 @@ Result<QString> DecodePlatformText(QByteArrayView bytes, const QString &legacyCo
 
 Result<QByteArray> ReadPlatformFileBytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileError(file.errorString());
+    QFile file;
+    if (Result<void> opened = OpenRegularFileForReading(file, path); !opened)
+        return opened.error();
     if (file.size() > MaxPlatformFileBytes)
         return FileError(QStringLiteral("the file is larger than %1 MiB").arg(MaxPlatformFileBytes / (1024 * 1024)));
     // One byte more than the cap tells a file that grew while it was read.

@@ -9,6 +9,8 @@
 #include "paper/MostlyUtf8.h"
 #include "paper/Utf8Check.h"
 
+#include "core/RegularFileReading.h"
+
 #include <QFile>
 #include <QStringDecoder>
 #include <algorithm>
@@ -280,10 +282,10 @@ Result<BuiltPaper> ReadPaperFrom(QIODevice &device, const QString &legacyCodePag
 
 Result<BuiltPaper> ReadPaperFile(const QString &path, const QString &legacyCodePage)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (Result<void> opened = OpenRegularFileForReading(file, path); !opened)
         return failure(0, -1,
-                       QStringLiteral("the file could not be opened: %1").arg(file.errorString()));
+                       QStringLiteral("the file could not be opened: %1").arg(opened.error().text()));
     // A file larger than any paper is refused by its size, before a byte of it is read:
     // reading up to the limit would take a third of a second and prove nothing more.
     if (!file.isSequential() && file.size() > MaxPaperFileBytes)

@@ -3,6 +3,8 @@
 #include "workbook/XlsxErrorReasons.h"
 #include "workbook/XlsxLimits.h"
 
+#include "core/RegularFileReading.h"
+
 #include <QFile>
 
 #include <zip.h>
@@ -20,8 +22,8 @@ bool StartsLikeZip(const QByteArray &firstBytes)
 
 QByteArray FirstBytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFileForReading(file, path))
         return {};
     return file.read(4);
 }
@@ -109,6 +111,9 @@ XlsxPackage::~XlsxPackage()
 
 Result<std::unique_ptr<XlsxPackage>> XlsxPackage::open(const QString &path)
 {
+    // libzip opens the file by its path, and would wait on a FIFO.
+    if (Result<void> regular = CheckRegularFile(path); !regular)
+        return regular.error();
     int code = ZIP_ER_OK;
     zip *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!archive)

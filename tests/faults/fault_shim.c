@@ -9,12 +9,13 @@
  *                without it nothing is touched
  *   op=OP        the calls the fault hits: write (write, pwrite), sync (fsync,
  *                fdatasync), close, link (linkat), rename (rename, renameat,
- *                renameat2); default write
+ *                renameat2), chmod (fchmod, chmod, fchmodat); default write
  *   after=N      op=write: the bytes up to N are written (a call crossing N is cut
  *                short there), every later write fails; as a full disk behaves
  *   call=K       the K-th call of op (from 1) fails, and only that one
  *   from=K       the K-th call of op and every later one fail
- *   errno=E      the error: a number, or ENOSPC, EIO, EDQUOT, EACCES, EROFS, EXDEV, EPERM
+ *   errno=E      the error: a number, or ENOSPC, EIO, EDQUOT, EACCES, EROFS, EXDEV, EPERM,
+ *                ENOTSUP, EOPNOTSUPP, ENOSYS
  *   action=A     fail (default) or kill: SIGKILL the process instead of failing,
  *                before the call runs (after writing the bytes up to N for after=)
  *   report=FILE  at exit, write the counts of the calls that matched "under" to FILE
@@ -31,11 +32,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
-enum op { OP_WRITE, OP_SYNC, OP_CLOSE, OP_LINK, OP_RENAME, OP_COUNT };
-static const char *const op_names[OP_COUNT] = {"write", "sync", "close", "link", "rename"};
+enum op { OP_WRITE, OP_SYNC, OP_CLOSE, OP_LINK, OP_RENAME, OP_CHMOD, OP_COUNT };
+static const char *const op_names[OP_COUNT] = {"write", "sync", "close", "link", "rename",
+                                               "chmod"};
 
 static struct {
     char under[PATH_MAX];
@@ -62,6 +65,9 @@ static int (*real_linkat)(int, const char *, int, const char *, int);
 static int (*real_rename)(const char *, const char *);
 static int (*real_renameat)(int, const char *, int, const char *);
 static int (*real_renameat2)(int, const char *, int, const char *, unsigned);
+static int (*real_fchmod)(int, mode_t);
+static int (*real_chmod)(const char *, mode_t);
+static int (*real_fchmodat)(int, const char *, mode_t, int);
 
 static void *next(const char *name)
 {
@@ -81,6 +87,9 @@ static void resolve(void)
     real_rename = next("rename");
     real_renameat = next("renameat");
     real_renameat2 = next("renameat2");
+    real_fchmod = next("fchmod");
+    real_chmod = next("chmod");
+    real_fchmodat = next("fchmodat");
     real_write = next("write");
 }
 
@@ -88,7 +97,8 @@ static int errno_of(const char *text)
 {
     static const struct { const char *name; int value; } names[] = {
         {"ENOSPC", ENOSPC}, {"EIO", EIO}, {"EDQUOT", EDQUOT}, {"EACCES", EACCES},
-        {"EROFS", EROFS}, {"EXDEV", EXDEV}, {"EPERM", EPERM},
+        {"EROFS", EROFS}, {"EXDEV", EXDEV}, {"EPERM", EPERM}, {"ENOTSUP", ENOTSUP},
+        {"EOPNOTSUPP", EOPNOTSUPP}, {"ENOSYS", ENOSYS},
     };
     for (size_t k = 0; k < sizeof names / sizeof names[0]; ++k)
         if (strcmp(text, names[k].name) == 0)
@@ -328,6 +338,30 @@ int renameat2(int olddirfd, const char *oldpath, int newdirfd, const char *newpa
     if (path_inside(newdirfd, newpath) && hit(OP_RENAME))
         return -1;
     return real_renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
+}
+
+int fchmod(int fd, mode_t mode)
+{
+    resolve();
+    if (fd_inside(fd) && hit(OP_CHMOD))
+        return -1;
+    return real_fchmod(fd, mode);
+}
+
+int chmod(const char *path, mode_t mode)
+{
+    resolve();
+    if (path_inside(AT_FDCWD, path) && hit(OP_CHMOD))
+        return -1;
+    return real_chmod(path, mode);
+}
+
+int fchmodat(int dirfd, const char *path, mode_t mode, int flags)
+{
+    resolve();
+    if (path_inside(dirfd, path) && hit(OP_CHMOD))
+        return -1;
+    return real_fchmodat(dirfd, path, mode, flags);
 }
 
 __attribute__((constructor)) static void load(void)

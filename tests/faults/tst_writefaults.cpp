@@ -186,7 +186,7 @@ private slots:
         // The call the fault names was made, or the case tests nothing.
         const QString op = fault.section(u',', 0, 0).section(u'=', 1);
         const int k = fault.section(u',', 1, 1).section(u'=', 1).toInt();
-        const QStringList ops{"write", "sync", "close", "link", "rename"};
+        const QStringList ops{"write", "sync", "close", "link", "rename", "chmod"};
         QVERIFY2(calls[ops.indexOf(op)] >= k, "the faulty call was never made");
 
         QVERIFY2(!written, "a failed call was reported as success");
@@ -368,6 +368,53 @@ private slots:
             QVERIFY(!WritePaper(*paper_, target.path));
         }
         verifyUntouched(target);
+    }
+
+    // A file system that keeps no permissions (FAT over FUSE) refuses every chmod; the
+    // old file, writable or read-only, is still replaced. Any other failure of the
+    // permission copy is a failed save that names the file.
+    void permissionCopyRefused_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("saved");
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
+            for (bool readOnly : {false, true}) {
+                for (const char *error : {"EPERM", "ENOTSUP", "EOPNOTSUPP", "ENOSYS", "EIO"}) {
+                    QTest::addRow("%s, %s, %s", qPrintable(extensionOf(format)),
+                                  readOnly ? "read-only" : "writable", error)
+                        << format << readOnly << QString::fromLatin1(error)
+                        << (std::strcmp(error, "EIO") != 0);
+                }
+            }
+        }
+    }
+    void permissionCopyRefused()
+    {
+        QFETCH(Format, format);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, error);
+        QFETCH(bool, saved);
+        Target target(format, true);
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(target.path, ReadOnly));
+        target.permissions = QFile::permissions(target.path);
+        Result<void> written;
+        {
+            FaultShim::Armed armed(target.plan(QStringLiteral("op=chmod,from=1,errno=") + error));
+            written = WritePaper(*paper_, target.path);
+            QVERIFY2(FaultShim::counts().calls[FaultShim::Chmod] >= 1,
+                     "the save copied no permissions, so the case tests nothing");
+        }
+        if (saved) {
+            QVERIFY2(written, qPrintable(errorText(written)));
+            verifyReplaced(target, format, *paper_);
+        } else {
+            QVERIFY2(!written, "a failed permission copy was reported as success");
+            QVERIFY2(errorText(written).contains(target.path), qPrintable(errorText(written)));
+            verifyUntouched(target);
+        }
     }
 
 private:

@@ -3,8 +3,11 @@
 #include "PaperSamples.h"
 
 #include <QDir>
+#include <cerrno>
+#include <cstring>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -186,6 +189,110 @@ private slots:
         QVERIFY2(written, qPrintable(errorText(written)));
         QCOMPARE(fileBytes(path), FormatPaperFile(*trickyPaper()));
         QCOMPARE(filesIn(dir.path()), QStringList({"paper.csv"}));
+    }
+
+    // A link to a regular file stays a link, and the file it names gets the new paper.
+    void linkToRegularFileIsFollowed()
+    {
+        QTemporaryDir dir;
+        const QString real = dir.filePath("real.csv");
+        const QString link = dir.filePath("link.csv");
+        QVERIFY(writeFile(real, OldBytes));
+        QVERIFY(QFile::link(real, link));
+        const Result<void> written = WritePaperFile(*trickyPaper(), link);
+        QVERIFY2(written, qPrintable(errorText(written)));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), real);
+        QCOMPARE(fileBytes(real), FormatPaperFile(*trickyPaper()));
+        QCOMPARE(filesIn(dir.path()), QStringList({"link.csv", "real.csv"}));
+    }
+
+    // A FIFO or a device, named or linked to, is refused before anything is written: it
+    // stays what it was (a paper linked to /dev/null must not replace /dev/null), and
+    // the reason names the file the save was asked for.
+    void specialTargetIsRefused_data()
+    {
+        QTest::addColumn<QString>("node"); // "fifo" or a device's path
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("fifo") << "fifo" << false;
+        QTest::newRow("link to a fifo") << "fifo" << true;
+        QTest::newRow("link to /dev/null") << "/dev/null" << true;
+    }
+    void specialTargetIsRefused()
+    {
+        QFETCH(QString, node);
+        QFETCH(bool, throughLink);
+        QTemporaryDir dir;
+        const QString special = node == "fifo" ? dir.filePath("paper.csv.fifo") : node;
+        if (node == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(special).constData(), 0644), 0);
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(special).constData(), &before), 0);
+        QVERIFY(!S_ISREG(before.st_mode));
+        const QString target = throughLink ? dir.filePath("paper.csv") : special;
+        if (throughLink)
+            QVERIFY(QFile::link(special, target));
+        const QStringList entries = filesIn(dir.path());
+
+        const Result<void> written = WritePaperFile(*trickyPaper(), target);
+        QVERIFY2(!written, "a paper was written onto a node that is not a regular file");
+        QCOMPARE(written.error().text(), target + " is not a regular file");
+        struct stat after;
+        QCOMPARE(::stat(QFile::encodeName(special).constData(), &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_rdev, before.st_rdev);
+        if (throughLink)
+            QCOMPARE(QFileInfo(target).symLinkTarget(), special);
+        QCOMPARE(filesIn(dir.path()), entries);
+    }
+
+    // Every name the file system takes can be saved, new or over an old file, although
+    // a temporary name of the same length plus a suffix would not fit; a longer name
+    // is refused with a reason that names the file.
+    void longestNamesAreSaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("existing");
+        const auto nameOf = [](int bytes, const QString &filler) {
+            QString name;
+            while (QFile::encodeName(name + filler + ".csv").size() <= bytes)
+                name += filler;
+            while (QFile::encodeName(name + ".csv").size() < bytes)
+                name += u'x';
+            return name + ".csv";
+        };
+        for (bool existing : {false, true}) {
+            const char *kind = existing ? "old file" : "new file";
+            QTest::addRow("250 bytes, %s", kind) << nameOf(250, "a") << existing;
+            QTest::addRow("255 bytes, %s", kind) << nameOf(255, "a") << existing;
+            // Two- and four-byte characters, so the shortened name cannot cut one.
+            QTest::addRow("255 bytes of accents and emoji, %s", kind)
+                << nameOf(255, QString::fromUtf8("é😀")) << existing;
+        }
+    }
+    void longestNamesAreSaved()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, existing);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (existing)
+            QVERIFY(writeFile(path, OldBytes));
+        const Result<void> written = WritePaperFile(*trickyPaper(), path);
+        QVERIFY2(written, qPrintable(errorText(written)));
+        QCOMPARE(fileBytes(path), FormatPaperFile(*trickyPaper()));
+        QCOMPARE(filesIn(dir.path()), QStringList({name}));
+    }
+    void tooLongNameIsReportedWithItsPath()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString(252, u'a') + ".csv");
+        const Result<void> written = WritePaperFile(*trickyPaper(), path);
+        QVERIFY(!written);
+        QVERIFY2(written.error().text().contains(path), qPrintable(written.error().text()));
+        QVERIFY2(written.error().text().contains(QString::fromLocal8Bit(std::strerror(ENAMETOOLONG))),
+                 qPrintable(written.error().text()));
+        QVERIFY(filesIn(dir.path()).isEmpty());
     }
 
     void unsavablePapersAreRefusedUntouched_data()

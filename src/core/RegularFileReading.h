@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/Result.h"
+
+#include <QFile>
+#include <QString>
+
+// Opens path for reading into file, but only when it is a regular file once links are
+// followed. A FIFO, a device or a socket is refused without waiting on it (opening a
+// FIFO for reading would block until something writes to it); the reason names the
+// path. file is closed on failure.
+Result<void> OpenRegularFileForReading(QFile &file, const QString &path);
+
+// The same check for a library that opens the file by its path itself.
+Result<void> CheckRegularFile(const QString &path);
