@@ -4,6 +4,8 @@
 #include "xlsscan/XlsCellStream.h"
 #include "xlsscan/XlsGlobalsScan.h"
 #include "xlsscan/XlsSheetValuesScan.h"
+#include "workbook/Biff8Records.h"
+#include "workbook/CompoundFileWriter.h"
 
 #include <QFile>
 #include <QTest>
@@ -66,6 +68,43 @@ QString describe(const XlsStoredValues &values, Place place)
     case Kind::NoValue: return QStringLiteral("no value");
     }
     return {};
+}
+
+constexpr quint16 Bof = 0x0809, Eof = 0x000A, BoundSheet = 0x0085, StringResult = 0x0207,
+                  Continue = 0x003C;
+
+QByteArray bofBody(quint16 substream)
+{
+    return Biff8Body().u16(0x0600).u16(substream).u32(0).u32(0).u32(0).data();
+}
+
+// A FORMULA record whose stored result is a text, to be held by the STRING record after it.
+QByteArray textFormulaBody(quint16 row, quint16 column)
+{
+    return Biff8Body().u16(row).u16(column).u16(15)
+        .u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u16(0xFFFF) // the result: a text
+        .u16(0).u32(0).u16(0) // flags, chn, an empty formula
+        .data();
+}
+
+// A workbook built record by record: one sheet, and in it `sheetRecords` after its BOF.
+QByteArray workbookWithSheet(const std::function<void(QByteArray &)> &sheetRecords)
+{
+    QByteArray globals;
+    AppendBiff8Record(globals, Bof, bofBody(0x0005));
+    const qsizetype boundSheetAt = globals.size();
+    AppendBiff8Record(globals, BoundSheet,
+                      Biff8Body().u32(0).u8(0).u8(0).bytes(Biff8ShortString(u"Paper")).data());
+    AppendBiff8Record(globals, Eof, {});
+    QByteArray stream = globals;
+    const quint32 sheetAt = quint32(stream.size());
+    for (int i = 0; i < 4; ++i)
+        stream[boundSheetAt + 4 + i] = char((sheetAt >> (8 * i)) & 0xFF);
+    AppendBiff8Record(stream, Bof, bofBody(0x0010));
+    sheetRecords(stream);
+    AppendBiff8Record(stream, Eof, {});
+    stream.append(QByteArray(qMax<qsizetype>(0, CompoundFileMiniStreamCutoff - stream.size()), '\0'));
+    return BuildCompoundFile(QStringLiteral("Workbook"), stream);
 }
 
 } // namespace
@@ -159,6 +198,38 @@ private slots:
         const XlsStoredValues values = scan(bytes);
         QCOMPARE(describe(values, {std::uint32_t(row), std::uint32_t(column)}), expected);
         QCOMPARE(describe(values, {4, 5}), later);
+    }
+
+    // A long text result goes on in CONTINUE records, each saying again how wide its
+    // characters are; UTF-16 is read whole, a surrogate without its partner as U+FFFD;
+    // a chart's records inside the sheet are not the sheet's cells.
+    void textResultsAreReadWhole()
+    {
+        const QString wide(1000, QChar(0x4E2D));
+        const QString narrow(2000, u'a');
+        const QByteArray bytes = workbookWithSheet([&](QByteArray &stream) {
+            AppendBiff8Record(stream, Bof, bofBody(0x0020));
+            AppendBiff8Record(stream, Formula, textFormulaBody(0, 0));
+            AppendBiff8Record(stream, StringResult, Biff8Body().u16(1).u8(0).u8('x').data());
+            AppendBiff8Record(stream, Eof, {});
+
+            AppendBiff8Record(stream, Formula, textFormulaBody(1, 2));
+            AppendBiff8Record(stream, StringResult,
+                              Biff8Body().u16(quint16(wide.size() + narrow.size())).u8(1)
+                                  .bytes(Biff8Characters(wide, false)).data());
+            AppendBiff8Record(stream, Continue,
+                              Biff8Body().u8(0).bytes(Biff8Characters(narrow, true)).data());
+
+            AppendBiff8Record(stream, Formula, textFormulaBody(2, 3));
+            AppendBiff8Record(stream, StringResult,
+                              Biff8Body().u16(4).u8(1).u16(0xD83D).u16(0xDE00).u16(0xD800)
+                                  .u16('x').data());
+        });
+        QVERIFY(!bytes.isEmpty());
+        const XlsStoredValues values = scan(bytes);
+        QCOMPARE(values.size(), std::size_t(2));
+        QCOMPARE(describe(values, {1, 2}), QStringLiteral("text \"%1\"").arg(wide + narrow));
+        QCOMPARE(describe(values, {2, 3}), QStringLiteral("text \"\U0001F600\uFFFDx\""));
     }
 
     // BOUNDSHEET's offset is only taken as where a sheet may begin.
