@@ -2,8 +2,11 @@
 // writes its first ROWS x COLUMNS cells to standard output as a cell stream
 // (XlsCellStream.h). The editor runs it as a separate process because the parser library
 // can crash or run away on a damaged file; then only this process is lost.
+// Formula results and error values, which the library does not deliver, come from the
+// helper's own scan of the sheet's records instead.
 #include "xlsscan/XlsGlobalsScan.h"
 #include "xlsscan/XlsCellStream.h"
+#include "xlsscan/XlsSheetValuesScan.h"
 
 #include <freexl.h>
 
@@ -118,6 +121,20 @@ bool sharedStringsAgree(const void *handle, const XlsGlobals &globals)
     return true;
 }
 
+// Writes a value the scan found; false when it has none to give (the cell stays empty).
+bool appendStoredValue(std::string &out, std::uint32_t row, std::uint32_t column,
+                       const XlsStoredValue &value)
+{
+    switch (value.kind) {
+    case XlsStoredValue::Kind::Number: appendNumber(out, row, column, value.number); return true;
+    case XlsStoredValue::Kind::Text: appendText(out, row, column, value.text); return true;
+    case XlsStoredValue::Kind::Boolean: appendBoolean(out, row, column, value.code != 0); return true;
+    case XlsStoredValue::Kind::Error: appendError(out, row, column, value.code); return true;
+    case XlsStoredValue::Kind::NoValue: break;
+    }
+    return false;
+}
+
 struct Workbook
 {
     const void *handle = nullptr;
@@ -198,6 +215,11 @@ int main(int argc, char *argv[])
     const unsigned rows = unsigned(std::min<unsigned long>(sheetRows, wantedRows));
     const unsigned columns = unsigned(std::min<unsigned long>(sheetColumns, wantedColumns));
 
+    const XlsStoredValues stored =
+        sheet < globals.sheetOffsets.size()
+            ? ScanXlsSheetValues(path, globals.sheetOffsets[sheet], rows, columns)
+            : XlsStoredValues{};
+
     StreamOut out;
     appendHeader(out.buffer, rows, columns);
     const char *name = nullptr;
@@ -206,6 +228,14 @@ int main(int argc, char *argv[])
     std::uint32_t cellCount = 0;
     for (unsigned row = 0; row < rows; ++row) {
         for (unsigned column = 0; column < columns; ++column) {
+            if (const auto found = stored.find({row, column}); found != stored.end()) {
+                if (!appendStoredValue(out.buffer, row + 1, column + 1, found->second))
+                    continue;
+                ++cellCount;
+                if (!out.flushIfFull())
+                    return fail(WriteFailed, "the cells cannot be written");
+                continue;
+            }
             FreeXL_CellValue cell;
             rc = freexl_get_cell_value(book.handle, row, (unsigned short)column, &cell);
             if (rc != FREEXL_OK)

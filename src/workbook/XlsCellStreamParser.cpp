@@ -121,7 +121,8 @@ Result<SheetGrid> ParseXlsCellStream(const QByteArray &bytes, SheetReadLimits li
                 return FileError(QStringLiteral("bytes follow the end record"));
             return grid;
         }
-        if (tag != XlsCellStream::NumberTag && tag != XlsCellStream::TextTag)
+        if (tag != XlsCellStream::NumberTag && tag != XlsCellStream::TextTag
+            && tag != XlsCellStream::BooleanTag && tag != XlsCellStream::ErrorTag)
             return FileError(
                 QStringLiteral("unknown record 0x%1").arg(quint8(tag), 2, 16, QLatin1Char('0')));
 
@@ -142,6 +143,22 @@ Result<SheetGrid> ParseXlsCellStream(const QByteArray &bytes, SheetReadLimits li
             if (!std::isfinite(value))
                 return FileError(QStringLiteral("a number is not finite"));
             grid.setCell(int(row), int(column), SheetCell::fromNumber(value));
+        } else if (tag == XlsCellStream::BooleanTag) {
+            char value;
+            if (!in.readByte(value))
+                return FileError(QStringLiteral("a boolean is cut short"));
+            if (value != 0 && value != 1)
+                return FileError(QStringLiteral("a boolean is neither 0 nor 1"));
+            grid.setCell(int(row), int(column), SheetCell::fromBoolean(value == 1));
+        } else if (tag == XlsCellStream::ErrorTag) {
+            char code;
+            if (!in.readByte(code))
+                return FileError(QStringLiteral("an error value is cut short"));
+            const char *name = XlsCellStream::errorName(std::uint8_t(code));
+            if (!name)
+                return FileError(QStringLiteral("unknown error code 0x%1")
+                                     .arg(quint8(code), 2, 16, QLatin1Char('0')));
+            grid.setCell(int(row), int(column), SheetCell::fromError(QString::fromLatin1(name)));
         } else {
             quint32 length;
             QByteArray utf8;

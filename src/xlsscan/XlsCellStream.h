@@ -7,6 +7,9 @@
 //   name    'S' u32 byteCount bytes                        (UTF-8; at most once, first)
 //   cell    'N' u32 row u32 column f64 value              (a number)
 //           'T' u32 row u32 column u32 byteCount bytes     (UTF-8 text)
+//           'B' u32 row u32 column u8 value               (a boolean: 0 or 1)
+//           'X' u32 row u32 column u8 code                (an error value, a code of
+//                                                          errorName below)
 //   end     'E' u32 cellCount
 //
 // Cells come in row-major order, each at most once and inside rowCount x columnCount;
@@ -23,6 +26,8 @@ namespace XlsCellStream {
 inline constexpr std::string_view Magic = "PXC1";
 inline constexpr char NumberTag = 'N';
 inline constexpr char TextTag = 'T';
+inline constexpr char BooleanTag = 'B';
+inline constexpr char ErrorTag = 'X';
 inline constexpr char EndTag = 'E';
 inline constexpr char NameTag = 'S';
 // A sheet's name holds at most 31 UTF-16 units.
@@ -42,6 +47,22 @@ enum ExitCode : int {
     WriteFailed = 7,   // standard output could not be written
     TextTooLong = 8,   // a shared string is longer than the parser reads back whole
 };
+
+// The name of an error value by the code a workbook stores for it; null for a code that
+// names no error.
+inline const char *errorName(std::uint8_t code)
+{
+    switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    case 0x2A: return "#N/A";
+    default: return nullptr;
+    }
+}
 
 inline void appendU32(std::string &out, std::uint32_t value)
 {
@@ -86,6 +107,23 @@ inline void appendText(std::string &out, std::uint32_t row, std::uint32_t column
     appendU32(out, column);
     appendU32(out, std::uint32_t(utf8.size()));
     out.append(utf8);
+}
+
+inline void appendBoolean(std::string &out, std::uint32_t row, std::uint32_t column, bool value)
+{
+    out.push_back(BooleanTag);
+    appendU32(out, row);
+    appendU32(out, column);
+    out.push_back(char(value ? 1 : 0));
+}
+
+inline void appendError(std::string &out, std::uint32_t row, std::uint32_t column,
+                        std::uint8_t code)
+{
+    out.push_back(ErrorTag);
+    appendU32(out, row);
+    appendU32(out, column);
+    out.push_back(char(code));
 }
 
 inline void appendEnd(std::string &out, std::uint32_t cellCount)

@@ -5,7 +5,9 @@
 
 #include <QTest>
 
+#include <iterator>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -89,6 +91,32 @@ private slots:
         QCOMPARE(parsed->cell(1, 1), SheetCell::fromNumber(3));
     }
 
+    // Formula results and error values of an .xls come as booleans and error codes.
+    void booleansAndErrorValuesAreTaken()
+    {
+        using namespace XlsCellStream;
+        const std::pair<std::uint8_t, QString> errors[] = {
+            {0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"}, {0x17, "#REF!"},
+            {0x1D, "#NAME?"}, {0x24, "#NUM!"}, {0x2A, "#N/A"}};
+        std::string s;
+        appendHeader(s, 3, 7);
+        appendBoolean(s, 1, 1, true);
+        appendBoolean(s, 1, 2, false);
+        appendNumber(s, 1, 3, 5);
+        for (std::uint32_t i = 0; i < std::size(errors); ++i)
+            appendError(s, 2, i + 1, errors[i].first);
+        appendText(s, 3, 7, "after");
+        appendEnd(s, 3 + std::uint32_t(std::size(errors)) + 1);
+        const Result<SheetGrid> parsed = ParseXlsCellStream(bytesOf(s), Limits);
+        QVERIFY2(parsed.ok(), qPrintable(problemOf(parsed)));
+        QCOMPARE(parsed->cell(1, 1), SheetCell::fromBoolean(true));
+        QCOMPARE(parsed->cell(1, 2), SheetCell::fromBoolean(false));
+        QCOMPARE(parsed->cell(1, 3), SheetCell::fromNumber(5));
+        for (int i = 0; i < int(std::size(errors)); ++i)
+            QCOMPARE(parsed->cell(2, i + 1), SheetCell::fromError(errors[i].second));
+        QCOMPARE(parsed->cell(3, 7), SheetCell::fromText(QStringLiteral("after")));
+    }
+
     void damagedStreamsAreRefused_data()
     {
         using namespace XlsCellStream;
@@ -167,7 +195,7 @@ private slots:
             s += "abc";
         }) << 252 << 11;
         QTest::newRow("unknown record") << stream([](std::string &s) {
-            s += 'B';
+            s += 'Z';
             appendU32(s, 1);
             appendU32(s, 1);
             appendEnd(s, 1);
@@ -195,6 +223,45 @@ private slots:
             appendU32(s, 100);
             s += "short";
             appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("boolean cut short") << stream([](std::string &s) {
+            s += BooleanTag;
+            appendU32(s, 1);
+            appendU32(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("boolean neither 0 nor 1") << stream([](std::string &s) {
+            s += BooleanTag;
+            appendU32(s, 1);
+            appendU32(s, 1);
+            s += char(2);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("error value cut short") << stream([](std::string &s) {
+            s += ErrorTag;
+            appendU32(s, 1);
+            appendU32(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("unknown error code") << stream([](std::string &s) {
+            appendError(s, 1, 1, 0x2B);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("error value outside the grid") << stream([](std::string &s) {
+            appendError(s, 3, 1, 0x2A);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("boolean outside the grid") << stream([](std::string &s) {
+            appendBoolean(s, 1, 4, true);
+            appendEnd(s, 1);
+        }) << 252 << 11;
+        QTest::newRow("error value out of order") << stream([](std::string &s) {
+            appendNumber(s, 2, 1, 1);
+            appendError(s, 1, 3, 0x07);
+            appendEnd(s, 2);
+        }) << 252 << 11;
+        QTest::newRow("boolean on a cell already given") << stream([](std::string &s) {
+            appendError(s, 1, 2, 0x07);
+            appendBoolean(s, 1, 2, false);
+            appendEnd(s, 2);
         }) << 252 << 11;
         QTest::newRow("text longer than a cell") << stream([](std::string &s) {
             appendText(s, 1, 1, std::string(MaxTextBytes + 1, 'a'));

@@ -1,6 +1,7 @@
 // ReadXlsSheet and the helper process behind it: workbooks written by other programs are
 // read cell for cell; every kind of bad file, and every kind of misbehaving helper, comes
 // back as an error while the caller goes on and no helper process is left behind.
+#include "paper/PaperFiles.h"
 #include "workbook/XlsHelperProcess.h"
 #include "workbook/XlsReader.h"
 #include "workbook/XlsWriter.h"
@@ -85,6 +86,42 @@ QString firstDifference(const SheetGrid &actual, const SheetGrid &expected)
     return {};
 }
 
+// The sheet of formulas-gnumeric.xls (formulas-gnumeric.csv in the fixtures): formulas
+// give their stored results, constant errors their names.
+SheetGrid expectedFormulaSheet()
+{
+    SheetGrid grid(5, 10);
+    const QStringList headers = {
+        QStringLiteral("Question NO"), QStringLiteral("Mark"), QStringLiteral("Answer"),
+        QStringLiteral("Question Title"), QStringLiteral("Time Limit"),
+        QStringLiteral("Option A"), QStringLiteral("Option B"), QStringLiteral("Option C"),
+        QStringLiteral("Option D"), QStringLiteral("Option E")};
+    for (int column = 1; column <= headers.size(); ++column)
+        grid.setCell(1, column, SheetCell::fromText(headers[column - 1]));
+    const auto number = SheetCell::fromNumber;
+    const auto boolean = SheetCell::fromBoolean;
+    auto text = [](const char *value) { return SheetCell::fromText(QString::fromUtf8(value)); };
+    auto error = [](const char *name) { return SheetCell::fromError(QString::fromUtf8(name)); };
+    const QList<QList<SheetCell>> rows = {
+        // =2+3, ="A"&"C", =1/0, =NA(), TRUE (a constant), =1=1
+        {number(1), number(5), text("AC"), text("Formula mark"), number(30), error("#DIV/0!"),
+         error("#N/A"), boolean(true), boolean(true), text("e")},
+        // =NA()
+        {number(2), error("#N/A"), text("B"), text("Error mark"), number(30), text("a"),
+         text("b"), text("c"), text("d"), text("e")},
+        // =IF(1=1,"D","X"), =10*3, =""
+        {number(3), number(4), text("D"), text("Plain"), number(30), text("a"), text("b"),
+         text("c"), text("d"), text("")},
+        // the constant errors #N/A and #VALUE!
+        {number(4), error("#N/A"), text("A"), text("Constant error mark"), number(30),
+         error("#VALUE!"), text("b"), text("c"), text("d"), text("e")},
+    };
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            grid.setCell(r + 2, c + 1, rows[r][c]);
+    return grid;
+}
+
 QString fakeHelper(const QByteArray &behaviour)
 {
     if (behaviour == "crash")
@@ -138,6 +175,39 @@ private slots:
                                                                       QStringLiteral("\n"))));
         const QString difference = firstDifference(*result, expected);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    // The parser library gives nothing for a formula and a number for an error value; the
+    // helper's own scan of the sheet's records gives what the writer stored.
+    void formulaResultsAndErrorValuesAreRead()
+    {
+        const Result<SheetGrid> result = ReadXlsSheet(workbook("formulas-gnumeric.xls"),
+                                                    PaperLimits);
+        QVERIFY2(result.ok(), qPrintable(errorOf(result)));
+        const QString difference = firstDifference(*result, expectedFormulaSheet());
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    // A formula or an error in the Mark column no longer ends the questions early: every
+    // row is imported, and each error mark is read as 0 and told.
+    void paperWithFormulaAndErrorMarksImportsWhole()
+    {
+        const Result<SheetImport> imported = ImportWorkbook(workbook("formulas-gnumeric.xls"));
+        QVERIFY2(imported.ok(), qPrintable(imported ? QString() : imported.error().listText()));
+        QCOMPARE(imported->paper.table->RecordCount(), 4);
+        QCOMPARE(imported->paper.scores[1], std::int16_t(5));
+        QCOMPARE(imported->paper.scores[2], std::int16_t(0));
+        QCOMPARE(imported->paper.scores[3], std::int16_t(4));
+        QCOMPARE(imported->paper.scores[4], std::int16_t(0));
+        const QStringList changes = imported->report.changes;
+        const QString told = changes.join(u'\n');
+        for (int row : {3, 5}) {
+            const QString expected =
+                QStringLiteral("row %1, column B (Mark): the error value #N/A is not a number "
+                               "and was read as 0").arg(row);
+            QVERIFY2(changes.contains(expected),
+                     qPrintable(QStringLiteral("missing \"%1\" in:\n%2").arg(expected, told)));
+        }
     }
 
     void readsNoMoreThanTheLimits_data()
