@@ -58,12 +58,18 @@ def write_xlsx(path, headers, rows):
     book.save(path)
 
 
+# xlwt writes an error value by its BIFF code; its own table of names is partly wrong.
+XLS_ERROR_CODES = {"#N/A": 0x2A}
+
+
 def write_xls(path, headers, rows):
     book = xlwt.Workbook(encoding="utf-8")
     sheet = book.add_sheet("Paper")
     for r, row in enumerate([headers] + rows):
         for c, value in enumerate(row):
-            if value is not None:
+            if value in XLS_ERROR_CODES:
+                sheet.row(r).set_cell_error(c, XLS_ERROR_CODES[value])
+            elif value is not None:
                 sheet.write(r, c, value)
     book.save(path)
 
@@ -72,13 +78,10 @@ def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     for name, make in [("eight_of_thirty", eight_of_thirty), ("text_cells", text_cells),
-                       ("three_faults", three_faults)]:
+                       ("three_faults", three_faults), ("error_values", error_values)]:
         headers, rows = make()
         write_xlsx(out / f"{name}.xlsx", headers, rows)
         write_xls(out / f"{name}.xls", headers, rows)
-    # xlwt writes no error values, so these are .xlsx only.
-    headers, rows = error_values()
-    write_xlsx(out / "error_values.xlsx", headers, rows)
 
 
 if __name__ == "__main__":

@@ -61,12 +61,12 @@ private slots:
             QTest::addRow("8 of 30, %s", extension) << QStringLiteral("eight_of_thirty.%1").arg(extension) << eightOfThirty;
             QTest::addRow("text in cells, %s", extension) << QStringLiteral("text_cells.%1").arg(extension) << textCells;
             QTest::addRow("three faults, %s", extension) << QStringLiteral("three_faults.%1").arg(extension) << threeFaults;
+            QTest::addRow("error values in columns A and B, %s", extension)
+                << QStringLiteral("error_values.%1").arg(extension)
+                << Expected{6,
+                            {"6 questions, from rows 2-7 of sheet \"Paper\".",
+                             "row 5, column B (Mark): the error value #N/A is not a number and was read as 0"}};
         }
-        QTest::newRow("error values in columns A and B, xlsx")
-            << "error_values.xlsx"
-            << Expected{6,
-                        {"6 questions, from rows 2-7 of sheet \"Paper\".",
-                         "row 5, column B (Mark): the error value #N/A is not a number and was read as 0"}};
     }
     void importSaysWhatItReadAndChanged()
     {
