@@ -110,7 +110,8 @@ const QString TimeLimitRangeMessage = QStringLiteral("The time limit should be b
 
 FormPaper::FormPaper(SharedState &state, ModalSeam &seam, const ScreenMetrics &screen,
                      const QString &programFolder, QWidget *parent)
-    : QWidget(parent), state_(state), seam_(seam), screen_(screen), programFolder_(programFolder)
+    : QWidget(parent), state_(state), seam_(seam), screen_(screen), programFolder_(programFolder),
+      commandGate_([this] { return pendingAction() != PendingAction::None; })
 {
     setObjectName(QStringLiteral("FormPaper"));
     setFont(windowFont());
@@ -178,7 +179,8 @@ void FormPaper::createEditShortcuts()
     const auto addShortcut = [this](const QKeySequence &key, const char *name, void (FormPaper::*run)()) {
         auto *shortcut = new QShortcut(key, this);
         shortcut->setObjectName(QString::fromLatin1(name));
-        connect(shortcut, &QShortcut::activated, this, run);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, run] { commandGate_.start([this, run] { (this->*run)(); }); });
     };
     addShortcut(UndoShortcut(), "ShortcutUndo", &FormPaper::UndoEdit_Click);
     const QList<QKeySequence> redoKeys = RedoShortcuts();
@@ -191,9 +193,13 @@ void FormPaper::createEditShortcuts()
 void FormPaper::createGridMenu()
 {
     gridMenu_ = new GridMenu(*document_, this);
-    connect(gridMenu_->undo(), &QAction::triggered, this, &FormPaper::UndoEdit_Click);
-    connect(gridMenu_->redo(), &QAction::triggered, this, &FormPaper::RedoEdit_Click);
-    connect(gridMenu_->duplicate(), &QAction::triggered, this, &FormPaper::DuplicateQuestion_Click);
+    const auto throughGate = [this](void (FormPaper::*run)()) {
+        return [this, run] { commandGate_.start([this, run] { (this->*run)(); }); };
+    };
+    connect(gridMenu_->undo(), &QAction::triggered, this, throughGate(&FormPaper::UndoEdit_Click));
+    connect(gridMenu_->redo(), &QAction::triggered, this, throughGate(&FormPaper::RedoEdit_Click));
+    connect(gridMenu_->duplicate(), &QAction::triggered, this,
+            throughGate(&FormPaper::DuplicateQuestion_Click));
     connect(gridMenu_->remove(), &QAction::triggered, this,
             [this] { CommandTools_Click(ToolbarCommand::Delete); });
     connect(gridMenu_->moveUp(), &QAction::triggered, this,
@@ -568,7 +574,14 @@ void FormPaper::CmdSetAnswer_Click()
     ShowAnswerDialog(state_, LabelAnswer, LabelNo->text(), this);
 }
 
+// A click, a key or the grid's menu while another command runs or waits for its rerun
+// starts nothing.
 void FormPaper::CommandTools_Click(int index)
+{
+    commandGate_.start([this, index] { runToolbarCommand(index); });
+}
+
+void FormPaper::runToolbarCommand(int index)
 {
     using namespace ToolbarCommand;
     // A command sees the panel's pending edit written back first, through the same
@@ -642,7 +655,11 @@ void FormPaper::DeleteQuestion_Click() { listCommands_->deleteQuestion(); }
 void FormPaper::MoveUpQuestion_Click() { listCommands_->moveUp(); }
 void FormPaper::MoveDownQuestion_Click() { listCommands_->moveDown(); }
 void FormPaper::ExitEditor_Click() { close(); }
-void FormPaper::Timer1_Timer() { saveChangesGuard_->runPendingAction(); }
+// A tick that finds another command still running leaves the rerun to the next one.
+void FormPaper::Timer1_Timer()
+{
+    commandGate_.rerun([this] { saveChangesGuard_->runPendingAction(); });
+}
 
 bool FormPaper::Form_Unload()
 {
@@ -671,8 +688,11 @@ void FormPaper::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     // Asked once the drop is over, so the drag's source is not kept waiting on a question.
+    // A drop while another command runs or waits is ignored, as a click would be.
     QMetaObject::invokeMethod(this, [this, file = *path] {
-        if (adoStdMarks->commitPendingEdit() && saveChangesGuard_->mayReplacePaperNow())
-            OpenArrivingFile(*this, file);
+        commandGate_.start([this, &file] {
+            if (adoStdMarks->commitPendingEdit() && saveChangesGuard_->mayReplacePaperNow())
+                OpenArrivingFile(*this, file);
+        });
     }, Qt::QueuedConnection);
 }

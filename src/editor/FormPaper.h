@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SharedState.h"
+#include "editor/CommandGate.h"
 #include "editor/FormPaperLayout.h"
 #include "editor/SaveChangesGuard.h"
 #include "widgets/CommonDialog.h"
@@ -107,6 +108,7 @@ private:
     void Help_Click();
     void ExportPaper_Click();
     void ImportPaper_Click();
+    void runToolbarCommand(int index);
 
     CommandContext commandContext();
     void createControls();
@@ -134,6 +136,7 @@ private:
     LayoutScale scale_;
     PaperDocument *document_ = nullptr;
     std::unique_ptr<SaveChangesGuard> saveChangesGuard_;
+    CommandGate commandGate_;
     std::unique_ptr<PrintCommands> printCommands_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<ListCommands> listCommands_;

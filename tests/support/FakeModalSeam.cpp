@@ -28,6 +28,8 @@ std::optional<FileDialogChoice> FakeModalSeam::showFileDialog(QWidget *,
                                                               const FileDialogRequest &request)
 {
     fileDialogs.append(request);
+    if (onFileDialog)
+        onFileDialog(request);
     if (fileAnswers.empty())
         return std::nullopt;
     std::optional<FileDialogChoice> answer = std::move(fileAnswers.front());

@@ -27,6 +27,8 @@ public:
     std::deque<QMessageBox::StandardButton> messageAnswers;
     // Runs while a message box is "open", e.g. to check the focus.
     std::function<void(const MessageBoxRequest &)> onMessage;
+    // Runs while a file dialog is "open", e.g. to click or press a key meanwhile.
+    std::function<void(const FileDialogRequest &)> onFileDialog;
     // Answers for the next file dialogs; std::nullopt is Cancel.
     std::deque<std::optional<FileDialogChoice>> fileAnswers;
 
