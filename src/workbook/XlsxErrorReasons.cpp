@@ -40,6 +40,14 @@ FileError tooManyEntries(qint64 limit)
                       .arg(limit));
 }
 
+FileError directoryTooLarge(quint64 announced, qint64 limit)
+{
+    return reason(QStringLiteral("The workbook is too large to read: its zip directory lists %1 "
+                                 "parts, more than %2.")
+                      .arg(announced)
+                      .arg(limit));
+}
+
 FileError partTooLarge(const QString &part, qint64 limitBytes)
 {
     return reason(QStringLiteral("The workbook is too large to read: %1 unpacks to more than %2 MiB.")

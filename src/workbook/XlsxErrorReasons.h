@@ -14,6 +14,8 @@ FileError incomplete();
 FileError badContainer();
 FileError encrypted();
 FileError tooManyEntries(qint64 limit);
+// The zip directory's end record announces more entries than a workbook may have.
+FileError directoryTooLarge(quint64 announced, qint64 limit);
 FileError partTooLarge(const QString &part, qint64 limitBytes);
 FileError tooManySharedStrings(qint64 limit);
 FileError missingPart(const QString &part);

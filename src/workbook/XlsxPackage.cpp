@@ -2,6 +2,7 @@
 
 #include "workbook/XlsxErrorReasons.h"
 #include "workbook/XlsxLimits.h"
+#include "workbook/ZipDirectoryCount.h"
 
 #include "core/RegularFileReading.h"
 
@@ -26,6 +27,26 @@ QByteArray FirstBytes(const QString &path)
     if (!OpenRegularFileForReading(file, path))
         return {};
     return file.read(4);
+}
+
+// libzip reads the whole directory, as long as it claims to be, before it gives the count;
+// a forged count is refused from the end record alone, before that.
+Result<void> CheckAnnouncedEntries(qint64 archiveSize, const ZipByteReader &read)
+{
+    const std::optional<quint64> announced = ZipDirectoryEntryCount(archiveSize, read);
+    if (announced && *announced > quint64(XlsxLimits::MaxZipEntries))
+        return XlsxErrorReasons::directoryTooLarge(*announced, XlsxLimits::MaxZipEntries);
+    return {};
+}
+
+Result<void> CheckAnnouncedEntries(const QString &path)
+{
+    QFile file;
+    if (!OpenRegularFileForReading(file, path))
+        return {}; // libzip's own open gives the reason
+    return CheckAnnouncedEntries(file.size(), [&file](qint64 offset, qint64 length) {
+        return file.seek(offset) ? file.read(length) : QByteArray();
+    });
 }
 
 FileError OpenFailure(int code, const QByteArray &firstBytes)
@@ -114,6 +135,8 @@ Result<std::unique_ptr<XlsxPackage>> XlsxPackage::open(const QString &path)
     // libzip opens the file by its path, and would wait on a FIFO.
     if (Result<void> regular = CheckRegularFile(path); !regular)
         return regular.error();
+    if (Result<void> bounded = CheckAnnouncedEntries(path); !bounded)
+        return bounded.error();
     int code = ZIP_ER_OK;
     zip *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!archive)
@@ -123,6 +146,12 @@ Result<std::unique_ptr<XlsxPackage>> XlsxPackage::open(const QString &path)
 
 Result<std::unique_ptr<XlsxPackage>> XlsxPackage::openBytes(const QByteArray &bytes)
 {
+    const Result<void> bounded =
+        CheckAnnouncedEntries(bytes.size(), [&bytes](qint64 offset, qint64 length) {
+            return bytes.mid(offset, length);
+        });
+    if (!bounded)
+        return bounded.error();
     zip_error_t sourceError;
     zip_error_init(&sourceError);
     zip_source_t *source =

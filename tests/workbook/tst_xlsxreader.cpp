@@ -199,6 +199,38 @@ SheetGrid FixturePaper(int rows, bool emptyLastHeader)
     return grid;
 }
 
+QByteArray LittleEndian(quint64 value, int width)
+{
+    QByteArray bytes;
+    for (int i = 0; i < width; ++i)
+        bytes.append(char((value >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+// A zip that is nothing but an end-of-central-directory record announcing entries
+// whose directory (at directoryOffset) is not there; zip64 writes the count in a ZIP64
+// end record and its locator, as a writer must past 65535 entries.
+QByteArray ForgedDirectoryZip(quint64 entries, quint64 directoryOffset, bool zip64)
+{
+    const QByteArray padding(64, '\0');
+    QByteArray zip = padding;
+    if (zip64) {
+        const qint64 recordOffset = zip.size();
+        zip += "PK\x06\x06" + LittleEndian(44, 8) + LittleEndian(45, 2) + LittleEndian(45, 2)
+               + LittleEndian(0, 4) + LittleEndian(0, 4) + LittleEndian(entries, 8)
+               + LittleEndian(entries, 8) + LittleEndian(entries * 46, 8)
+               + LittleEndian(directoryOffset, 8);
+        zip += "PK\x06\x07" + LittleEndian(0, 4) + LittleEndian(recordOffset, 8)
+               + LittleEndian(1, 4);
+    }
+    const quint64 classicCount = zip64 ? 0xFFFF : entries;
+    const quint64 classicOffset = zip64 ? 0xFFFFFFFF : directoryOffset;
+    zip += "PK\x05\x06" + LittleEndian(0, 2) + LittleEndian(0, 2) + LittleEndian(classicCount, 2)
+           + LittleEndian(classicCount, 2) + LittleEndian(0xFFFFFFFF, 4)
+           + LittleEndian(classicOffset, 4) + LittleEndian(0, 2);
+    return zip;
+}
+
 } // namespace
 
 class TestXlsxReader : public QObject
@@ -494,7 +526,17 @@ void TestXlsxReader::refusesBadFiles_data()
         crowded.append(TestZipEntry::text(QStringLiteral("customXml/item%1.xml").arg(i), "<a/>"));
     QTest::newRow("too many zip entries")
         << BuildTestZip(crowded) << 5
-        << "The workbook is too large to read: it holds more than 10000 parts." << 0 << 0;
+        << "The workbook is too large to read: its zip directory lists 10006 parts, more than 10000."
+        << 0 << 0;
+    // The count is refused from the end record, before a directory of millions is read.
+    QTest::newRow("forged ZIP64 directory count")
+        << ForgedDirectoryZip(5000000, 0x7FFFFFFF, true) << 5
+        << "The workbook is too large to read: its zip directory lists 5000000 parts, more than 10000."
+        << 0 << 0;
+    QTest::newRow("forged directory count")
+        << ForgedDirectoryZip(60000, 0x7FFFFFF0, false) << 5
+        << "The workbook is too large to read: its zip directory lists 60000 parts, more than 10000."
+        << 0 << 0;
 
     const QByteArray farString = Sheet(R"(<row r="1"><c r="A1" t="s"><v>1200000</v></c></row>)");
     QTest::newRow("huge shared-string table")
@@ -608,6 +650,12 @@ void TestXlsxReader::refusesBadFiles()
     QCOMPARE(result.error().reason, reason);
     QCOMPARE(result.error().row, row);
     QCOMPARE(result.error().column, column);
+
+    // A workbook held in memory is refused for the same reason.
+    const Result<SheetGrid> fromBytes = ReadXlsxSheetFromBytes(file, {rows, 11});
+    if (fromBytes)
+        QFAIL(qPrintable("read from memory as a sheet:\n" + Describe(*fromBytes)));
+    QCOMPARE(fromBytes.error().reason, reason);
 }
 
 void TestXlsxReader::refusesMissingFile()
