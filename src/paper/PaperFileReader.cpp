@@ -7,10 +7,12 @@
 #include "paper/PaperFileFormat.h"
 #include "core/PaperLimits.h"
 #include "paper/MostlyUtf8.h"
+#include "paper/Utf16Text.h"
 #include "paper/Utf8Check.h"
 
 #include "core/RegularFileReading.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QStringDecoder>
 #include <algorithm>
@@ -226,10 +228,44 @@ TextEncoding encodingOf(const CsvRecord &header, const std::vector<CheckedLine> 
                                                                          : TextEncoding::Legacy;
 }
 
+// A UTF-16 paper holds at most two bytes for each byte of its UTF-8 text (ASCII), plus
+// its byte-order mark; the UTF-8 text then meets the paper's own limit.
+constexpr qint64 MaxUtf16PaperFileBytes = 2 * MaxPaperFileBytes + 2;
+
+FileError utf16TooLong()
+{
+    return failure(0, -1, QStringLiteral("the file is longer than %1 MiB of UTF-16 text, more "
+                                         "than any paper holds")
+                              .arg(MaxUtf16PaperFileBytes >> 20));
+}
+
+Result<BuiltPaper> readPaper(QIODevice &device, const QString &legacyCodePage,
+                             const QString &name);
+
+// A UTF-16 paper is read as the same paper in UTF-8, the text every later step reads.
+Result<BuiltPaper> readUtf16Paper(QIODevice &device, Utf16ByteOrder order,
+                                  const QString &legacyCodePage, const QString &name)
+{
+    device.read(2); // the byte-order mark
+    QByteArray units = device.read(MaxUtf16PaperFileBytes - 2);
+    if (!device.atEnd() && !device.read(1).isEmpty())
+        return utf16TooLong();
+    Result<QByteArray> utf8 = Utf16ToUtf8(units, order);
+    if (!utf8)
+        return failure(utf8.error().line, -1, utf8.error().reason);
+    units.clear();
+    QBuffer buffer(&*utf8);
+    buffer.open(QIODevice::ReadOnly);
+    return readPaper(buffer, legacyCodePage, name);
+}
+
 // The paper in the device; name is the file's path, or empty when it has none.
 Result<BuiltPaper> readPaper(QIODevice &device, const QString &legacyCodePage,
                              const QString &name)
 {
+    if (std::optional<Utf16ByteOrder> order = Utf16ByteOrderMark(device.peek(2)))
+        return readUtf16Paper(device, *order, legacyCodePage, name);
+
     // A file refused at its first line may be another kind of file, which the reason
     // then names; its first bytes are kept for that.
     const qint64 start = device.pos();
@@ -288,7 +324,10 @@ Result<BuiltPaper> ReadPaperFile(const QString &path, const QString &legacyCodeP
                        QStringLiteral("the file could not be opened: %1").arg(opened.error().text()));
     // A file larger than any paper is refused by its size, before a byte of it is read:
     // reading up to the limit would take a third of a second and prove nothing more.
-    if (!file.isSequential() && file.size() > MaxPaperFileBytes)
+    const bool utf16 = Utf16ByteOrderMark(file.peek(2)).has_value();
+    if (!file.isSequential() && utf16 && file.size() > MaxUtf16PaperFileBytes)
+        return utf16TooLong();
+    if (!file.isSequential() && !utf16 && file.size() > MaxPaperFileBytes)
         return failure(0, -1,
                        QStringLiteral("the file is longer than %1 MiB, more than any paper "
                                       "holds").arg(MaxPaperFileBytes >> 20));

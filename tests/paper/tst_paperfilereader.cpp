@@ -2,6 +2,7 @@
 #include "formats/PlatformFormat.h"
 #include "PaperSamples.h"
 
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,6 +59,13 @@ QByteArray repeatedLines(int count)
         bytes += QByteArray::number(k) + ",10,A,Title,15,a,b,c,d,e,f\r\n";
     return bytes;
 }
+// The UTF-8 bytes as UTF-16 of the given byte order, after its byte-order mark.
+QByteArray utf16Bytes(const QByteArray &utf8, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(QString::fromUtf8(utf8));
+}
+
 } // namespace
 
 class TestPaperFileReader : public QObject
@@ -121,9 +129,20 @@ private slots:
         QTest::newRow("binary garbage")
             << QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200000001") << Cp1252
             << "the file holds NUL bytes, so it is binary data, not a paper file";
-        QTest::newRow("UTF-16 text")
+        // UTF-16 with a byte-order mark is read as text; without a mark it stays binary.
+        QTest::newRow("UTF-16 text that is no paper")
             << QByteArray::fromHex("fffe51007500") << Cp1252
+            << "line 1, column \"Question NO\": the column is missing";
+        QTest::newRow("UTF-16 text without a byte-order mark")
+            << QByteArray::fromHex("51007500") << Cp1252
             << "the file holds NUL bytes, so it is binary data, not a paper file";
+        QTest::newRow("UTF-16 text of an odd byte count")
+            << utf16Bytes(paperBytes({good}), QStringConverter::Utf16LE).chopped(1) << Cp1252
+            << "the file starts as UTF-16 text, but its last character is cut in half";
+        QTest::newRow("UTF-16 text with a lone surrogate")
+            << utf16Bytes(paperBytes({good}), QStringConverter::Utf16BE)
+                   + QByteArray::fromHex("0031002c0031002cd8000041000d000a")
+            << Cp1252 << "line 3: the UTF-16 text holds half a character (a lone surrogate)";
         QTest::newRow("251 question lines")
             << repeatedLines(251) << Cp1252 << "line 252: more than 250 questions";
         QTest::newRow("neither UTF-8 nor the legacy code page")
@@ -575,6 +594,37 @@ private slots:
         QVERIFY(table.RecordCount() >= 1);
         QCOMPARE(table.row(0).Title, title);
         QCOMPARE(table.row(0).Items[0], optionA);
+    }
+
+    // Some spreadsheets save "Unicode text" as UTF-16 with a byte-order mark; such a
+    // paper reads to the same questions as its UTF-8 copy, characters outside the basic
+    // plane included, from a file and from a device.
+    void utf16PapersReadAsTheirUtf8Copy()
+    {
+        const QByteArray utf8 = paperBytes({"1,10,A,\"Qu'est-ce que l'été, naïve ?\",15,Café,crème,,,,",
+                                            "2,5,BD,你好，世界？,30,中文,题目,\"line one\nline two\",,,",
+                                            "3,0,C,Emoji 😀 and 𠀋,1,a,b,c,d,e,f"});
+        const Result<BuiltPaper> expected = readBytes(utf8);
+        const QuestionTable &expectedTable = tableOf(expected);
+        QCOMPARE(expectedTable.RecordCount(), 3);
+        QTemporaryDir dir;
+        for (QStringConverter::Encoding encoding :
+             {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+            const QByteArray utf16 = utf16Bytes(utf8, encoding);
+            QVERIFY(utf16.startsWith(encoding == QStringConverter::Utf16LE ? "\xFF\xFE" : "\xFE\xFF"));
+            const QString path = dir.filePath(QStringLiteral("unicode%1.csv").arg(int(encoding)));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(utf16), utf16.size());
+            file.close();
+            const Result<BuiltPaper> fromMemory = readBytes(utf16);
+            const Result<BuiltPaper> fromFile = ReadPaperFile(path, Cp1252);
+            for (const QuestionTable *table : {&tableOf(fromMemory), &tableOf(fromFile)}) {
+                QCOMPARE(table->RecordCount(), expectedTable.RecordCount());
+                for (int row = 0; row < expectedTable.RecordCount(); ++row)
+                    QCOMPARE(table->row(row), expectedTable.row(row));
+            }
+        }
     }
 
     void spreadsheetFileReadsWhole()
