@@ -11,6 +11,9 @@
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 // libxlsxwriter frees its workbook only in workbook_close, which also writes the file;
 // on a failed export that file lands in the private folder that is about to be removed.
@@ -65,9 +68,26 @@ Result<void> writeCell(lxw_worksheet *sheet, const SheetCell &cell, int row, int
     return {};
 }
 
-// Builds the workbook at file; the library keeps its own temporary data in tmpdir.
+// Why the library could not write the workbook's files in folder. The library says only
+// "Zip generic error ZIP_ERRNO" for a failed write; the system's reason is still in errno
+// when the library returns, and is the one that tells the user what to do.
+FileError closeFailure(lxw_error error, int systemError, const QString &folder)
+{
+    const bool fileError = error == LXW_ERROR_ZIP_FILE_OPERATION
+                           || error == LXW_ERROR_CREATING_TMPFILE
+                           || error == LXW_ERROR_CREATING_XLSX_FILE
+                           || error == LXW_ERROR_ZIP_FILE_ADD;
+    const QString reason = fileError && systemError != 0
+                               ? QString::fromLocal8Bit(std::strerror(systemError))
+                               : libraryError(error);
+    return FileError(QStringLiteral("the workbook's temporary files could not be written in %1: %2")
+                         .arg(QDir::toNativeSeparators(folder), reason));
+}
+
+// Builds the workbook at file; the library keeps its own temporary data in tmpdir, a
+// private folder made in base.
 Result<void> buildWorkbook(const SheetContent &content, const QString &file,
-                           const QString &tmpdir)
+                           const QString &tmpdir, const QString &base)
 {
     OpenWorkbook workbook(QFile::encodeName(file), QFile::encodeName(tmpdir));
     if (!workbook.get())
@@ -111,10 +131,11 @@ Result<void> buildWorkbook(const SheetContent &content, const QString &file,
         }
     }
 
+    errno = 0;
     const lxw_error closeError = workbook.close();
+    const int systemError = errno;
     if (closeError != LXW_NO_ERROR)
-        return FileError(QStringLiteral("the workbook could not be written: %1")
-                             .arg(libraryError(closeError)));
+        return closeFailure(closeError, systemError, base);
     return {};
 }
 
@@ -140,7 +161,7 @@ Result<QByteArray> buildInFolder(const SheetContent &content, const QString &bas
         return FileError(QStringLiteral("no temporary folder for the workbook in %1: %2")
                              .arg(QDir::toNativeSeparators(base), scratch.errorString()));
     const QString built = scratch.filePath(QStringLiteral("workbook.xlsx"));
-    if (Result<void> written = buildWorkbook(content, built, scratch.path()); !written)
+    if (Result<void> written = buildWorkbook(content, built, scratch.path(), base); !written)
         return written.error();
 
     QFile file(built);

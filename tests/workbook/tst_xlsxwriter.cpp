@@ -5,11 +5,16 @@
 #include "workbook/XlsxWriter.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace WorkbookProbe;
 using namespace WriterChecks;
@@ -130,6 +135,7 @@ private slots:
     void refusesWhatACellCannotHold_data();
     void refusesWhatACellCannotHold();
     void failedWriteLeavesTheOldFile();
+    void failedScratchWriteNamesFolderAndReason();
 };
 
 void TestXlsxWriter::readersSeeWhatWasWritten_data()
@@ -209,6 +215,40 @@ void TestXlsxWriter::refusesWhatACellCannotHold()
 void TestXlsxWriter::failedWriteLeavesTheOldFile()
 {
     unwritablePlacesLeaveNothing(WriteXlsxWorkbook, WorkbookSamples::paperSheet(3), "xlsx");
+}
+
+// The library's own writes of its scratch files go through the C library's streams, out of
+// the fault shim's reach; a file-size limit makes every one of them fail instead, in every
+// scratch folder, with the system's "File too large" where a full folder gives "No space
+// left on device". The reason must name the folder and the system's words, never only the
+// library's "Zip generic error ZIP_ERRNO".
+void TestXlsxWriter::failedScratchWriteNamesFolderAndReason()
+{
+    QTemporaryDir scratch;
+    QTemporaryDir target;
+    QVERIFY(scratch.isValid() && target.isValid());
+    const QByteArray oldTmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(scratch.path()));
+
+    rlimit oldLimit{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = oldLimit;
+    small.rlim_cur = 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QString path = QDir(target.path()).filePath("paper.xlsx");
+    const Result<void> written = WriteXlsxWorkbook(WorkbookSamples::paperSheet(20), path);
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldSignal);
+    qputenv("TMPDIR", oldTmpdir);
+
+    QVERIFY(!written);
+    QCOMPARE(written.error().reason,
+             QStringLiteral("the workbook's temporary files could not be written in %1: %2")
+                 .arg(QDir::toNativeSeparators(scratch.path()),
+                      QString::fromLocal8Bit(std::strerror(EFBIG))));
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(QDir(scratch.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestXlsxWriter)
