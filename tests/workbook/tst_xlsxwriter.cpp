@@ -227,6 +227,7 @@ void TestXlsxWriter::failedScratchWriteNamesFolderAndReason()
     QTemporaryDir scratch;
     QTemporaryDir target;
     QVERIFY(scratch.isValid() && target.isValid());
+    const bool hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
     const QByteArray oldTmpdir = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(scratch.path()));
 
@@ -240,7 +241,10 @@ void TestXlsxWriter::failedScratchWriteNamesFolderAndReason()
     const Result<void> written = WriteXlsxWorkbook(WorkbookSamples::paperSheet(20), path);
     setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldSignal);
-    qputenv("TMPDIR", oldTmpdir);
+    if (hadTmpdir)
+        qputenv("TMPDIR", oldTmpdir);
+    else
+        qunsetenv("TMPDIR");
 
     QVERIFY(!written);
     QCOMPARE(written.error().reason,
