@@ -8,6 +8,7 @@
 #include "app/PaperconvModules.h"
 #include "app/PaperconvOptions.h"
 #include "core/AtomicFileWriter.h"
+#include "core/RegularFileReading.h"
 #include "core/SharedState.h"
 #include "formats/Aiken.h"
 #include "formats/AikenReader.h"
@@ -55,12 +56,11 @@ bool isWorkbookName(const QString &path)
     return source && *source == PaperSource::Workbook;
 }
 
-// The first bytes of a file, which tell an .xml file's kind; empty when it cannot be read
-// (the reader then says why).
+// The first bytes of a file, which tell an .xml file's kind; read only from a regular
+// file, so a FIFO under an .xml name cannot hold the conversion up.
 QByteArray firstBytesOf(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(4096) : QByteArray();
+    return FirstBytesOfRegularFile(path, 4096);
 }
 
 const QString UnknownInputType = QStringLiteral(

@@ -71,3 +71,9 @@ Result<void> CheckRegularFile(const QString &path)
     QFile file;
     return OpenRegularFileForReading(file, path);
 }
+
+QByteArray FirstBytesOfRegularFile(const QString &path, qsizetype count)
+{
+    QFile file;
+    return OpenRegularFileForReading(file, path) ? file.read(count) : QByteArray();
+}

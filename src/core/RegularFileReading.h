@@ -11,5 +11,9 @@
 // path. file is closed on failure.
 Result<void> OpenRegularFileForReading(QFile &file, const QString &path);
 
+// The first count bytes of a regular file, to tell its kind; empty when it cannot be
+// read (the reader that follows then says why).
+QByteArray FirstBytesOfRegularFile(const QString &path, qsizetype count);
+
 // The same check for a library that opens the file by its path itself.
 Result<void> CheckRegularFile(const QString &path);

@@ -4,6 +4,7 @@
 #include "editor/FormPaper.h"
 #include "formats/PlatformFormatToRead.h"
 #include "paper/PaperDocument.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,23 +13,12 @@
 
 namespace {
 constexpr qsizetype SignatureBytes = 8;
-
-QByteArray firstBytesOf(const QString &path)
-{
-    QFile file;
-    return OpenRegularFileForReading(file, path) ? file.read(SignatureBytes) : QByteArray();
-}
-
-bool startsAsWorkbook(QByteArrayView bytes)
-{
-    return bytes.startsWith("PK\x03\x04") || bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
-}
 } // namespace
 
 ArrivingFileRoad RoadOfArrivingFile(const QString &path)
 {
-    const QByteArray firstBytes = firstBytesOf(path);
-    if (startsAsWorkbook(firstBytes) || ReadsAsPlatformFile(path, firstBytes))
+    const QByteArray firstBytes = FirstBytesOfRegularFile(path, SignatureBytes);
+    if (WorkbookFormatOfContent(firstBytes) != WorkbookFormat::None || ReadsAsPlatformFile(path, firstBytes))
         return ArrivingFileRoad::Import;
     return ArrivingFileRoad::Open;
 }

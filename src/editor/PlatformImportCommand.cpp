@@ -10,13 +10,8 @@
 #include <QFile>
 
 namespace {
-// The first bytes of the file, to tell a workbook under another name; empty when the
-// file cannot be read (the reader then says why).
-QByteArray firstBytesOf(const QString &path)
-{
-    QFile file;
-    return OpenRegularFileForReading(file, path) ? file.read(8) : QByteArray();
-}
+// Enough of a file to tell a workbook under another name.
+constexpr qsizetype SignatureBytes = 8;
 } // namespace
 
 QStringList PlatformImportCommand::filters()
@@ -30,7 +25,7 @@ QStringList PlatformImportCommand::filters()
 
 Result<PlatformImport> PlatformImportCommand::read(const QString &path) const
 {
-    if (ReadsAsPlatformFile(path, firstBytesOf(path))) {
+    if (ReadsAsPlatformFile(path, FirstBytesOfRegularFile(path, SignatureBytes))) {
         const ImportDefaults defaults{context_.state.defaultMark, context_.state.defaultTimeLimit};
         return ReadPlatformFile(path, std::nullopt, defaults);
     }

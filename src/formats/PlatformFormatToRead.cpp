@@ -1,5 +1,7 @@
 #include "formats/PlatformFormatToRead.h"
 
+#include "workbook/WorkbookFile.h"
+
 namespace {
 bool hasSuffix(const QString &path, const char *suffix)
 {
@@ -29,7 +31,6 @@ bool ReadsAsPlatformFile(const QString &path, QByteArrayView firstBytes)
 {
     if (hasSuffix(path, ".zip"))
         return true;
-    const bool workbook = firstBytes.startsWith("PK\x03\x04")
-                          || firstBytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    const bool workbook = WorkbookFormatOfContent(firstBytes) != WorkbookFormat::None;
     return !workbook && (hasSuffix(path, ".gift") || hasSuffix(path, ".txt") || hasSuffix(path, ".xml"));
 }

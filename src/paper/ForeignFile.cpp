@@ -3,13 +3,12 @@
 #include "core/PaperColumns.h"
 #include "paper/XmlFirstElement.h"
 #include "paper/ZipEntryNames.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QList>
 #include <QRegularExpression>
 
 namespace {
-constexpr char CompoundFileSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-constexpr char ZipSignature[] = "PK\x03\x04";
 constexpr char Utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool hasSuffix(const QString &name, QLatin1StringView suffix)
@@ -91,9 +90,10 @@ bool looksLikeAiken(QByteArrayView text)
 std::optional<QString> ForeignFileReason(QIODevice &device, qint64 start,
                                          QByteArrayView firstBytes, const QString &name)
 {
-    if (firstBytes.startsWith(QByteArrayView(CompoundFileSignature, 8)))
+    const WorkbookFormat workbook = WorkbookFormatOfContent(firstBytes);
+    if (workbook == WorkbookFormat::Xls)
         return QStringLiteral("the file is an Excel workbook (.xls); IMPORT reads workbooks");
-    if (firstBytes.startsWith(ZipSignature))
+    if (workbook == WorkbookFormat::Xlsx) // any zip: its entries tell what it holds
         return zipReason(device, start);
     const QByteArrayView text = withoutByteOrderMark(firstBytes);
     if (isSemicolonHeader(text))
