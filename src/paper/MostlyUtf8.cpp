@@ -13,9 +13,11 @@ QString DecodeMostlyUtf8(QByteArrayView bytes, QStringDecoder &legacy, bool &had
     qsizetype i = 0;
     while (i < bytes.size()) {
         const qsizetype start = i;
-        while (i < bytes.size() && Utf8SequenceLength(bytes, i) > 0)
-            i += Utf8SequenceLength(bytes, i);
+        int length = 0;
+        while (i < bytes.size() && (length = Utf8SequenceLength(bytes, i)) > 0)
+            i += length;
         text += QString::fromUtf8(bytes.sliced(start, i - start));
+        // i stands on a stray byte now (length 0), or at the end.
         const qsizetype strayStart = i;
         while (i < bytes.size() && Utf8SequenceLength(bytes, i) == 0)
             ++i;
