@@ -7,6 +7,7 @@
 #include "xlsscan/XlsGlobalsScan.h"
 #include "xlsscan/XlsCellStream.h"
 #include "xlsscan/XlsSheetValuesScan.h"
+#include "xlsscan/XlsStreamCheck.h"
 
 #include <freexl.h>
 
@@ -170,6 +171,27 @@ int main(int argc, char *argv[])
     const char *path = argv[1];
     if (!isRegularFile(path))
         return fail(CannotOpen, "the file cannot be opened: it is missing or not a regular file");
+
+    // The library reads a damaged stream as far as it can; a paper cut short by damage
+    // must not pass as the whole.
+    switch (CheckXlsWorkbookStream(path)) {
+    case XlsDamage::None:
+        break;
+    case XlsDamage::NotAWorkbook:
+        return fail(NotReadable, "not an .xls workbook");
+    case XlsDamage::StreamUnreadable:
+        return fail(StreamUnreadable, "the workbook stream cannot be read whole");
+    case XlsDamage::RecordPastEnd:
+        return fail(RecordPastEnd, "a record runs past the end of the workbook stream");
+    case XlsDamage::SubstreamUnfinished:
+        return fail(SubstreamUnfinished, "the workbook stream ends inside a sheet");
+    case XlsDamage::SheetMissing:
+        return fail(SheetMissing, "a listed sheet does not begin where the list says");
+    case XlsDamage::CellOutsideSheet:
+        return fail(CellOutsideSheet, "the cells do not match the sheet's declared size");
+    case XlsDamage::TooLarge:
+        return fail(StreamTooLarge, "the workbook stream is too large");
+    }
 
     // The library may fail to open such a file or cut the text short; either way the
     // reason is known before it is asked.

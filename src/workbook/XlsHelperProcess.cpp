@@ -1,6 +1,7 @@
 #include "workbook/XlsHelperProcess.h"
 
 #include "xlsscan/XlsCellStream.h"
+#include "xlsscan/XlsStreamCheck.h"
 #include "workbook/XlsCellStreamParser.h"
 
 #include <QCoreApplication>
@@ -68,6 +69,24 @@ FileError refusalForExitCode(int code)
     case XlsCellStream::TextTooLong:
         return refuse(QStringLiteral("A text in the workbook is too long to be read from an "
                                      ".xls file. Use an .xlsx workbook for such long texts."));
+    case XlsCellStream::StreamUnreadable:
+        return refuse(QStringLiteral("The workbook is damaged: its file does not hold the whole "
+                                     "workbook. It may have been cut short."));
+    case XlsCellStream::RecordPastEnd:
+    case XlsCellStream::SubstreamUnfinished:
+        return refuse(QStringLiteral("The workbook is damaged: its data ends before the workbook "
+                                     "does. It may have been cut short or changed by another "
+                                     "program."));
+    case XlsCellStream::SheetMissing:
+        return refuse(QStringLiteral("The workbook is damaged: a sheet it lists is not where "
+                                     "the list says."));
+    case XlsCellStream::CellOutsideSheet:
+        return refuse(QStringLiteral("The workbook is damaged: its cells do not match the size "
+                                     "the sheet declares."));
+    case XlsCellStream::StreamTooLarge:
+        return refuse(QStringLiteral("The workbook is too large to read: its data is over "
+                                     "%1 MiB.")
+                          .arg(XlsCheckedStreamBytes >> 20));
     default:
         return refuse(NotReadable);
     }

@@ -46,6 +46,14 @@ enum ExitCode : int {
     NoWorksheet = 6,   // the workbook holds no sheet to read
     WriteFailed = 7,   // standard output could not be written
     TextTooLong = 8,   // a shared string is longer than the parser reads back whole
+    // The workbook stream is not whole (XlsStreamCheck.h), so the parser would deliver
+    // only part of it: one code for each way it can be damaged.
+    StreamUnreadable = 9,
+    RecordPastEnd = 10,
+    SubstreamUnfinished = 11,
+    SheetMissing = 12,
+    CellOutsideSheet = 13,
+    StreamTooLarge = 14,
 };
 
 // The name of an error value by the code a workbook stores for it; null for a code that

@@ -51,7 +51,8 @@ public:
     }
 
     // The stream that directory entry `name` (ASCII, compared without case) holds.
-    bool readStream(const std::string &name, Bytes &stream, std::size_t mostBytes)
+    bool readStream(const std::string &name, Bytes &stream, std::size_t mostBytes,
+                    std::uint64_t *declaredSize)
     {
         Bytes directory;
         if (!readChain(u32(m_header, 0x30), m_fat, m_sectorSize, directory, SIZE_MAX))
@@ -68,6 +69,8 @@ public:
                 continue;
             const std::uint32_t start = u32(directory, at + 0x74);
             const std::uint64_t size = u32(directory, at + 0x78);
+            if (declaredSize)
+                *declaredSize = size;
             const std::size_t wanted = std::size_t(std::min<std::uint64_t>(size, mostBytes));
             if (size >= u32(m_header, 0x38))
                 return readChain(start, m_fat, m_sectorSize, stream, wanted);
@@ -197,12 +200,13 @@ private:
 
 } // namespace
 
-bool ReadXlsWorkbookStream(std::FILE *opened, XlsBytes &stream, std::size_t mostBytes)
+bool ReadXlsWorkbookStream(std::FILE *opened, XlsBytes &stream, std::size_t mostBytes,
+                           std::uint64_t *declaredSize)
 {
     CompoundFileView file;
     stream.clear();
     if (!file.open(opened))
         return false;
-    return file.readStream("Workbook", stream, mostBytes)
-           || file.readStream("Book", stream, mostBytes);
+    return file.readStream("Workbook", stream, mostBytes, declaredSize)
+           || file.readStream("Book", stream, mostBytes, declaredSize);
 }
