@@ -1,17 +1,20 @@
 // The .xls helper's own scans of the workbook globals (active sheet, shared-string
-// lengths, where the sheets begin) and of a sheet's stored values, on a workbook in
-// memory. They run inside the helper, beside the parser library, and trust nothing in
-// the file.
+// lengths, where the sheets begin), of a sheet's stored values and of the whole stream's
+// soundness, on a workbook in memory. They run inside the helper, beside the parser
+// library, and trust nothing in the file.
 #include "FuzzCheck.h"
 #include "xlsscan/XlsCellStream.h"
 #include "xlsscan/XlsGlobalsScan.h"
 #include "xlsscan/XlsSheetValuesScan.h"
+#include "xlsscan/XlsStreamCheck.h"
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    const XlsDamage damage = CheckXlsWorkbookStream(data, size);
+    FUZZ_CHECK(damage >= XlsDamage::None && damage <= XlsDamage::TooLarge, "a known verdict");
     const XlsGlobals globals = ScanXlsGlobals(data, size);
     FUZZ_CHECK(globals.activeSheet >= -1 && globals.activeSheet <= 0xFFFF, "active sheet");
     FUZZ_CHECK(globals.sharedStringsKnown || !globals.sharedStringOverTwoRecords,
