@@ -21,7 +21,9 @@
 #include "paper/PaperFileWriter.h"
 #include "paper/PaperFiles.h"
 #include "paper/PaperName.h"
+#include "paper/XlsExportLosses.h"
 #include "print/KeysCsv.h"
+#include "workbook/WorkbookFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -215,6 +217,15 @@ Result<void> writeOne(const PaperconvRequest &request, const QuestionTable &pape
         return WriteFileAtomically(out, KeysCsv(paper, request.print));
     case PaperconvRequest::Output::Converted:
         break;
+    }
+    if (WorkbookFormatOfName(out) == WorkbookFormat::Xls) {
+        // Texts the .xls reader cannot read back are written, as for a platform format,
+        // and said.
+        const QStringList losses = XlsExportLosses(paper);
+        for (const QString &loss : losses)
+            said << QStringLiteral("paperconv: %1: %2").arg(out, loss);
+        if (request.strict && !losses.isEmpty())
+            return FileError(StrictRefusal);
     }
     return writeConverted(paper, out);
 }

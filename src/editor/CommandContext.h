@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class ModalSeam;
 class PaperDocument;
@@ -22,4 +23,9 @@ struct CommandContext
 
     // A message box with OK only and no icon; details is the reason behind the text.
     void tell(const QString &text, const QString &details = {}) const;
+
+    // Asks whether to write a file that cannot carry all of the paper: the intro, the
+    // losses one a line, then "Write the file anyway?"; Yes and No, No by default. True
+    // when nothing is lost or the user answers Yes.
+    bool mayWriteDespite(const QString &intro, const QStringList &losses) const;
 };

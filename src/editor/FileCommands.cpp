@@ -10,6 +10,7 @@
 #include "paper/PaperSheetLayout.h"
 #include "paper/QuickPaperRecipe.h"
 #include "paper/SplitFilePath.h"
+#include "paper/XlsExportLosses.h"
 #include "quick/DialogQuickNew.h"
 #include "quick/QuickAnswerSheet.h"
 #include "widgets/CommonDialog.h"
@@ -27,6 +28,8 @@ const QString WorkbookFilter = QStringLiteral("Excel File (*.xls *.xlsx)");
 // The most changes the import's message lists before saying how many more there are.
 constexpr int MostChangesShown = 20;
 const QString XlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)");
+const QString XlsLossIntro =
+    QStringLiteral("An .xls workbook of this paper could not be imported again whole:");
 const QString PdfFilter = QStringLiteral("PDF document (*.pdf)");
 const QString PaperFilter = QStringLiteral("Test Paper (*.csv)");
 const QString SaveTitle = QStringLiteral("Select the file name that you want to save");
@@ -247,6 +250,9 @@ void FileCommands::doExport(const QString &path)
         context_.tell(EmptyPaperMessage);
         return;
     }
+    if (WorkbookFormatOfName(path) == WorkbookFormat::Xls
+        && !context_.mayWriteDespite(XlsLossIntro, XlsExportLosses(table)))
+        return;
     Result<void> written;
     {
         WaitCursor hourglass(context_.seam);

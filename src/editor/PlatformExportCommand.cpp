@@ -7,20 +7,6 @@
 
 #include <QCoreApplication>
 
-bool PlatformExportCommand::mayLose(const QStringList &losses, PlatformFormat format)
-{
-    if (losses.isEmpty())
-        return true;
-    const QString formatName = QString::fromUtf8(NameOf(format).name);
-    MessageBoxRequest question;
-    question.text = QStringLiteral("%1 cannot carry all of this paper:\n\n%2\n\nWrite the file anyway?")
-                        .arg(formatName, losses.join(u'\n'));
-    question.buttons = QMessageBox::Yes | QMessageBox::No;
-    question.icon = QMessageBox::Question;
-    question.defaultButton = QMessageBox::No;
-    return context_.seam.showMessage(&context_.window, question) == QMessageBox::Yes;
-}
-
 void PlatformExportCommand::exportTo(const QString &path, PlatformFormat format)
 {
     const PaperDocument &document = context_.document;
@@ -34,7 +20,9 @@ void PlatformExportCommand::exportTo(const QString &path, PlatformFormat format)
         context_.tell(QStringLiteral("Export File Error"), exported.failure);
         return;
     }
-    if (!mayLose(exported.losses, format))
+    const QString formatName = QString::fromUtf8(NameOf(format).name);
+    if (!context_.mayWriteDespite(QStringLiteral("%1 cannot carry all of this paper:").arg(formatName),
+                                  exported.losses))
         return;
     Result<void> written;
     {

@@ -14,8 +14,5 @@ public:
     void exportTo(const QString &path, PlatformFormat format);
 
 private:
-    // True when nothing is lost, or the user agrees to lose it.
-    bool mayLose(const QStringList &losses, PlatformFormat format);
-
     CommandContext context_;
 };

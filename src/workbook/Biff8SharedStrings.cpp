@@ -115,6 +115,16 @@ quint32 Biff8SharedStrings::add(const QString &text)
     return index;
 }
 
+bool Biff8SharedStrings::readsBackWhole(const QString &text)
+{
+    const bool compressed = Biff8FitsCompressed(text);
+    // A UTF-16 string may leave a byte unused at each boundary, so that a surrogate pair
+    // stays whole; one more unit per record more than covers it.
+    const qsizetype bytes =
+        StringHeaderBytes + (text.size() + (compressed ? 0 : 2)) * (compressed ? 1 : 2);
+    return boundariesCrossed(bytes, Biff8MaxRecordBody) <= 1;
+}
+
 QByteArray Biff8SharedStrings::records(quint32 streamOffset) const
 {
     TableBodies table;

@@ -27,6 +27,11 @@ public:
     // over three, as FreeXL 1.0.6 completes a split string from one more record only.
     QByteArray records(quint32 streamOffset) const;
 
+    // Whether the .xls reader reads text back whole from the table records() writes. It
+    // does not read a string spread over three records or more, which a text needs when
+    // its characters take more than two records, wherever it starts.
+    static bool readsBackWhole(const QString &text);
+
 private:
     QList<QString> strings_;
     QHash<QString, quint32> indexOf_;

@@ -209,6 +209,30 @@ private slots:
         QVERIFY(!QFile::exists(target));
     }
 
+    // An .xls of a text the .xls import would refuse is written and said, as a platform
+    // format's losses are; --strict writes nothing.
+    void xlsOfATextItCannotReadBackIsSaid()
+    {
+        QTemporaryDir folder;
+        const QString in = folder.filePath("long.csv");
+        QFile csv(in);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(Header + "1,5,A," + QString(9000, QChar(0x4E2D)).toUtf8() + ",30,a,b,,,,\r\n");
+        csv.close();
+        const QString target = folder.filePath("long.xls");
+        const Run run = paperconv({in, target});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.errors.contains(target + ": Question 1, Question Title: 9000 characters"),
+                 qPrintable(run.errors));
+        QVERIFY(bytesOf(target).startsWith("\xD0\xCF\x11\xE0"));
+
+        QFile::remove(target);
+        const Run strict = paperconv({"--strict", in, target});
+        QCOMPARE(strict.exitCode, 1);
+        QVERIFY2(strict.errors.contains("--strict"), qPrintable(strict.errors));
+        QVERIFY(!QFile::exists(target));
+    }
+
     // Many papers into one file: a category (or test) per paper in the order given; a
     // refused paper is named with its reason, the others are written, and the exit
     // status says that one was refused.

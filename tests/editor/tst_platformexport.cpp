@@ -143,6 +143,53 @@ private slots:
         QVERIFY(contentsOf(folder.filePath("quiz.xlsx")).startsWith("PK"));
     }
 
+    // An .xls export of a text the editor's own .xls import would refuse asks first, as the
+    // platform formats do; a paper that reads back whole asks nothing.
+    void xlsExportAsksAboutTextsItCannotReadBack_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::newRow("yes writes") << QMessageBox::Yes;
+        QTest::newRow("no writes nothing") << QMessageBox::No;
+    }
+    void xlsExportAsksAboutTextsItCannotReadBack()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QTemporaryDir folder;
+        StartedEditor editor;
+        openPaper(editor, TwoQuestions);
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("plain"), "Excel File (*.xls)"});
+        editor.form().CommandTools_Click(Export);
+        QVERIFY(editor.seam.messages.isEmpty());
+        QVERIFY(QFile::exists(folder.filePath("plain.xls")));
+
+        std::vector<Question> questions = TwoQuestions;
+        questions[1].title = QString(9000, QChar(0x4E2D));
+        questions[0].options[2] = QString(17000, QLatin1Char('x'));
+        openPaper(editor, questions);
+        const WindowState before = stateOf(editor);
+        editor.seam.fileAnswers.push_back(FileDialogChoice{folder.filePath("long"), "Excel File (*.xls)"});
+        editor.seam.messageAnswers.push_back(answer);
+        editor.form().CommandTools_Click(Export);
+        QCOMPARE(editor.seam.messages.size(), 1);
+        const MessageBoxRequest &asked = editor.seam.messages.first();
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(asked.defaultButton, QMessageBox::No);
+        QCOMPARE(asked.text,
+                 QString("An .xls workbook of this paper could not be imported again whole:\n\n"
+                         "Question 1, Option C: 17000 characters are more than an .xls workbook "
+                         "can give back.\n"
+                         "Question 2, Question Title: 9000 characters are more than an .xls "
+                         "workbook can give back.\n"
+                         "Use an .xlsx workbook for such long texts.\n\n"
+                         "Write the file anyway?"));
+        if (answer == QMessageBox::Yes) {
+            QVERIFY(contentsOf(folder.filePath("long.xls")).startsWith("\xD0\xCF\x11\xE0"));
+        } else {
+            QVERIFY(!QFile::exists(folder.filePath("long.xls")));
+            QCOMPARE(stateOf(editor), before);
+        }
+    }
+
     // A format that carries everything asks nothing; a file that cannot be written says why.
     void nothingLostNothingAsked()
     {

@@ -2,6 +2,7 @@
 // read cell for cell; every kind of bad file, and every kind of misbehaving helper, comes
 // back as an error while the caller goes on and no helper process is left behind.
 #include "paper/PaperFiles.h"
+#include "workbook/Biff8SharedStrings.h"
 #include "workbook/XlsHelperProcess.h"
 #include "workbook/XlsReader.h"
 #include "workbook/XlsWriter.h"
@@ -295,6 +296,48 @@ private slots:
         }
         const Result<SheetGrid> result = ReadXlsSheet(file, PaperLimits);
         QCOMPARE(errorOf(result), reason);
+    }
+
+    // The texts the export warns about are those the reader refuses, and every text it
+    // does not warn about reads back whole, wherever in the table it falls.
+    void textsReadBackAsTheExportSays_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readsBack");
+        QTest::newRow("Latin-1, two records full") << QString(16444, QChar(0xE9)) << true;
+        QTest::newRow("Latin-1, over two records") << QString(16500, QLatin1Char('x')) << false;
+        QTest::newRow("CJK, two records full") << QString(8220, QChar(0x4E2D)) << true;
+        QTest::newRow("CJK, over two records") << QString(8300, QChar(0x4E2D)) << false;
+        QTest::newRow("CJK, 9000 characters") << QString(9000, QChar(0x4E2D)) << false;
+        QString pairs;
+        for (int i = 0; i < 4110; ++i)
+            pairs += QString::fromUcs4(U"\U0001F600", 1);
+        QTest::newRow("surrogate pairs, two records full") << pairs << true;
+    }
+
+    void textsReadBackAsTheExportSays()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, readsBack);
+        QCOMPARE(Biff8SharedStrings::readsBackWhole(text), readsBack);
+        // Shorter strings first, so the long one starts part-way into a record.
+        SheetContent content;
+        content.cells = SheetGrid(3, 1);
+        content.cells.setCell(1, 1, SheetCell::fromText(QString(5000, QLatin1Char('a'))));
+        content.cells.setCell(2, 1, SheetCell::fromText(QString(3000, QChar(0x4E2D))));
+        content.cells.setCell(3, 1, SheetCell::fromText(text));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("long.xls"));
+        QVERIFY(WriteXlsWorkbook(content, path));
+        const Result<SheetGrid> read = ReadXlsSheet(path, PaperLimits);
+        if (readsBack) {
+            QVERIFY2(read, qPrintable(errorOf(read)));
+            QCOMPARE(read->cell(3, 1).text, text);
+        } else {
+            QVERIFY(!read);
+            QVERIFY2(errorOf(read).startsWith(QLatin1String("A text in the workbook is too long")),
+                     qPrintable(errorOf(read)));
+        }
     }
 
     // Whatever the helper does, the caller gets an error and the helper is gone: killed
