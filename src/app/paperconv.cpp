@@ -21,6 +21,7 @@
 #include "paper/PaperFileWriter.h"
 #include "paper/PaperFiles.h"
 #include "paper/PaperName.h"
+#include "paper/Utf8Check.h"
 #include "paper/XlsExportLosses.h"
 #include "print/KeysCsv.h"
 #include "workbook/WorkbookFile.h"
@@ -44,11 +45,22 @@ void say(const QString &path, const QString &what)
     QTextStream(stderr) << "paperconv: " << path << ": " << what << Qt::endl;
 }
 
-QStringList argumentsOf(int argc, char *argv[])
+// A name is opened and written through its text, and text cannot hold bytes that are not
+// UTF-8 (a name from an old file system): such a name would be read or written as
+// another one, so it is refused, shown with those bytes as \xNN.
+std::optional<QStringList> argumentsOf(int argc, char *argv[], QString &problem)
 {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView raw(argv[i]);
+        if (!IsValidUtf8(raw)) {
+            problem = QStringLiteral("the name \"%1\" is not UTF-8 text; paperconv reads and "
+                                     "writes only names in UTF-8, and would take it for another")
+                          .arg(EscapedNonUtf8(raw));
+            return std::nullopt;
+        }
+        arguments << QString::fromUtf8(raw);
+    }
     return arguments;
 }
 
@@ -506,7 +518,12 @@ int convertIntoFolder(const PaperconvRequest &request)
 int main(int argc, char *argv[])
 {
     QString problem;
-    const std::optional<PaperconvRequest> request = ReadPaperconvArguments(argumentsOf(argc, argv), problem);
+    const std::optional<QStringList> arguments = argumentsOf(argc, argv, problem);
+    if (!arguments) {
+        QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
+        return Failed;
+    }
+    const std::optional<PaperconvRequest> request = ReadPaperconvArguments(*arguments, problem);
     if (!request) {
         QTextStream(stderr) << PaperconvUsage() << Qt::endl << "paperconv: " << problem << Qt::endl;
         return Usage;

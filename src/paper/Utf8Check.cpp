@@ -59,3 +59,20 @@ void CountUtf8(QByteArrayView bytes, Utf8Census &census)
         i += length;
     }
 }
+
+QString EscapedNonUtf8(QByteArrayView bytes)
+{
+    QString text;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int length = Utf8SequenceLength(bytes, at);
+        if (length > 0) {
+            text += QString::fromUtf8(bytes.sliced(at, length));
+            at += length;
+        } else {
+            text += QStringLiteral("\\x")
+                    + QString::number(uchar(bytes[at]), 16).toUpper().rightJustified(2, u'0');
+            ++at;
+        }
+    }
+    return text;
+}

@@ -6,6 +6,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
 namespace {
 struct Run
 {
@@ -231,6 +240,58 @@ private slots:
         QCOMPARE(strict.exitCode, 1);
         QVERIFY2(strict.errors.contains("--strict"), qPrintable(strict.errors));
         QVERIFY(!QFile::exists(target));
+    }
+
+    // A name that is not UTF-8 (an old file system's) cannot be held as text, so it would
+    // be opened or written as another name: it is refused and nothing is written.
+    void nonUtf8NamesAreRefused_data()
+    {
+        QTest::addColumn<bool>("badInput");
+        QTest::newRow("output name") << false;
+        QTest::newRow("input name") << true;
+    }
+    void nonUtf8NamesAreRefused()
+    {
+        QFETCH(bool, badInput);
+        QTemporaryDir folder;
+        const QByteArray dir = QFile::encodeName(folder.path());
+        const QByteArray in = dir + (badInput ? "/caf\xE9.csv" : "/in.csv");
+        const QByteArray out = dir + (badInput ? "/out.xls" : "/out\xE9.xls");
+        QVERIFY(QFile::copy(paper("spreadsheet_utf8_bom.csv"), folder.filePath("in.csv")));
+        if (badInput)
+            QCOMPARE(::rename(QFile::encodeName(folder.filePath("in.csv")).constData(), in.constData()), 0);
+        // QProcess takes its arguments as text, so the bytes are handed on by posix_spawn.
+        const QByteArray program = PAPERCONV_PATH;
+        const QByteArray errorsPath = QFile::encodeName(folder.filePath("errors.txt"));
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, errorsPath.constData(), O_WRONLY | O_CREAT, 0600);
+        char *arguments[] = {const_cast<char *>(program.constData()), const_cast<char *>(in.constData()),
+                             const_cast<char *>(out.constData()), nullptr};
+        pid_t pid = 0;
+        QCOMPARE(posix_spawn(&pid, program.constData(), &actions, nullptr, arguments, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 1);
+        const QString errors = QString::fromUtf8(bytesOf(folder.filePath("errors.txt")));
+        QVERIFY2(errors.contains(badInput ? "caf\\xE9.csv\" is not UTF-8 text" : "out\\xE9.xls\" is not UTF-8 text"),
+                 qPrintable(errors));
+        // Only the input and the captured errors: nothing written under any name. Qt
+        // lists no name it cannot decode, so the folder is read as bytes.
+        QList<QByteArray> names;
+        if (DIR *listing = opendir(dir.constData())) {
+            while (const dirent *entry = readdir(listing))
+                if (entry->d_name[0] != '.')
+                    names << entry->d_name;
+            closedir(listing);
+        }
+        ::unlink(in.constData()); // which QTemporaryDir could not remove
+        QList<QByteArray> expected{"errors.txt", in.mid(dir.size() + 1)};
+        std::sort(names.begin(), names.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(names, expected);
     }
 
     // Many papers into one file: a category (or test) per paper in the order given; a
