@@ -23,16 +23,35 @@ QByteArray streamOf(const SheetGrid &grid)
     for (int row = 1; row <= grid.rowCount(); ++row) {
         for (int column = 1; column <= grid.columnCount(); ++column) {
             const SheetCell &cell = grid.cell(row, column);
-            if (cell.kind == SheetCell::Kind::Number) {
-                XlsCellStream::appendNumber(out, std::uint32_t(row), std::uint32_t(column),
-                                            cell.number);
-            } else if (cell.kind == SheetCell::Kind::Text) {
-                const QByteArray utf8 = cell.text.toUtf8();
-                XlsCellStream::appendText(out, std::uint32_t(row), std::uint32_t(column),
-                                          std::string_view(utf8.constData(), std::size_t(utf8.size())));
-            } else {
-                FUZZ_CHECK(cell.kind == SheetCell::Kind::Empty, "only numbers and texts");
+            const auto r = std::uint32_t(row), c = std::uint32_t(column);
+            switch (cell.kind) {
+            case SheetCell::Kind::Empty:
                 continue;
+            case SheetCell::Kind::Number:
+                XlsCellStream::appendNumber(out, r, c, cell.number);
+                break;
+            case SheetCell::Kind::Text: {
+                const QByteArray utf8 = cell.text.toUtf8();
+                XlsCellStream::appendText(out, r, c,
+                                          std::string_view(utf8.constData(), std::size_t(utf8.size())));
+                break;
+            }
+            case SheetCell::Kind::Boolean:
+                XlsCellStream::appendBoolean(out, r, c, cell.number != 0);
+                break;
+            case SheetCell::Kind::Error: {
+                int code = 0;
+                while (code < 256
+                       && !(XlsCellStream::errorName(std::uint8_t(code))
+                            && cell.text == QLatin1String(XlsCellStream::errorName(std::uint8_t(code)))))
+                    ++code;
+                FUZZ_CHECK(code < 256, "an error value the stream names");
+                XlsCellStream::appendError(out, r, c, std::uint8_t(code));
+                break;
+            }
+            case SheetCell::Kind::Uncalculated:
+                XlsCellStream::appendUncalculated(out, r, c);
+                break;
             }
             ++cells;
         }

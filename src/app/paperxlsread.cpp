@@ -122,18 +122,17 @@ bool sharedStringsAgree(const void *handle, const XlsGlobals &globals)
     return true;
 }
 
-// Writes a value the scan found; false when it has none to give (the cell stays empty).
-bool appendStoredValue(std::string &out, std::uint32_t row, std::uint32_t column,
+// Writes a value the scan found, or that the formula has none.
+void appendStoredValue(std::string &out, std::uint32_t row, std::uint32_t column,
                        const XlsStoredValue &value)
 {
     switch (value.kind) {
-    case XlsStoredValue::Kind::Number: appendNumber(out, row, column, value.number); return true;
-    case XlsStoredValue::Kind::Text: appendText(out, row, column, value.text); return true;
-    case XlsStoredValue::Kind::Boolean: appendBoolean(out, row, column, value.code != 0); return true;
-    case XlsStoredValue::Kind::Error: appendError(out, row, column, value.code); return true;
-    case XlsStoredValue::Kind::NoValue: break;
+    case XlsStoredValue::Kind::Number: appendNumber(out, row, column, value.number); return;
+    case XlsStoredValue::Kind::Text: appendText(out, row, column, value.text); return;
+    case XlsStoredValue::Kind::Boolean: appendBoolean(out, row, column, value.code != 0); return;
+    case XlsStoredValue::Kind::Error: appendError(out, row, column, value.code); return;
+    case XlsStoredValue::Kind::NoValue: appendUncalculated(out, row, column); return;
     }
-    return false;
 }
 
 struct Workbook
@@ -251,8 +250,7 @@ int main(int argc, char *argv[])
     for (unsigned row = 0; row < rows; ++row) {
         for (unsigned column = 0; column < columns; ++column) {
             if (const auto found = stored.find({row, column}); found != stored.end()) {
-                if (!appendStoredValue(out.buffer, row + 1, column + 1, found->second))
-                    continue;
+                appendStoredValue(out.buffer, row + 1, column + 1, found->second);
                 ++cellCount;
                 if (!out.flushIfFull())
                     return fail(WriteFailed, "the cells cannot be written");

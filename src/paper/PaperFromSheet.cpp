@@ -137,7 +137,8 @@ void appendRecord(BuiltPaper &paper, const QuestionRecord &record)
 bool rowHoldsData(const SheetGrid &sheet, int row)
 {
     for (int column = 1; column <= PaperColumnCount; ++column) {
-        if (!CellIsBlank(sheet.cell(row, column)))
+        const SheetCell &cell = sheet.cell(row, column);
+        if (!CellIsBlank(cell) || cell.kind == SheetCell::Kind::Uncalculated)
             return true;
     }
     return false;
@@ -149,10 +150,17 @@ QString whereTheQuestionsEnd(const SheetGrid &sheet, int endRow)
 {
     const bool noNumber = CellIsBlank(sheet.cell(endRow, ColQuestionNo));
     const bool noMark = CellIsBlank(sheet.cell(endRow, ColMark));
-    const QString cells = noNumber && noMark ? QStringLiteral("the %1 and %2 cells are empty")
-                                                   .arg(header(ColQuestionNo), header(ColMark))
-                                             : QStringLiteral("the %1 cell is empty")
-                                                   .arg(header(noNumber ? ColQuestionNo : ColMark));
+    // A formula without a stored value gives no value, so it ends them too, and is named.
+    const bool uncalculatedNumber = sheet.cell(endRow, ColQuestionNo).kind == SheetCell::Kind::Uncalculated;
+    const bool uncalculatedMark = sheet.cell(endRow, ColMark).kind == SheetCell::Kind::Uncalculated;
+    QString cells;
+    if (uncalculatedNumber || uncalculatedMark)
+        cells = QStringLiteral("the %1 cell holds a formula without a stored value")
+                    .arg(header(uncalculatedNumber ? ColQuestionNo : ColMark));
+    else if (noNumber && noMark)
+        cells = QStringLiteral("the %1 and %2 cells are empty").arg(header(ColQuestionNo), header(ColMark));
+    else
+        cells = QStringLiteral("the %1 cell is empty").arg(header(noNumber ? ColQuestionNo : ColMark));
     return QStringLiteral("The questions end at row %1: %2.").arg(endRow).arg(cells);
 }
 

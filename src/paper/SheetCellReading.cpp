@@ -13,6 +13,7 @@ QString QuotedCell(const SheetCell &cell)
 {
     switch (cell.kind) {
     case SheetCell::Kind::Empty: return QStringLiteral("an empty cell");
+    case SheetCell::Kind::Uncalculated: return QStringLiteral("a formula without a stored value");
     case SheetCell::Kind::Error: return cell.text;
     case SheetCell::Kind::Number:
     case SheetCell::Kind::Boolean: return CellText(cell);
@@ -36,6 +37,8 @@ std::optional<QString> WholeNumberChange(const SheetCell &cell, std::int16_t rea
                                                                    : QString();
         if (cell.kind == SheetCell::Kind::Empty)
             return QStringLiteral("the cell is empty and was read as 0");
+        if (cell.kind == SheetCell::Kind::Uncalculated)
+            return QStringLiteral("the cell holds a formula without a stored value and was read as 0");
         return QStringLiteral("%1%2 is not a number and was read as 0").arg(what, QuotedCell(cell));
     }
     const double whole = std::floor(*number);
@@ -63,6 +66,8 @@ std::optional<QString> AnswerChange(const SheetCell &cell, bool becameUncertain)
         return std::nullopt;
     if (cell.kind == SheetCell::Kind::Error)
         return QStringLiteral("the error value %1 is no answer and became \"Uncertain\"").arg(cell.text);
+    if (cell.kind == SheetCell::Kind::Uncalculated)
+        return QStringLiteral("the cell holds a formula without a stored value and became \"Uncertain\"");
     const QString said = TrimSpaces(CellText(cell));
     // An empty cell and the word itself both mean "Uncertain" already.
     if (said.isEmpty() || said == QStringLiteral("Uncertain"))
@@ -73,6 +78,8 @@ std::optional<QString> AnswerChange(const SheetCell &cell, bool becameUncertain)
 
 std::optional<QString> TextChange(const SheetCell &cell)
 {
+    if (cell.kind == SheetCell::Kind::Uncalculated)
+        return QStringLiteral("the cell holds a formula without a stored value and was left empty");
     if (cell.kind != SheetCell::Kind::Error)
         return std::nullopt;
     return QStringLiteral("the error value %1 is no text and was left empty").arg(cell.text);

@@ -22,7 +22,8 @@ QString CellText(const SheetCell &cell)
     case SheetCell::Kind::Boolean:
         return cell.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case SheetCell::Kind::Empty:
-    case SheetCell::Kind::Error: break;
+    case SheetCell::Kind::Error:
+    case SheetCell::Kind::Uncalculated: break;
     }
     return {};
 }

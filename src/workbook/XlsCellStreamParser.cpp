@@ -122,7 +122,8 @@ Result<SheetGrid> ParseXlsCellStream(const QByteArray &bytes, SheetReadLimits li
             return grid;
         }
         if (tag != XlsCellStream::NumberTag && tag != XlsCellStream::TextTag
-            && tag != XlsCellStream::BooleanTag && tag != XlsCellStream::ErrorTag)
+            && tag != XlsCellStream::BooleanTag && tag != XlsCellStream::ErrorTag
+            && tag != XlsCellStream::UncalculatedTag)
             return FileError(
                 QStringLiteral("unknown record 0x%1").arg(quint8(tag), 2, 16, QLatin1Char('0')));
 
@@ -150,6 +151,8 @@ Result<SheetGrid> ParseXlsCellStream(const QByteArray &bytes, SheetReadLimits li
             if (value != 0 && value != 1)
                 return FileError(QStringLiteral("a boolean is neither 0 nor 1"));
             grid.setCell(int(row), int(column), SheetCell::fromBoolean(value == 1));
+        } else if (tag == XlsCellStream::UncalculatedTag) {
+            grid.setCell(int(row), int(column), SheetCell::uncalculated());
         } else if (tag == XlsCellStream::ErrorTag) {
             char code;
             if (!in.readByte(code))

@@ -20,6 +20,7 @@ struct RawCell
     QString value; // <v>
     bool hasInline = false;
     QString inlineText; // <is>
+    bool hasFormula = false; // <f>
 };
 
 class SheetCellsParser
@@ -155,8 +156,11 @@ bool SheetCellsParser::readCell(RawCell &raw)
             raw.hasInline = true;
             if (!ReadXlsxStringItem(m_part, raw.inlineText))
                 return false;
-        } else if (!m_part.skipElement()) { // <f> and anything else: never evaluated
-            return false;
+        } else {
+            if (m_part.isStart(u"f"))
+                raw.hasFormula = true;
+            if (!m_part.skipElement()) // <f> and anything else: never evaluated
+                return false;
         }
     }
     return false;
@@ -172,9 +176,13 @@ bool SheetCellsParser::storeCell(const RawCell &raw, int row, int column)
             m_cells.grid.setCell(row, column, SheetCell::fromText(DecodeXlsxEscapes(raw.value)));
         return true;
     }
-    // A formula that was never calculated has no cached value: the cell is empty.
-    if (!raw.hasValue)
+    // A formula that was never calculated has no cached value: it gives none, and the
+    // import names it.
+    if (!raw.hasValue) {
+        if (raw.hasFormula)
+            m_cells.grid.setCell(row, column, SheetCell::uncalculated());
         return true;
+    }
     const QString value = raw.value.trimmed();
     if (type == u"s") {
         bool ok = false;

@@ -10,6 +10,8 @@
 //           'B' u32 row u32 column u8 value               (a boolean: 0 or 1)
 //           'X' u32 row u32 column u8 code                (an error value, a code of
 //                                                          errorName below)
+//           'F' u32 row u32 column                        (a formula without a stored
+//                                                          value)
 //   end     'E' u32 cellCount
 //
 // Cells come in row-major order, each at most once and inside rowCount x columnCount;
@@ -28,6 +30,7 @@ inline constexpr char NumberTag = 'N';
 inline constexpr char TextTag = 'T';
 inline constexpr char BooleanTag = 'B';
 inline constexpr char ErrorTag = 'X';
+inline constexpr char UncalculatedTag = 'F';
 inline constexpr char EndTag = 'E';
 inline constexpr char NameTag = 'S';
 // A sheet's name holds at most 31 UTF-16 units.
@@ -132,6 +135,13 @@ inline void appendError(std::string &out, std::uint32_t row, std::uint32_t colum
     appendU32(out, row);
     appendU32(out, column);
     out.push_back(char(code));
+}
+
+inline void appendUncalculated(std::string &out, std::uint32_t row, std::uint32_t column)
+{
+    out.push_back(UncalculatedTag);
+    appendU32(out, row);
+    appendU32(out, column);
 }
 
 inline void appendEnd(std::string &out, std::uint32_t cellCount)

@@ -284,6 +284,10 @@ void TestPaperFromSheet::reportSaysWhereTheQuestionsEnd_data()
         << 4 << setCell(3, 1, SheetCell::fromError(QStringLiteral("#N/A"))) << 4
         << "4 questions, from rows 2-5.\nThe questions end at row 6: the Question NO and Mark cells are empty."
         << QStringList();
+    QTest::newRow("a formula without a stored value as the mark ends them, named")
+        << 4 << setCell(4, 2, SheetCell::uncalculated()) << 2
+        << "2 questions, from rows 2-3.\nThe questions end at row 4: the Mark cell holds a formula without a stored value."
+        << QStringList{"2 rows from row 4 down still hold data and were not imported."};
     QTest::newRow("an error value as the mark does not end them")
         << 4 << setCell(3, 2, SheetCell::fromError(QStringLiteral("#N/A"))) << 4
         << "4 questions, from rows 2-5.\nThe questions end at row 6: the Question NO and Mark cells are empty."
@@ -321,6 +325,7 @@ void TestPaperFromSheet::reportListsEveryCellTheRulesChanged()
     sheet.setCell(5, 2, SheetCell::fromNumber(40000));
     sheet.setCell(5, 3, SheetCell()); // kept: an empty answer is "Uncertain"
     sheet.setCell(5, 5, SheetCell::fromNumber(9.5));
+    sheet.setCell(5, 7, SheetCell::uncalculated());
 
     const Result<SheetImport> imported = PaperFromSheet(sheet);
     QVERIFY2(imported, qPrintable(imported ? QString() : imported.error().listText()));
@@ -336,6 +341,7 @@ void TestPaperFromSheet::reportListsEveryCellTheRulesChanged()
         "row 4, column D (Question Title): the error value #REF! is no text and was left empty",
         "row 5, column B (Mark): 40000 is outside the numbers a paper holds and was read as 0",
         "row 5, column E (Time Limit): 9.5 was rounded down to 9",
+        "row 5, column G (Option B): the cell holds a formula without a stored value and was left empty",
     };
     QCOMPARE(imported->report.changes, expected);
     const QuestionTable &table = *imported->paper.table;

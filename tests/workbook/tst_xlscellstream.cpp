@@ -91,8 +91,9 @@ private slots:
         QCOMPARE(parsed->cell(1, 1), SheetCell::fromNumber(3));
     }
 
-    // Formula results and error values of an .xls come as booleans and error codes.
-    void booleansAndErrorValuesAreTaken()
+    // Formula results and error values of an .xls come as booleans and error codes, and a
+    // formula without a stored value as such.
+    void booleansErrorValuesAndUncalculatedFormulasAreTaken()
     {
         using namespace XlsCellStream;
         const std::pair<std::uint8_t, QString> errors[] = {
@@ -105,8 +106,9 @@ private slots:
         appendNumber(s, 1, 3, 5);
         for (std::uint32_t i = 0; i < std::size(errors); ++i)
             appendError(s, 2, i + 1, errors[i].first);
+        appendUncalculated(s, 3, 6);
         appendText(s, 3, 7, "after");
-        appendEnd(s, 3 + std::uint32_t(std::size(errors)) + 1);
+        appendEnd(s, 3 + std::uint32_t(std::size(errors)) + 2);
         const Result<SheetGrid> parsed = ParseXlsCellStream(bytesOf(s), Limits);
         QVERIFY2(parsed.ok(), qPrintable(problemOf(parsed)));
         QCOMPARE(parsed->cell(1, 1), SheetCell::fromBoolean(true));
@@ -114,6 +116,7 @@ private slots:
         QCOMPARE(parsed->cell(1, 3), SheetCell::fromNumber(5));
         for (int i = 0; i < int(std::size(errors)); ++i)
             QCOMPARE(parsed->cell(2, i + 1), SheetCell::fromError(errors[i].second));
+        QCOMPARE(parsed->cell(3, 6), SheetCell::uncalculated());
         QCOMPARE(parsed->cell(3, 7), SheetCell::fromText(QStringLiteral("after")));
     }
 

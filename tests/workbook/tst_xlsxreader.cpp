@@ -150,6 +150,9 @@ QString Describe(const SheetGrid &grid)
             case SheetCell::Kind::Error:
                 lines << place + QStringLiteral("error [") + cell.text + u']';
                 break;
+            case SheetCell::Kind::Uncalculated:
+                lines << place + QStringLiteral("formula without a value");
+                break;
             }
         }
     }
@@ -324,7 +327,7 @@ void TestXlsxReader::readsHandBuiltSheets_data()
         << Grid(4, 5, {{"A1", N(1)}, {"B1", N(2)}, {"B3", N(3)}, {"C3", N(4)},
                        {"A4", N(5)}, {"D4", N(6)}, {"E4", N(7)}});
 
-    QTest::newRow("cell types b, e, str, d, n, inlineStr; formula without value is empty")
+    QTest::newRow("cell types b, e, str, d, n, inlineStr; formula without value")
         << BuildTestZip(Package(Sheet(
                R"(<row r="1"><c r="A1" t="b"><v>1</v></c><c r="B1" t="b"><v>0</v></c>)"
                R"(<c r="C1" t="e"><v>#N/A</v></c><c r="D1" t="str"><f>A1&amp;"x"</f><v>TRUEx</v></c>)"
@@ -343,6 +346,8 @@ void TestXlsxReader::readsHandBuiltSheets_data()
                  {"E1", T("2024-02-29T00:00:00")},
                  {"A2", N(-0.5)},
                  {"B2", N(150)},
+                 {"C2", SheetCell::uncalculated()},
+                 {"D2", SheetCell::uncalculated()},
                  {"E2", T(" in line ")},
                  {"A3", T("run two")}});
 
