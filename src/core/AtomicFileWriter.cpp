@@ -1,5 +1,8 @@
 #include "core/AtomicFileWriter.h"
 
+#include "core/FileIdentityCopy.h"
+#include "core/InPlaceRewrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -88,14 +91,15 @@ Result<void> syncToDisk(QSaveFile &file, const QString &target)
     return {};
 }
 
-// Gives the new file the old one's permissions. A file system that has none to give
-// (FAT, some network and FUSE file systems) refuses the call, which leaves the new file
-// as that file system makes every file: no failed save.
+// Gives the new file the old one's permissions, and its set-user-ID, set-group-ID and
+// sticky bits (specialBits), which QFile::Permissions cannot hold. A file system that
+// has none to give (FAT, some network and FUSE file systems) refuses the call, which
+// leaves the new file as that file system makes every file: no failed save.
 Result<void> keepPermissions(QSaveFile &file, QFile::Permissions permissions,
-                             const QString &target)
+                             unsigned specialBits, const QString &target)
 {
 #ifdef Q_OS_UNIX
-    mode_t mode = 0;
+    mode_t mode = mode_t(specialBits) & (S_ISUID | S_ISGID | S_ISVTX);
     const std::pair<QFile::Permission, mode_t> bits[] = {
         {QFile::ReadOwner, S_IRUSR}, {QFile::WriteOwner, S_IWUSR}, {QFile::ExeOwner, S_IXUSR},
         {QFile::ReadGroup, S_IRGRP}, {QFile::WriteGroup, S_IWGRP}, {QFile::ExeGroup, S_IXGRP},
@@ -112,6 +116,7 @@ Result<void> keepPermissions(QSaveFile &file, QFile::Permissions permissions,
     return FileError(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
                          .arg(shown(target), systemError(error)));
 #else
+    Q_UNUSED(specialBits);
     if (file.setPermissions(permissions))
         return {};
     return FileError(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
@@ -119,12 +124,46 @@ Result<void> keepPermissions(QSaveFile &file, QFile::Permissions permissions,
 #endif
 }
 
+// The file a save replaces, as far as the new one must be given what it was.
+struct OldFile
+{
+    QString path; // links followed
+    QFile::Permissions permissions;
+    unsigned specialBits = 0; // set-user-ID, set-group-ID, sticky
+    std::optional<FileOwnership> ownership;
+    // The user may write into it, so that its content can be replaced in place when a
+    // new file cannot be given its owner.
+    bool writable = false;
+};
+
+enum class Replaced { Done, OwnerNotKept };
+
+// Gives the new file what the old one was: owner and group first (a change of owner
+// clears the set-user-ID bits), then permissions, then extended attributes, ACLs among
+// them. OwnerNotKept when the owner or group cannot be given and the old file can be
+// rewritten in place instead; a file that cannot is replaced all the same, as before.
+Result<Replaced> keepWhatTheFileWas(QSaveFile &file, const OldFile &old, const QString &target)
+{
+    if (old.ownership) {
+        const Result<OwnershipGiven> given = GiveOwnership(file.handle(), *old.ownership, target);
+        if (!given)
+            return given.error();
+        if (*given == OwnershipGiven::Refused && old.writable)
+            return Replaced::OwnerNotKept;
+    }
+    if (Result<void> kept = keepPermissions(file, old.permissions, old.specialBits, target); !kept)
+        return kept.error();
+    if (Result<void> kept = CopyExtendedAttributes(old.path, file.handle(), target); !kept)
+        return kept.error();
+    return Replaced::Done;
+}
+
 // Writes bytes to a file at path through a temporary file beside it, renamed over path
-// when complete; the file gets permissions when given. Reasons name target, the file the
-// user asked for (path may be a name beside it).
-Result<void> writeThroughSaveFile(const QString &path, const QString &target,
-                                  const QList<QByteArrayView> &bytes, qint64 failAfterBytes,
-                                  std::optional<QFile::Permissions> permissions)
+// when complete; the new file gets what the old one was when there is one. Reasons name
+// target, the file the user asked for (path may be a name beside it).
+Result<Replaced> writeThroughSaveFile(const QString &path, const QString &target,
+                                      const QList<QByteArrayView> &bytes, qint64 failAfterBytes,
+                                      const OldFile *old)
 {
     QSaveFile file(path);
     // Unbuffered, so that every write reaches the disk here and a failing one is seen
@@ -134,22 +173,25 @@ Result<void> writeThroughSaveFile(const QString &path, const QString &target,
         return FileError(QStringLiteral("cannot write to the folder %1: %2")
                              .arg(shown(QFileInfo(target).absolutePath()), file.errorString()));
     }
-    Result<void> written = writeAll(file, bytes, failAfterBytes, target);
-    if (written)
-        written = syncToDisk(file, target);
-    if (!written) {
+    // An uncommitted QSaveFile removes its temporary file when destroyed.
+    if (Result<void> written = writeAll(file, bytes, failAfterBytes, target); !written) {
         file.cancelWriting();
-        return written; // an uncommitted QSaveFile removes its temporary file when destroyed
+        return written.error();
     }
-    if (permissions) {
-        if (Result<void> kept = keepPermissions(file, *permissions, target); !kept) {
+    if (old) {
+        const Result<Replaced> kept = keepWhatTheFileWas(file, *old, target);
+        if (!kept || *kept == Replaced::OwnerNotKept) {
             file.cancelWriting();
             return kept;
         }
     }
+    if (Result<void> synced = syncToDisk(file, target); !synced) {
+        file.cancelWriting();
+        return synced.error();
+    }
     if (!file.commit())
         return cannotRename(target, file.errorString());
-    return {};
+    return Replaced::Done;
 }
 
 #ifdef Q_OS_UNIX
@@ -218,16 +260,15 @@ Result<void> refuseSpecialFile(const QString &path)
 // QSaveFile refuses a file the user may not write to, although replacing it by a rename
 // needs only the folder's permission, as the owner may delete it; and it cannot make its
 // temporary file beside a name within a few bytes of the longest. Such a file is written
-// complete under a shorter new name beside it, with its permissions when it has some,
-// and renamed over it; the file itself, its permissions included, is never touched
-// until the rename.
-Result<void> replaceThroughNameBeside(const QString &path,
-                                      std::optional<QFile::Permissions> permissions,
-                                      const QList<QByteArrayView> &bytes, qint64 failAfterBytes)
+// complete under a shorter new name beside it, given what the old file was, and renamed
+// over it; the file itself, its permissions included, is never touched until the rename.
+Result<Replaced> replaceThroughNameBeside(const QString &path, const OldFile *old,
+                                          const QList<QByteArrayView> &bytes,
+                                          qint64 failAfterBytes)
 {
     const QString fresh = unusedNameBeside(path);
-    if (Result<void> written = writeThroughSaveFile(fresh, path, bytes, failAfterBytes, permissions);
-        !written)
+    const Result<Replaced> written = writeThroughSaveFile(fresh, path, bytes, failAfterBytes, old);
+    if (!written || *written == Replaced::OwnerNotKept)
         return written;
     if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData())
         != 0) {
@@ -235,6 +276,56 @@ Result<void> replaceThroughNameBeside(const QString &path,
         QFile::remove(fresh);
         return error;
     }
+    return Replaced::Done;
+}
+
+#ifdef Q_OS_UNIX
+bool mayWrite(const QString &path, int access)
+{
+    return ::access(QFile::encodeName(path).constData(), access) == 0;
+}
+#endif
+
+// Replaces an existing regular file. A new file renamed over it is given what the old
+// one was; when it could not be (the owner or group is not the user's to give), or when
+// the folder takes no new file but the file itself may be written, the content is
+// replaced in place instead, so that the file stays its owner's.
+Result<void> replaceExistingFile(const QString &path, const QList<QByteArrayView> &bytes,
+                                 qint64 failAfterBytes)
+{
+    const QFileInfo target(path);
+    OldFile old;
+    old.path = replacedFile(path);
+    // QSaveFile copies the permissions too, but with the "User" flags, which describe the
+    // running user rather than the file, mapped onto the owner's bits: keep only the bits
+    // the file has.
+    old.permissions =
+        target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    old.ownership = OwnershipOf(old.path);
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::stat(QFile::encodeName(old.path).constData(), &status) == 0)
+        old.specialBits = unsigned(status.st_mode & (S_ISUID | S_ISGID | S_ISVTX));
+#endif
+    const QString folder = QFileInfo(old.path).absolutePath();
+#ifdef Q_OS_UNIX
+    old.writable = mayWrite(old.path, W_OK);
+    const bool folderTakesFiles = mayWrite(folder, W_OK | X_OK);
+#else
+    const bool folderTakesFiles = true;
+#endif
+    if (old.writable
+        && (!folderTakesFiles || (old.ownership && !MayGiveOwnership(*old.ownership))))
+        return RewriteFileInPlace(old.path, bytes,
+                                  folderTakesFiles ? folder : QDir::tempPath(), failAfterBytes);
+    const Result<Replaced> replaced =
+        target.isWritable() && fitsSaveFileSuffix(old.path)
+            ? writeThroughSaveFile(path, path, bytes, failAfterBytes, &old)
+            : replaceThroughNameBeside(old.path, &old, bytes, failAfterBytes);
+    if (!replaced)
+        return replaced.error();
+    if (*replaced == Replaced::OwnerNotKept)
+        return RewriteFileInPlace(old.path, bytes, folder, failAfterBytes);
     return {};
 }
 } // namespace
@@ -259,18 +350,13 @@ Result<void> WriteFileAtomically(const QString &path, const QList<QByteArrayView
     }
     if (target.isDir())
         return FileError(QStringLiteral("%1 is a folder, not a file").arg(shown(path)));
-    if (target.exists() && target.isFile()) {
-        // The new file keeps the old one's permissions. QSaveFile copies them too, but
-        // with the "User" flags, which describe the running user rather than the file,
-        // mapped onto the owner's bits: keep only the bits the file has.
-        const QFile::Permissions permissions =
-            target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-        return target.isWritable() && fitsSaveFileSuffix(replacedFile(path))
-                   ? writeThroughSaveFile(path, path, bytes, failAfterBytes, permissions)
-                   : replaceThroughNameBeside(replacedFile(path), permissions, bytes,
-                                              failAfterBytes);
-    }
-    if (!fitsSaveFileSuffix(replacedFile(path)))
-        return replaceThroughNameBeside(replacedFile(path), {}, bytes, failAfterBytes);
-    return writeThroughSaveFile(path, path, bytes, failAfterBytes, {});
+    if (target.exists() && target.isFile())
+        return replaceExistingFile(path, bytes, failAfterBytes);
+    const Result<Replaced> written =
+        fitsSaveFileSuffix(replacedFile(path))
+            ? writeThroughSaveFile(path, path, bytes, failAfterBytes, nullptr)
+            : replaceThroughNameBeside(replacedFile(path), nullptr, bytes, failAfterBytes);
+    if (!written)
+        return written.error();
+    return {};
 }

@@ -9,13 +9,18 @@
  *                without it nothing is touched
  *   op=OP        the calls the fault hits: write (write, pwrite), sync (fsync,
  *                fdatasync), close, link (linkat), rename (rename, renameat,
- *                renameat2), chmod (fchmod, chmod, fchmodat); default write
+ *                renameat2), chmod (fchmod, chmod, fchmodat), chown (fchown,
+ *                chown, lchown, fchownat), truncate (ftruncate), allocate
+ *                (fallocate), xattr (fsetxattr); default write
  *   after=N      op=write: the bytes up to N are written (a call crossing N is cut
  *                short there), every later write fails; as a full disk behaves
  *   call=K       the K-th call of op (from 1) fails, and only that one
  *   from=K       the K-th call of op and every later one fail
  *   errno=E      the error: a number, or ENOSPC, EIO, EDQUOT, EACCES, EROFS, EXDEV, EPERM,
  *                ENOTSUP, EOPNOTSUPP, ENOSYS
+ *   refuse=OP:E  besides the fault above, every call of OP fails with the error E
+ *                (say chown:EPERM, as a file system that keeps root from giving
+ *                files away does)
  *   action=A     fail (default) or kill: SIGKILL the process instead of failing,
  *                before the call runs (after writing the bytes up to N for after=)
  *   report=FILE  at exit, write the counts of the calls that matched "under" to FILE
@@ -36,9 +41,13 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-enum op { OP_WRITE, OP_SYNC, OP_CLOSE, OP_LINK, OP_RENAME, OP_CHMOD, OP_COUNT };
-static const char *const op_names[OP_COUNT] = {"write", "sync", "close", "link", "rename",
-                                               "chmod"};
+enum op {
+    OP_WRITE, OP_SYNC, OP_CLOSE, OP_LINK, OP_RENAME, OP_CHMOD, OP_CHOWN, OP_TRUNCATE,
+    OP_ALLOCATE, OP_XATTR, OP_COUNT
+};
+static const char *const op_names[OP_COUNT] = {"write", "sync",  "close",    "link",
+                                               "rename", "chmod", "chown",   "truncate",
+                                               "allocate", "xattr"};
 
 static struct {
     char under[PATH_MAX];
@@ -48,6 +57,8 @@ static struct {
     long call;       /* 0: not set */
     long from;       /* 0: not set */
     int error;
+    int refused_op; /* -1: none */
+    int refused_error;
     int kill;
     char report[PATH_MAX];
 } cfg;
@@ -68,6 +79,15 @@ static int (*real_renameat2)(int, const char *, int, const char *, unsigned);
 static int (*real_fchmod)(int, mode_t);
 static int (*real_chmod)(const char *, mode_t);
 static int (*real_fchmodat)(int, const char *, mode_t, int);
+static int (*real_fchown)(int, uid_t, gid_t);
+static int (*real_chown)(const char *, uid_t, gid_t);
+static int (*real_lchown)(const char *, uid_t, gid_t);
+static int (*real_fchownat)(int, const char *, uid_t, gid_t, int);
+static int (*real_ftruncate)(int, off_t);
+static int (*real_ftruncate64)(int, off_t);
+static int (*real_fallocate)(int, int, off_t, off_t);
+static int (*real_fallocate64)(int, int, off_t, off_t);
+static int (*real_fsetxattr)(int, const char *, const void *, size_t, int);
 
 static void *next(const char *name)
 {
@@ -90,6 +110,15 @@ static void resolve(void)
     real_fchmod = next("fchmod");
     real_chmod = next("chmod");
     real_fchmodat = next("fchmodat");
+    real_fchown = next("fchown");
+    real_chown = next("chown");
+    real_lchown = next("lchown");
+    real_fchownat = next("fchownat");
+    real_ftruncate = next("ftruncate");
+    real_ftruncate64 = next("ftruncate64");
+    real_fallocate = next("fallocate");
+    real_fallocate64 = next("fallocate64");
+    real_fsetxattr = next("fsetxattr");
     real_write = next("write");
 }
 
@@ -123,6 +152,7 @@ void fault_shim_configure(const char *plan)
     memset(&cfg, 0, sizeof cfg);
     cfg.after = -1;
     cfg.error = EIO;
+    cfg.refused_op = -1;
     memset(calls, 0, sizeof calls);
     bytes_written = 0;
     if (!plan)
@@ -154,6 +184,15 @@ void fault_shim_configure(const char *plan)
             cfg.from = atol(value);
         } else if (strcmp(key, "errno") == 0) {
             cfg.error = errno_of(value);
+        } else if (strcmp(key, "refuse") == 0) {
+            char *colon = strchr(value, ':');
+            if (colon) {
+                *colon = '\0';
+                for (int k = 0; k < OP_COUNT; ++k)
+                    if (strcmp(value, op_names[k]) == 0)
+                        cfg.refused_op = k;
+                cfg.refused_error = errno_of(colon + 1);
+            }
         } else if (strcmp(key, "action") == 0) {
             cfg.kill = strcmp(value, "kill") == 0;
         } else if (strcmp(key, "report") == 0) {
@@ -216,6 +255,10 @@ static int path_inside(int dirfd, const char *path)
 static int hit(enum op op)
 {
     long k = ++calls[op];
+    if ((int)op == cfg.refused_op) {
+        errno = cfg.refused_error;
+        return 1;
+    }
     if ((int)op != cfg.op || !((cfg.call && k == cfg.call) || (cfg.from && k >= cfg.from)))
         return 0;
     if (cfg.kill)
@@ -362,6 +405,78 @@ int fchmodat(int dirfd, const char *path, mode_t mode, int flags)
     if (path_inside(dirfd, path) && hit(OP_CHMOD))
         return -1;
     return real_fchmodat(dirfd, path, mode, flags);
+}
+
+int fchown(int fd, uid_t owner, gid_t group)
+{
+    resolve();
+    if (fd_inside(fd) && hit(OP_CHOWN))
+        return -1;
+    return real_fchown(fd, owner, group);
+}
+
+int chown(const char *path, uid_t owner, gid_t group)
+{
+    resolve();
+    if (path_inside(AT_FDCWD, path) && hit(OP_CHOWN))
+        return -1;
+    return real_chown(path, owner, group);
+}
+
+int lchown(const char *path, uid_t owner, gid_t group)
+{
+    resolve();
+    if (path_inside(AT_FDCWD, path) && hit(OP_CHOWN))
+        return -1;
+    return real_lchown(path, owner, group);
+}
+
+int fchownat(int dirfd, const char *path, uid_t owner, gid_t group, int flags)
+{
+    resolve();
+    if (path_inside(dirfd, path) && hit(OP_CHOWN))
+        return -1;
+    return real_fchownat(dirfd, path, owner, group, flags);
+}
+
+int ftruncate(int fd, off_t length)
+{
+    resolve();
+    if (fd_inside(fd) && hit(OP_TRUNCATE))
+        return -1;
+    return real_ftruncate(fd, length);
+}
+
+int ftruncate64(int fd, off_t length)
+{
+    resolve();
+    if (fd_inside(fd) && hit(OP_TRUNCATE))
+        return -1;
+    return real_ftruncate64(fd, length);
+}
+
+int fallocate(int fd, int mode, off_t offset, off_t length)
+{
+    resolve();
+    if (fd_inside(fd) && hit(OP_ALLOCATE))
+        return -1;
+    return real_fallocate(fd, mode, offset, length);
+}
+
+int fallocate64(int fd, int mode, off_t offset, off_t length)
+{
+    resolve();
+    if (fd_inside(fd) && hit(OP_ALLOCATE))
+        return -1;
+    return real_fallocate64(fd, mode, offset, length);
+}
+
+int fsetxattr(int fd, const char *name, const void *value, size_t size, int flags)
+{
+    resolve();
+    if (fd_inside(fd) && hit(OP_XATTR))
+        return -1;
+    return real_fsetxattr(fd, name, value, size, flags);
 }
 
 __attribute__((constructor)) static void load(void)

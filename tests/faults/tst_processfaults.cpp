@@ -29,6 +29,17 @@ constexpr int DefaultKills = 60;
 constexpr auto ReadOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
 const QStringList ShimOps{"write", "sync", "close", "link", "rename"};
 
+// The programs the build made, or their copies where the environment names them (the
+// unprivileged run copies them where its user can reach them).
+QString paperconvPath()
+{
+    return qEnvironmentVariable("PAPERCONV_PATH", QStringLiteral(PAPERCONV_PATH));
+}
+QString faultShimPath()
+{
+    return qEnvironmentVariable("FAULT_SHIM_PATH", QStringLiteral(FAULT_SHIM_PATH));
+}
+
 struct Outcome
 {
     bool killed = false;
@@ -43,11 +54,11 @@ Outcome runConverter(const QString &in, const QString &out, const QString &plan,
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAULT_SHIM_PATH));
+    environment.insert(QStringLiteral("LD_PRELOAD"), faultShimPath());
     environment.insert(QStringLiteral("FAULT_SHIM"), plan);
     environment.insert(QStringLiteral("TMPDIR"), tmpdir);
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PAPERCONV_PATH), {in, out});
+    process.start(paperconvPath(), {in, out});
     if (!process.waitForStarted())
         return {false, -1, process.errorString()};
     if (killAfterMicroseconds >= 0) {
@@ -314,7 +325,7 @@ private slots:
         QProcess process;
         process.start(unshare, {"--mount", "--propagation", "private", "sh", "-c", script, "sh",
                                 mountPoint.path(), results.path(), QString::number(size),
-                                QString::number(filler), QStringLiteral(PAPERCONV_PATH),
+                                QString::number(filler), paperconvPath(),
                                 oldFile, name, longPaperPath_});
         QVERIFY(process.waitForFinished(120000));
         if (!QFileInfo::exists(results.filePath(QStringLiteral("code"))))

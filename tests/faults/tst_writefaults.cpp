@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace FaultPapers;
@@ -276,8 +277,9 @@ private slots:
         QVERIFY(editor.form().questionTable()->rows() == paper_->rows());
     }
 
-    // A folder the user may not write to: nothing can be replaced atomically there, so
-    // the save and the export fail with their messages and leave the folder as it was.
+    // A folder the user may not write to: nothing can be replaced atomically there. A
+    // file the user may write to gets its new content in place, with no message; else the
+    // save and the export fail with their messages and leave the folder as it was.
     void unwritableFolder_data()
     {
         QTest::addColumn<Format>("format");
@@ -285,7 +287,7 @@ private slots:
         QTest::addColumn<bool>("readOnlyFile");
         for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
             const QString ext = extensionOf(format);
-            QTest::addRow("%s, old file", qPrintable(ext)) << format << true << false;
+            QTest::addRow("%s, old file, saved in place", qPrintable(ext)) << format << true << false;
             QTest::addRow("%s, read-only old file", qPrintable(ext)) << format << true << true;
             QTest::addRow("%s, new file", qPrintable(ext)) << format << false << false;
         }
@@ -318,6 +320,15 @@ private slots:
             editor.form().DoExport(path);
         }
         QVERIFY(QFile::setPermissions(target.dir.path(), folderMode));
+        if (existing && !readOnlyFile) {
+            QCOMPARE(editor.seam.messageTexts(),
+                     format == Format::Paper
+                         ? QStringList{QStringLiteral("File exists. Overwrite it or not?")}
+                         : QStringList());
+            verifyReplaced(target, format, *paper_);
+            QCOMPARE(QFile::permissions(target.path), target.permissions);
+            return;
+        }
         QVERIFY(!editor.seam.messages.isEmpty());
         QCOMPARE(editor.seam.messageTexts().last(), format == Format::Paper
                                                         ? QStringLiteral("Writing file error!")
@@ -415,6 +426,82 @@ private slots:
             QVERIFY2(errorText(written).contains(target.path), qPrintable(errorText(written)));
             verifyUntouched(target);
         }
+    }
+
+    // When the new file cannot be given the old one's owner (every chown refused, as a
+    // file system that keeps root from giving files away does), the old file gets its
+    // new content in place, through a complete copy beside it. A failure before the old
+    // content is touched leaves it as it was and no copy; a failure after it keeps the
+    // copy, which the error names and which holds the whole new file.
+    void ownerNotKept_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("outcome"); // "saved", "untouched" or "copy kept"
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
+            // The bytes go first to the new file that could not be given the owner, then
+            // to the copy, then into the old file.
+            const qint64 size = sizes_[format];
+            const struct { const char *name; QString fault; const char *outcome; } cases[] = {
+                {"no other fault", QString(), "saved"},
+                {"copy, disk full part-way",
+                 QStringLiteral("op=write,after=%1,errno=ENOSPC").arg(size + size / 2), "untouched"},
+                {"copy, sync fails", QStringLiteral("op=sync,call=1,errno=EIO"), "untouched"},
+                {"no room for the new content", QStringLiteral("op=allocate,call=1,errno=ENOSPC"),
+                 "untouched"},
+                {"in place, write fails part-way",
+                 QStringLiteral("op=write,after=%1,errno=EIO").arg(2 * size + size / 2), "copy kept"},
+                {"in place, truncate fails", QStringLiteral("op=truncate,call=1,errno=EIO"),
+                 "copy kept"},
+                {"in place, sync fails", QStringLiteral("op=sync,call=2,errno=EIO"), "copy kept"},
+            };
+            for (const auto &c : cases)
+                QTest::addRow("%s, %s", qPrintable(extensionOf(format)), c.name)
+                    << format << c.fault << QString::fromLatin1(c.outcome);
+        }
+    }
+    void ownerNotKept()
+    {
+        QFETCH(Format, format);
+        QFETCH(QString, fault);
+        QFETCH(QString, outcome);
+        if (geteuid() != 0)
+            QSKIP("only root can give the old file another owner for the save to keep");
+        constexpr uid_t OtherUser = 4321;
+        Target target(format, true);
+        QCOMPARE(::chown(QFile::encodeName(target.path).constData(), OtherUser, OtherUser), 0);
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(target.path).constData(), &before), 0);
+        Result<void> written;
+        {
+            FaultShim::Armed armed(target.plan(QStringLiteral("refuse=chown:EPERM,") + fault));
+            written = WritePaper(*paper_, target.path);
+            QVERIFY2(FaultShim::counts().calls[FaultShim::Chown] >= 1,
+                     "the save gave no owner, so the case tests nothing");
+        }
+        struct stat after;
+        QCOMPARE(::stat(QFile::encodeName(target.path).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_uid, OtherUser);
+        QCOMPARE(after.st_gid, gid_t(OtherUser));
+        if (outcome == "saved") {
+            QVERIFY2(written, qPrintable(errorText(written)));
+            verifyReplaced(target, format, *paper_);
+            QCOMPARE(QFile::permissions(target.path), target.permissions);
+            return;
+        }
+        QVERIFY2(!written, "a failed write was reported as success");
+        QVERIFY2(errorText(written).contains(target.path), qPrintable(errorText(written)));
+        if (outcome == "untouched") {
+            verifyUntouched(target);
+            return;
+        }
+        const QString reason = errorText(written);
+        const QStringList copies = otherEntries(target.dir.path(), {target.name()});
+        QCOMPARE(copies.size(), 1);
+        const QString copy = target.dir.filePath(copies.first());
+        QVERIFY2(reason.endsWith("the complete new content is kept in " + copy), qPrintable(reason));
+        QVERIFY2(rowsIn(copy, format) == paper_->rows(), "the copy is not the complete new file");
     }
 
 private:

@@ -149,22 +149,38 @@ private slots:
         QCOMPARE(filesIn(dir.path()), QStringList({"paper.csv"}));
     }
 
-    void unwritableFolderLeavesOldFile()
+    // A folder that takes no new file: a file there the user may write to gets the new
+    // paper in place; a read-only one cannot be saved, and the folder is named.
+    void unwritableFolder_data()
     {
+        QTest::addColumn<bool>("writableFile");
+        QTest::newRow("writable file is saved in place") << true;
+        QTest::newRow("read-only file is left as it was") << false;
+    }
+    void unwritableFolder()
+    {
+        QFETCH(bool, writableFile);
         if (geteuid() == 0)
             QSKIP("running as root, which writes into any folder whatever its permissions");
         QTemporaryDir dir;
         const QString path = dir.filePath("paper.csv");
         QVERIFY(writeFile(path, OldBytes));
+        if (!writableFile)
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         const Result<void> written = WritePaperFile(*trickyPaper(), path);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(!written);
-        // The folder is what fails, and the reason names it.
-        const QString reason = written.error().text();
-        QVERIFY2(reason.startsWith("cannot write to the folder " + dir.path() + ": "),
-                 qPrintable(reason));
-        QCOMPARE(fileBytes(path), OldBytes);
+        if (writableFile) {
+            QVERIFY2(written, qPrintable(errorText(written)));
+            QCOMPARE(fileBytes(path), FormatPaperFile(*trickyPaper()));
+        } else {
+            QVERIFY(!written);
+            // The folder is what fails, and the reason names it.
+            const QString reason = written.error().text();
+            QVERIFY2(reason.startsWith("cannot write to the folder " + dir.path() + ": "),
+                     qPrintable(reason));
+            QCOMPARE(fileBytes(path), OldBytes);
+        }
         QCOMPARE(filesIn(dir.path()), QStringList({"paper.csv"}));
     }
 
