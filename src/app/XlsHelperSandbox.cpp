@@ -69,7 +69,9 @@ void enterOwnNamespaces()
     unshare(CLONE_NEWUSER | CLONE_NEWNET);
 }
 
-// After the namespaces, which hand the process a full set within the new one.
+// After the namespaces, which hand the process a full set within the new one. They are
+// the calling thread's: a sanitized build's background thread keeps its own, under the
+// same filter.
 bool dropCapabilities()
 {
     for (int capability = 0; prctl(PR_CAPBSET_READ, capability, 0, 0, 0) >= 0; ++capability)

@@ -248,8 +248,8 @@ private slots:
             QCOMPARE(fields.value("CapBnd"), none);
 
         if (Sanitized)
-            qInfo("not compared: the namespaces (a sanitized build's helper has the "
-                  "sanitizer's thread, and a process with threads gets no new user namespace)");
+            qInfo("not compared: the namespaces (in a sanitized build the sanitizer may run "
+                  "a thread of its own, and a process with threads gets no new user namespace)");
         else
             QCOMPARE(ownNamespace, kernelGivesNamespaces());
         QCOMPARE(namespaceOf(pid, "net") != namespaceOf("self", "net"), ownNamespace);
