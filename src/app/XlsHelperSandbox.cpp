@@ -36,8 +36,10 @@
 // What the filter does to a call it does not allow: opening any other file is refused
 // with EACCES, because libraries look for optional files (iconv for a converter it has not
 // loaded, the sanitizer for its statistics) and do without them; a killed process would
-// turn those into a lost import. Every other call kills the process: nothing that reads
-// a workbook makes one, so one is made only by code that should not be running.
+// turn those into a lost import (readlink is refused alike, and ioctl answers ENOTTY).
+// Every other call kills the process: nothing that reads a workbook makes one, so one is
+// made only by code that should not be running. The sanitized build refuses them with
+// EPERM instead (see installFilter).
 
 namespace {
 
