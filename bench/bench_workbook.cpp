@@ -7,6 +7,7 @@
 #include "paper/PaperRecipes.h"
 #include "paper/PaperSheetLayout.h"
 #include "workbook/WorkbookFile.h"
+#include "workbook/XlsHelperProcess.h"
 
 #include "BenchCases.h"
 #include "BenchZip.h"
@@ -151,8 +152,7 @@ const bool registered = [] {
 int main(int argc, char **argv)
 {
     // The .xls reader looks for its helper beside the program; this one lives elsewhere.
-    if (!qEnvironmentVariableIsSet("PAPEREDIT_XLS_HELPER"))
-        qputenv("PAPEREDIT_XLS_HELPER", PAPERXLSREAD_PATH);
+    SetXlsHelperProgramForTests(QStringLiteral(PAPERXLSREAD_PATH));
     QCoreApplication app(argc, argv);
     return runBenchCases(argc, argv);
 }

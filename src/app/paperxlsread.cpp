@@ -4,6 +4,7 @@
 // can crash or run away on a damaged file; then only this process is lost.
 // Formula results and error values, which the library does not deliver, come from the
 // helper's own scan of the sheet's records instead.
+#include "app/XlsHelperSandbox.h"
 #include "xlsscan/XlsGlobalsScan.h"
 #include "xlsscan/XlsCellStream.h"
 #include "xlsscan/XlsSheetValuesScan.h"
@@ -170,6 +171,11 @@ int main(int argc, char *argv[])
     const char *path = argv[1];
     if (!isRegularFile(path))
         return fail(CannotOpen, "the file cannot be opened: it is missing or not a regular file");
+    // From here on the file can be opened only through the path the sandbox gives back.
+    const char *sandboxFailure = nullptr;
+    path = EnterXlsHelperSandbox(path, sandboxFailure);
+    if (!path)
+        return fail(NotReadable, sandboxFailure);
 
     // The library reads a damaged stream as far as it can; a paper cut short by damage
     // must not pass as the whole.

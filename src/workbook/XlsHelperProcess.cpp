@@ -8,7 +8,6 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 
 #include <sys/resource.h>
 
@@ -94,12 +93,24 @@ FileError refusalForExitCode(int code)
 
 } // namespace
 
+namespace {
+QString &testHelperProgram()
+{
+    static QString program;
+    return program;
+}
+} // namespace
+
 QString XlsHelperProgram()
 {
-    const QString override = qEnvironmentVariable("PAPEREDIT_XLS_HELPER");
-    if (!override.isEmpty())
-        return override;
+    if (!testHelperProgram().isEmpty())
+        return testHelperProgram();
     return QCoreApplication::applicationDirPath() + QStringLiteral("/paperxlsread");
+}
+
+void SetXlsHelperProgramForTests(const QString &program)
+{
+    testHelperProgram() = program;
 }
 
 Result<SheetGrid> RunXlsHelper(const QString &helperProgram, const QString &path,

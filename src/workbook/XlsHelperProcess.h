@@ -13,8 +13,12 @@ struct XlsHelperOptions
     qint64 outputLimitBytes = qint64(64) << 20;
 };
 
-// The helper program: $PAPEREDIT_XLS_HELPER when set, else paperxlsread beside the program.
+// The helper program: paperxlsread beside the program. Nothing from outside the process
+// (no environment variable, no setting) can make the reader run another program.
 QString XlsHelperProgram();
+// For test programs, which are built into a folder of their own: the helper they use in
+// place of the one beside them (empty: beside them again). The programs never call it.
+void SetXlsHelperProgramForTests(const QString &program);
 
 // Runs `helperProgram` on the workbook `path` and checks what it wrote. A helper that
 // cannot start, crashes, overruns its time (it is killed) or its output limit (likewise),

@@ -8,6 +8,8 @@
 #include "workbook/XlsWriter.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -384,13 +386,35 @@ private slots:
         QCOMPARE(errorOf(result), QStringLiteral("The .xls reader paperxlsread cannot be started."));
     }
 
-    void helperIsFoundThroughTheEnvironment()
+    void readerRunsTheHelperItIsPointedAt()
     {
-        const QByteArray saved = qgetenv("PAPEREDIT_XLS_HELPER");
-        qputenv("PAPEREDIT_XLS_HELPER", "/nonexistent/other-helper");
+        const QString built = XlsHelperProgram();
+        SetXlsHelperProgramForTests(QStringLiteral("/nonexistent/other-helper"));
         const Result<SheetGrid> result = ReadXlsSheet(workbook("paper-xlwt.xls"), PaperLimits);
-        qputenv("PAPEREDIT_XLS_HELPER", saved);
+        SetXlsHelperProgramForTests(built);
         QCOMPARE(errorOf(result), QStringLiteral("The .xls reader other-helper cannot be started."));
+    }
+
+    // The environment variable that once named the helper makes the real program run
+    // nothing else: paperconv, which reads workbooks as IMPORT does, still converts the
+    // .xls with the helper beside it, and the stand-in named there never starts.
+    void environmentCannotNameAnotherHelper()
+    {
+        QTemporaryDir folder;
+        const QString started = folder.filePath("stand-in.pid");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PAPEREDIT_XLS_HELPER", fakeHelper("garbage"));
+        environment.insert("FAKE_XLS_HELPER_PID_FILE", started);
+        QProcess paperconv;
+        paperconv.setProcessEnvironment(environment);
+        paperconv.start(QStringLiteral(PAPERCONV_PATH),
+                        {workbook("formulas-gnumeric.xls"), folder.filePath("paper.csv")});
+        QVERIFY(paperconv.waitForFinished(60000));
+        const QByteArray said = paperconv.readAllStandardError();
+        QVERIFY2(paperconv.exitStatus() == QProcess::NormalExit && paperconv.exitCode() == 0,
+                 said.constData());
+        QVERIFY2(said.contains("4 questions, from rows 2-5"), said.constData());
+        QVERIFY2(!QFile::exists(started), "the helper named in the environment was started");
     }
 };
 
