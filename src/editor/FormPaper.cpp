@@ -17,6 +17,7 @@
 #include "widgets/DesignMetrics.h"
 #include "widgets/HelpWindow.h"
 #include "widgets/LocaleNumber.h"
+#include "widgets/LongTextLineEdit.h"
 #include "widgets/ModalSeam.h"
 #include "widgets/PictureButton.h"
 #include "widgets/QuestionGridModel.h"
@@ -85,7 +86,7 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
 // A text box whose limit stops typing only: a longer text from a file is shown whole.
 QLineEdit *longTextBox(QWidget *parent, const QString &name, const QString &text, int typingLimit)
 {
-    auto *box = named(new QLineEdit(text, parent), name);
+    auto *box = named(new LongTextLineEdit(text, parent), name);
     TypingLengthLimit::attach(box, typingLimit);
     return box;
 }
