@@ -82,7 +82,9 @@ void LengthLimitedTextEdit::keyPressEvent(QKeyEvent *event)
 {
     const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QString typed = lineBreak ? QStringLiteral("\n") : event->text();
-    const bool types = lineBreak || (!typed.isEmpty() && typed.at(0).isPrint());
+    // A shortcut (Ctrl+A, Ctrl+V) types nothing, whatever letter the platform reports with it.
+    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    const bool types = !shortcut && (lineBreak || (!typed.isEmpty() && typed.at(0).isPrint()));
     const int fits = insertableHere();
     if (!types || typed.size() <= fits) {
         QPlainTextEdit::keyPressEvent(event);

@@ -59,6 +59,21 @@ private slots:
         box.insert(QStringLiteral("defgh"));
         QCOMPARE(box.text(), QStringLiteral("abcdef"));
     }
+
+    // The title's box: typing at the limit is refused, but the box's shortcuts still work,
+    // so a full text can be selected and typed over.
+    void textBoxAtItsLimitTakesShortcuts()
+    {
+        LengthLimitedTextEdit box(6);
+        box.setPlainText(QStringLiteral("ab\ncde"));
+        box.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&box, QStringLiteral("x"));
+        QTest::keyClick(&box, Qt::Key_Return);
+        QCOMPARE(box.toPlainText(), QStringLiteral("ab\ncde"));
+        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&box, QStringLiteral("12345678"));
+        QCOMPARE(box.toPlainText(), QStringLiteral("123456"));
+    }
 };
 
 QTEST_MAIN(TestTypingLengthLimit)
