@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 PROGRAMS = ("bench_paperfile", "bench_workbook", "bench_formats", "bench_platformimport",
-            "bench_editing", "bench_print")
+            "bench_editing", "bench_print", "bench_longtexts")
 COUNT_REPEAT = 3
 
 

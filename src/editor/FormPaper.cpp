@@ -17,10 +17,12 @@
 #include "widgets/DesignMetrics.h"
 #include "widgets/HelpWindow.h"
 #include "widgets/LocaleNumber.h"
+#include "widgets/LongTextLineEdit.h"
 #include "widgets/ModalSeam.h"
 #include "widgets/PictureButton.h"
 #include "widgets/QuestionGridModel.h"
 #include "widgets/QuestionGridView.h"
+#include "widgets/TypingLengthLimit.h"
 #include "widgets/ValidateOnLeave.h"
 
 #include <QCloseEvent>
@@ -37,7 +39,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
-#include <QTextCursor>
 #include <QTimer>
 #include <cmath>
 
@@ -54,22 +55,6 @@ constexpr int MarkMaxLength = 3;
 constexpr int TimeLimitMaxLength = 3;
 constexpr int OptionMaxLength = 100;
 constexpr int TitleMaxLength = 250;
-
-// A multi-line box has no length limit of its own: cut what goes beyond it.
-void limitLength(QPlainTextEdit *box, int maxLength)
-{
-    QObject::connect(box, &QPlainTextEdit::textChanged, box, [box, maxLength] {
-        const QString text = box->toPlainText();
-        if (text.size() <= maxLength)
-            return;
-        QTextCursor cursor = box->textCursor();
-        const int position = std::min(cursor.position(), maxLength);
-        box->setPlainText(text.left(maxLength));
-        cursor = box->textCursor();
-        cursor.setPosition(position);
-        box->setTextCursor(cursor);
-    });
-}
 
 // Both design faces, Arial and the old MS Sans Serif, are set in Arial's widths: the
 // desktop resolves it to a metric-compatible face, so captions fit their boxes.
@@ -95,6 +80,14 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
 {
     auto *box = named(new QLineEdit(text, parent), name);
     box->setMaxLength(maxLength);
+    return box;
+}
+
+// A text box whose limit stops typing only: a longer text from a file is shown whole.
+QLineEdit *longTextBox(QWidget *parent, const QString &name, const QString &text, int typingLimit)
+{
+    auto *box = named(new LongTextLineEdit(text, parent), name);
+    TypingLengthLimit::attach(box, typingLimit);
     return box;
 }
 
@@ -246,8 +239,8 @@ void FormPaper::createDetailPanel()
     for (int i = 0; i < 6; ++i) {
         LabItem[std::size_t(i)] = named(new QLabel(QStringLiteral("Option %1:").arg(QChar(u'A' + i)), Frame1),
                                         IndexedName("LabItem", i));
-        TextItems[std::size_t(i)] = textBox(Frame1, IndexedName("TextItems", i),
-                                            QStringLiteral("Text1"), OptionMaxLength);
+        TextItems[std::size_t(i)] = longTextBox(Frame1, IndexedName("TextItems", i),
+                                                QStringLiteral("Text1"), OptionMaxLength);
         LabItem[std::size_t(i)]->setBuddy(TextItems[std::size_t(i)]);
         // Set against their boxes, so the captions keep clear of the range hint
         // "(1-250)" whose box reaches into this column.
@@ -255,9 +248,8 @@ void FormPaper::createDetailPanel()
         LabItem[std::size_t(i)]->setContentsMargins(0, 0, 4, 0);
     }
     Frame2 = named(new QGroupBox(QStringLiteral("Question Tile"), Frame1), QStringLiteral("Frame2"));
-    TextTitle = named(new QPlainTextEdit(Frame2), QStringLiteral("TextTitle"));
+    TextTitle = named(new LengthLimitedTextEdit(TitleMaxLength, Frame2), QStringLiteral("TextTitle"));
     TextTitle->setTabChangesFocus(true);
-    limitLength(TextTitle, TitleMaxLength);
 }
 
 void FormPaper::createTotalsAndGrid()

@@ -1,6 +1,7 @@
 #include "formats/PlatformImport.h"
 
 #include "core/PaperLimits.h"
+#include "core/TextLength.h"
 #include "paper/QuestionTable.h"
 #include "formats/PlatformExport.h"
 #include "paper/Utf8Check.h"
@@ -11,6 +12,23 @@
 #include <QStringDecoder>
 
 namespace platform {
+
+namespace {
+// A title or option longer than a paper holds, named by its question.
+std::optional<FileError> textTooLong(const FoundQuestion &found)
+{
+    if (!TextLengthFits(found.title))
+        return FileError(QStringLiteral("%1 has a title of %2")
+                             .arg(found.place, TextLengthBeyondLimit(found.title.size())));
+    for (qsizetype i = 0; i < found.options.size(); ++i) {
+        if (!TextLengthFits(found.options[i]))
+            return FileError(QStringLiteral("%1 has option %2 of %3")
+                                 .arg(found.place, QChar(u'A' + int(i)),
+                                      TextLengthBeyondLimit(found.options[i].size())));
+    }
+    return std::nullopt;
+}
+} // namespace
 
 Result<PlatformImport> BuildImportedPaper(const std::vector<FoundQuestion> &questions, QStringList losses,
                                           const ImportDefaults &defaults)
@@ -29,6 +47,8 @@ Result<PlatformImport> BuildImportedPaper(const std::vector<FoundQuestion> &ques
     for (const FoundQuestion &found : questions) {
         if (found.options.size() > 6)
             return tooManyOptions(found.place, found.options.size());
+        if (std::optional<FileError> tooLong = textTooLong(found))
+            return *tooLong;
         const int mark = found.mark.value_or(defaults.mark);
         if (mark < 0 || mark > MaxMark)
             return FileError(QStringLiteral("%1 has the mark %2, outside 0-%3").arg(found.place).arg(mark).arg(MaxMark));

@@ -6,6 +6,7 @@
 #include "core/LeadingNumber.h"
 #include "paper/PaperFileFormat.h"
 #include "core/PaperLimits.h"
+#include "core/TextLength.h"
 #include "paper/MostlyUtf8.h"
 #include "paper/Utf16Text.h"
 #include "paper/Utf8Check.h"
@@ -188,6 +189,10 @@ Result<BuiltPaper> buildPaper(const std::vector<CheckedLine> &lines, TextEncodin
                 return failure(line.line, TextColumns[i],
                                QStringLiteral("the text is neither UTF-8 nor %1")
                                    .arg(legacyCodePage));
+            if (i > 0 && !TextLengthFits(texts[std::size_t(i)]))
+                return failure(line.line, TextColumns[i],
+                               QStringLiteral("the text has ")
+                                   + TextLengthBeyondLimit(texts[std::size_t(i)].size()));
         }
         if (strayBytes)
             strayLines << line.line;

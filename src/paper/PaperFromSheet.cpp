@@ -87,6 +87,16 @@ QuestionRecord readRecord(const SheetGrid &sheet, int row)
     return record;
 }
 
+// A title or option longer than a paper holds is refused; an error value is read as empty.
+void checkText(const SheetGrid &sheet, int row, int column, SheetFindings &findings)
+{
+    const SheetCell &cell = sheet.cell(row, column);
+    if (std::optional<QString> fault = TextLengthFault(cell))
+        findings.fault(*fault, row, column);
+    else
+        findings.change(TextChange(cell), row, column);
+}
+
 // A refused value is a fault; a kept one that the rules changed is listed.
 void checkRecord(const SheetGrid &sheet, int row, const QuestionRecord &record,
                  SheetFindings &findings)
@@ -100,7 +110,7 @@ void checkRecord(const SheetGrid &sheet, int row, const QuestionRecord &record,
 
     const SheetCell &answer = sheet.cell(row, ColAnswer);
     findings.change(AnswerChange(answer, record.answer == 0), row, ColAnswer);
-    findings.change(TextChange(sheet.cell(row, ColTitle)), row, ColTitle);
+    checkText(sheet, row, ColTitle, findings);
 
     const SheetCell &timeLimit = sheet.cell(row, ColTimeLimit);
     if (record.timeLimit < MinTimeLimit || record.timeLimit > MaxTimeLimit)
@@ -113,8 +123,7 @@ void checkRecord(const SheetGrid &sheet, int row, const QuestionRecord &record,
         findings.change(WholeNumberChange(timeLimit, record.timeLimit), row, ColTimeLimit);
 
     for (int i = 0; i < 6; ++i) {
-        const int column = sheetColumn(OptionField(i));
-        findings.change(TextChange(sheet.cell(row, column)), row, column);
+        checkText(sheet, row, sheetColumn(OptionField(i)), findings);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "paper/SheetCellReading.h"
 
+#include "core/TextLength.h"
 #include "paper/SheetValues.h"
 
 #include <cmath>
@@ -83,4 +84,12 @@ std::optional<QString> TextChange(const SheetCell &cell)
     if (cell.kind != SheetCell::Kind::Error)
         return std::nullopt;
     return QStringLiteral("the error value %1 is no text and was left empty").arg(cell.text);
+}
+
+std::optional<QString> TextLengthFault(const SheetCell &cell)
+{
+    const QString text = CellText(cell);
+    if (TextLengthFits(text))
+        return std::nullopt;
+    return QStringLiteral("the text has ") + TextLengthBeyondLimit(text.size());
 }

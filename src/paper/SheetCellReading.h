@@ -32,3 +32,7 @@ std::optional<QString> AnswerChange(const SheetCell &cell, bool becameUncertain)
 // What reading a text cell (the title or an option) changed: an error value is no text
 // and leaves the field empty.
 std::optional<QString> TextChange(const SheetCell &cell);
+
+// Why a text cell (the title or an option) is refused: it holds more characters than a
+// paper's text ("the text has 40000 characters, more than the 32767 a text holds").
+std::optional<QString> TextLengthFault(const SheetCell &cell);

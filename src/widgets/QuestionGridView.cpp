@@ -1,11 +1,14 @@
 #include "widgets/QuestionGridView.h"
 
+#include "widgets/VisibleTextDelegate.h"
+
 #include <QContextMenuEvent>
 
 QuestionGridView::QuestionGridView(QWidget *parent) : QTableView(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegate(new VisibleTextDelegate(this));
 }
 
 QItemSelectionModel::SelectionFlags

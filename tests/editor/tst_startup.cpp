@@ -1,5 +1,6 @@
 #include "paper/QuestionTable.h"
 #include "StartedEditor.h"
+#include "widgets/TypingLengthLimit.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -85,7 +86,14 @@ private slots:
             QCOMPARE(grid->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
         QCOMPARE(editor.child<QLineEdit>("TextScore")->maxLength(), 3);
         QCOMPARE(editor.child<QLineEdit>("TextTimeLimit")->maxLength(), 3);
-        QCOMPARE(editor.child<QLineEdit>("TextItems_2")->maxLength(), 100);
+        // The options and the title limit typing only, so a longer text from a file stays whole.
+        const auto *optionLimit =
+            qobject_cast<const TypingLengthLimit *>(editor.child<QLineEdit>("TextItems_2")->validator());
+        QVERIFY(optionLimit);
+        QCOMPARE(optionLimit->limit(), 100);
+        const auto *title = qobject_cast<LengthLimitedTextEdit *>(editor.child<QPlainTextEdit>("TextTitle"));
+        QVERIFY(title);
+        QCOMPARE(title->limit(), 250);
     }
 
     void installationTypeAdjustsOptionF_data()

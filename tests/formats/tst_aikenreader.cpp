@@ -139,6 +139,9 @@ private slots:
         QTest::newRow("a letter twice") << QByteArray("Q?\nA. a\nA) b\nANSWER: A\n") << "line 3: the question offers A twice";
         QTest::newRow("seven options") << QByteArray("Q?\nA. a\nANSWER: A\n\nSeven?\nA. 1\nB. 2\nC. 3\nD. 4\nE. 5\nF. 6\nG. 7\nANSWER: G\n")
                                        << "the question on line 5 offers 7 options, more than the six a question holds";
+        QTest::newRow("a question of 32768 characters")
+            << QByteArray("Q?\nA. a\nANSWER: A\n\n" + QByteArray(32768, 'q') + "\nA. a\nANSWER: A\n")
+            << "the question on line 5 has a title of 32768 characters, more than the 32767 a text holds";
         QTest::newRow("251 questions") << QByteArray("Q?\nA. a\nANSWER: A\n\n").repeated(251)
                                        << "the file holds 251 questions, more than the 250 a paper holds";
         QTest::newRow("10,000 questions") << QByteArray("Q?\nA. a\nANSWER: A\n\n").repeated(10000)

@@ -421,6 +421,9 @@ private slots:
                                                          << "line 1: the question's answers are not closed with }";
         QTest::newRow("seven options") << QByteArray("Q {~a =b}\n\n::Seven:: Q {~1 ~2 ~3 =4 ~5 ~6 ~7}")
                                        << "question \"Seven\" on line 3 offers 7 options, more than the six a question holds";
+        QTest::newRow("a title of 32768 characters") << "::Long:: " + QByteArray(32768, 'q') + " {=a ~b}"
+                                                     << "question \"Long\" on line 1 has a title of 32768 characters, "
+                                                        "more than the 32767 a text holds";
         QTest::newRow("many options") << "Q {=a" + QByteArray(" ~x").repeated(10000) + "}"
                                       << "the question on line 1 offers 10001 options, more than the six a question holds";
         QTest::newRow("251 questions") << QByteArray("Q {~a =b}\n\n").repeated(251)

@@ -231,6 +231,9 @@ private slots:
         QTest::newRow("a mark of 300")
             << quiz(multichoice("Heavy", {{"100", "a"}}, "<defaultgrade>300.5</defaultgrade>"))
             << "question \"Heavy\" has the mark 300, outside 0-250";
+        QTest::newRow("an option of 32768 characters")
+            << quiz(multichoice("Long", {{"100", "a"}, {"0", QByteArray(32768, 'b')}}))
+            << "question \"Long\" has option B of 32768 characters, more than the 32767 a text holds";
         QTest::newRow("a negative mark")
             << quiz(multichoice("Owing", {{"100", "a"}}, "<defaultgrade>-0.5</defaultgrade>"))
             << "question \"Owing\" has the mark -1, outside 0-250";

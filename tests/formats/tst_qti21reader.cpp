@@ -277,6 +277,9 @@ private slots:
         QTest::newRow("seven choices")
             << packageOf({item("Seven", choices({"a", "b", "c", "d", "e", "f", "g"}), correct("A"))})
             << "item \"Seven\" (question-1.xml) offers 7 options, more than the six a question holds";
+        QTest::newRow("a choice of 32768 characters")
+            << packageOf({item("Long", choices({"a", QByteArray(32768, 'b')}), correct("A"))})
+            << "item \"Long\" (question-1.xml) has option B of 32768 characters, more than the 32767 a text holds";
         QTest::newRow("251 items") << packageOf(many) << "the file holds 251 questions, more than the 250 a paper holds";
         QTest::newRow("a mark of 300")
             << packageOf({item("Heavy", choices({"a", "b"}), correct("A"), rules("300"))})

@@ -78,6 +78,7 @@ private slots:
     void reportSaysWhereTheQuestionsEnd();
     void reportListsEveryCellTheRulesChanged();
     void refusalListsEveryFaultInRowOrder();
+    void tooLongTextIsNamedByItsCell();
 };
 
 void TestPaperFromSheet::acceptedSheets_data()
@@ -101,6 +102,8 @@ void TestPaperFromSheet::acceptedSheets_data()
     QTest::newRow("spaces-only header in column 11")
         << 3 << setText(1, 11, QStringLiteral("  ")) << 3;
     QTest::newRow("mark as text that is a number") << 3 << setText(2, 2, QStringLiteral(" 7 ")) << 3;
+    QTest::newRow("title and option F of the longest length")
+        << 3 << both(setText(2, 4, QString(32767, u'x')), setText(3, 11, QString(32767, u'y'))) << 3;
     QTest::newRow("mark as text that is not a number counts as 0")
         << 3 << setText(2, 2, QStringLiteral("ten")) << 3;
 }
@@ -143,6 +146,8 @@ void TestPaperFromSheet::refusedSheets_data()
     QTest::newRow("empty time limit") << 3 << setCell(4, 5, SheetCell()) << 4 << 5;
     QTest::newRow("time limit an error value")
         << 3 << setCell(2, 5, SheetCell::fromError(QStringLiteral("#N/A"))) << 2 << 5;
+    QTest::newRow("title of 32768 characters") << 3 << setText(3, 4, QString(32768, u'x')) << 3 << 4;
+    QTest::newRow("option A of 32768 characters") << 3 << setText(2, 6, QString(32768, u'x')) << 2 << 6;
 }
 
 void TestPaperFromSheet::refusedSheets()
@@ -350,6 +355,17 @@ void TestPaperFromSheet::reportListsEveryCellTheRulesChanged()
     QCOMPARE(table.row(1).Answer, QStringLiteral("AC"));
     QCOMPARE(table.row(1).TimeLimit, 20);
     QCOMPARE(table.row(3).TimeLimit, 9);
+}
+
+void TestPaperFromSheet::tooLongTextIsNamedByItsCell()
+{
+    SheetGrid sheet = paperSheet(3);
+    sheet.setCell(3, 11, SheetCell::fromText(QString(40000, u'z')));
+    const Result<SheetImport> result = PaperFromSheet(sheet);
+    QVERIFY2(!result, "the sheet was accepted");
+    QCOMPARE(result.error().text(),
+             QStringLiteral("row 3, column K (Option F): the text has 40000 characters, more than "
+                            "the 32767 a text holds"));
 }
 
 void TestPaperFromSheet::refusalListsEveryFaultInRowOrder()

@@ -148,6 +148,15 @@ private slots:
         QTest::newRow("neither UTF-8 nor the legacy code page")
             << paperBytes({"1,10,A,\x81\x20,15,,,,,,"}) << "GBK"
             << "line 2, column \"Question Title\": the text is neither UTF-8 nor GBK";
+        QTest::newRow("a title of 32768 characters")
+            << paperBytes({good, "2,10,A," + QByteArray(32768, 'x') + ",15,,,,,,"}) << Cp1252
+            << "line 3, column \"Question Title\": the text has 32768 characters, more than "
+               "the 32767 a text holds";
+        // Characters are counted, not bytes: 32768 two-byte characters.
+        QTest::newRow("an option of 32768 accented characters")
+            << paperBytes({"1,10,A,T,15,a,b,c,d,e," + QString(32768, u'\u00e9').toUtf8()}) << Cp1252
+            << "line 2, column \"Option F\": the text has 32768 characters, more than the 32767 "
+               "a text holds";
         QTest::newRow("a line longer than 1 MiB")
             << paperBytes({good, "2,10,A," + QByteArray(MaxPaperLineBytes, 'x') + ",15,,,,,,"})
             << Cp1252 << "line 3: the line is longer than 1 MiB, more than any question holds";
@@ -158,6 +167,21 @@ private slots:
         QFETCH(QString, legacyCodePage);
         QFETCH(QString, reason);
         QCOMPARE(errorText(readBytes(bytes, legacyCodePage)), reason);
+    }
+
+    // The longest texts a paper holds are read whole, in every text column.
+    void textsOfTheLongestLengthAreRead()
+    {
+        const QByteArray longest = QString(32767, u'\u00e9').toUtf8();
+        QByteArray line = "1,10,A," + longest + ",15";
+        for (int i = 0; i < 6; ++i)
+            line += ',' + longest;
+        Result<BuiltPaper> read = readBytes(paperBytes({line}), Cp1252);
+        QVERIFY2(read, qPrintable(errorText(read)));
+        const QuestionRow row = read->table->row(0);
+        QCOMPARE(row.Title, QString(32767, u'\u00e9'));
+        for (const QString &option : row.Items)
+            QCOMPARE(option, QString(32767, u'\u00e9'));
     }
 
     // A workbook, a learning platform's file or a paper separated by semicolons is
@@ -359,25 +383,27 @@ private slots:
     }
 
     // The limit counts the line's bytes and its CR, bare or quoted: the longest line
-    // allowed is read, one byte more is refused.
+    // allowed is read, one byte more is refused. No title or option reaches the limit
+    // (each holds at most 32767 characters), so the answer's field makes the line long.
     void lineLimitIsExact_data()
     {
         QTest::addColumn<bool>("quoted");
-        QTest::newRow("bare title") << false;
-        QTest::newRow("quoted title") << true;
+        QTest::newRow("bare answer") << false;
+        QTest::newRow("quoted answer") << true;
     }
     void lineLimitIsExact()
     {
         QFETCH(bool, quoted);
-        const QByteArray head = "1,10,A,", tail = ",15,,,,,,";
+        const QByteArray head = "1,10,", tail = ",Title,15,,,,,,";
         for (const int extra : {0, 1}) {
-            const qsizetype titleBytes = MaxPaperLineBytes - 1 - head.size() - tail.size() + extra;
-            QByteArray title(titleBytes, 'x');
+            const qsizetype answerBytes = MaxPaperLineBytes - 1 - head.size() - tail.size() + extra;
+            QByteArray answer(answerBytes, 'x');
+            answer[1] = 'B';
             if (quoted)
-                title.front() = title.back() = '"';
-            const Result<BuiltPaper> result = readBytes(paperBytes({head + title + tail}));
+                answer.front() = answer.back() = '"';
+            const Result<BuiltPaper> result = readBytes(paperBytes({head + answer + tail}));
             if (extra == 0)
-                QCOMPARE(tableOf(result).row(0).Title.size(), titleBytes - (quoted ? 2 : 0));
+                QCOMPARE(tableOf(result).row(0).Title, QStringLiteral("Title"));
             else
                 QCOMPARE(errorText(result),
                          "line 2: the line is longer than 1 MiB, more than any question holds");
@@ -389,21 +415,25 @@ private slots:
     void longQuotedTextsCrossingChunksReadWhole()
     {
         QByteArray text;
-        for (int i = 0; i < 12000; ++i)
+        for (int i = 0; i < 3000; ++i)
             text += "part " + QByteArray::number(i) + (i % 3 ? "\r\n" : i % 2 ? "\n" : "\"\"");
+        QVERIFY(text.size() <= MaxTextLength);
         QByteArray quoted = text;
         quoted.replace("\"", "\"\"");
-        const QByteArray bytes = paperBytes({"1,1,A,\"" + quoted + "\",1,\"" + quoted + "\",,,,,",
-                                             "2,1,A,T,0,,,,,,"});
+        const QByteArray field = '"' + quoted + '"';
+        const QByteArray options = QByteArrayList(6, field).join(',');
+        const QByteArray bytes = paperBytes({"1,1,A," + field + ",1," + options, "2,1,A,T,0,,,,,,"});
         QVERIFY(bytes.size() > 2 * 64 * 1024);
         const qsizetype breaks = text.count('\n');
         QCOMPARE(errorText(readBytes(bytes)),
                  QStringLiteral("line %1, column \"Time Limit\": 0 is outside 1-250")
-                     .arg(3 + 2 * breaks));
+                     .arg(3 + 7 * breaks));
 
-        const Result<BuiltPaper> result =
-            readBytes(paperBytes({"1,1,A,\"" + quoted + "\",1,,,,,,"}));
-        QCOMPARE(tableOf(result).row(0).Title, QString::fromLatin1(text));
+        const Result<BuiltPaper> result = readBytes(paperBytes({"1,1,A," + field + ",1," + options}));
+        const QuestionRow row = tableOf(result).row(0);
+        QCOMPARE(row.Title, QString::fromLatin1(text));
+        for (const QString &option : row.Items)
+            QCOMPARE(option, QString::fromLatin1(text));
     }
 
     // Lines within the limit, but more of them than any paper could hold.
