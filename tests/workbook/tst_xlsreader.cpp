@@ -2,6 +2,7 @@
 // read cell for cell; every kind of bad file, and every kind of misbehaving helper, comes
 // back as an error while the caller goes on and no helper process is left behind.
 #include "paper/PaperFiles.h"
+#include "paper/QuestionTable.h"
 #include "workbook/Biff8SharedStrings.h"
 #include "workbook/XlsHelperProcess.h"
 #include "workbook/XlsReader.h"
@@ -211,6 +212,55 @@ private slots:
             QVERIFY2(changes.contains(expected),
                      qPrintable(QStringLiteral("missing \"%1\" in:\n%2").arg(expected, told)));
         }
+    }
+
+    // Formulas saved by LibreOffice import whole from both of its formats, with the values
+    // each file stores: its .xls keeps a text formula's result as the number 0 (see the
+    // fixtures' README), which the import lists as an answer it could not take.
+    void formulasSavedByLibreOfficeImportWhole_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("answerChanges");
+        QTest::addColumn<QString>("emptyText"); // ="" in row 4's Option E
+        QTest::newRow(".xlsx") << workbook("formulas-libreoffice.xlsx")
+                               << QStringList{"AC", "B", "D", "A"} << QStringList() << QString();
+        const QString zero = QStringLiteral(
+            "row %1, column C (Answer): 0 is not an answer of the letters A-F and became \"Uncertain\"");
+        QTest::newRow(".xls") << workbook("formulas-libreoffice.xls")
+                              << QStringList{"Uncertain", "B", "Uncertain", "A"}
+                              << QStringList{zero.arg(2), zero.arg(4)} << QStringLiteral("0");
+    }
+
+    void formulasSavedByLibreOfficeImportWhole()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, answerChanges);
+        QFETCH(QString, emptyText);
+        const Result<SheetImport> imported = ImportWorkbook(file);
+        QVERIFY2(imported.ok(), qPrintable(imported ? QString() : imported.error().listText()));
+        const QuestionTable &table = *imported->paper.table;
+        QCOMPARE(table.RecordCount(), 4);
+        QStringList read;
+        for (const QuestionRow &row : table.rows())
+            read << row.Answer;
+        QCOMPARE(read, answers);
+        QCOMPARE(imported->paper.scores[1], std::int16_t(5)); // =2+3
+        QCOMPARE(imported->paper.scores[2], std::int16_t(0)); // =NA()
+        QCOMPARE(imported->paper.scores[3], std::int16_t(4));
+        QCOMPARE(imported->paper.scores[4], std::int16_t(0)); // the constant #N/A
+        QCOMPARE(table.row(0).Items[2], QStringLiteral("TRUE"));
+        QCOMPARE(table.row(2).TimeLimit, 30); // =10*3
+        QCOMPARE(table.row(2).Items[4], emptyText);
+        QStringList changes;
+        for (const QString &change : imported->report.changes)
+            if (change.contains(QLatin1String("column C (Answer)")))
+                changes << change;
+        QCOMPARE(changes, answerChanges);
+        QVERIFY2(imported->report.changes.contains(
+                     "row 2, column F (Option A): the error value #DIV/0! is no text and was left empty"),
+                 qPrintable(imported->report.changes.join(u'\n')));
     }
 
     void readsNoMoreThanTheLimits_data()
