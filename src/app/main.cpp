@@ -12,8 +12,12 @@ int main(int argc, char *argv[])
     startup.Main();
     // paperedit FILE, as the desktop's launcher runs it: the file is read once the
     // window is up, so its messages show over the window.
-    QTimer::singleShot(0, &app, [&startup] {
-        OpenFileOfCommandLine(*startup.formPaper(), QApplication::arguments());
+    // The arguments as given, Qt's own options taken out by QApplication above.
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    QTimer::singleShot(0, &app, [&startup, arguments] {
+        OpenFileOfCommandLine(*startup.formPaper(), arguments);
     });
     return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "editor/FormPaper.h"
 #include "formats/PlatformFormatToRead.h"
 #include "paper/PaperDocument.h"
+#include "paper/Utf8Check.h"
 #include "workbook/WorkbookFile.h"
 
 #include <QFile>
@@ -58,6 +59,23 @@ void OpenArrivingFile(FormPaper &window, const QString &path)
     }
     if (window.ReadCsvFile(path))
         window.document().setPath(path);
+}
+
+void OpenFileOfCommandLine(FormPaper &window, const QList<QByteArray> &rawArguments)
+{
+    QStringList arguments;
+    for (qsizetype i = 0; i < rawArguments.size(); ++i) {
+        const QByteArray &raw = rawArguments[i];
+        if (i > 0 && !IsValidUtf8(raw)) {
+            window.TellOpenFailed(
+                QStringLiteral("The name \"%1\" is not UTF-8 text, which this editor needs to "
+                               "open a file by its name. Rename the file, then open it.")
+                    .arg(EscapedNonUtf8(raw)));
+            return;
+        }
+        arguments << QString::fromUtf8(raw);
+    }
+    OpenFileOfCommandLine(window, arguments);
 }
 
 void OpenFileOfCommandLine(FormPaper &window, const QStringList &arguments)

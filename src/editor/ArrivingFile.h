@@ -33,3 +33,9 @@ void OpenArrivingFile(FormPaper &window, const QString &path);
 
 // Opens or imports the file of the command line, if it names one.
 void OpenFileOfCommandLine(FormPaper &window, const QStringList &arguments);
+
+// The same from the arguments as the system holds them (the program's name first, Qt's
+// own options already taken out). A name that is not UTF-8 text (from an old file system)
+// cannot be opened through a text path, so instead of failing on another name the editor
+// says why, with the name's other bytes shown as \xNN.
+void OpenFileOfCommandLine(FormPaper &window, const QList<QByteArray> &rawArguments);

@@ -613,6 +613,11 @@ void FormPaper::ExportPaper_Click() { fileCommands_->exportPaper(); }
 bool FormPaper::ReadCsvFile(const QString &PFileName) { return fileCommands_->readCsvFile(PFileName); }
 void FormPaper::DoExport(const QString &ExportFile) { fileCommands_->doExport(ExportFile); }
 
+void FormPaper::TellOpenFailed(const QString &reason)
+{
+    commandContext().tell(QStringLiteral("Open file error"), reason);
+}
+
 bool FormPaper::DoImport(const QString &ImportFile, bool ImportOrOpen)
 {
     return fileCommands_->doImport(ImportFile, ImportOrOpen);

@@ -230,6 +230,26 @@ private slots:
         QVERIFY(!editor.document().isModified());
     }
 
+    // A name that is not UTF-8 text is refused with its bytes shown, not taken for another
+    // name; the paper stays as it was.
+    void commandLineNameNotUtf8IsRefused()
+    {
+        StartedEditor editor;
+        const QString title = editor.form().windowTitle();
+        OpenFileOfCommandLine(editor.form(), QList<QByteArray>{"paperedit", "/media/stick/caf\xE9.csv"});
+        QCOMPARE(editor.seam.messages.size(), 1);
+        QCOMPARE(editor.seam.messages.first().text, QStringLiteral("Open file error"));
+        QVERIFY2(editor.seam.messages.first().informativeText.startsWith(
+                     "The name \"/media/stick/caf\\xE9.csv\" is not UTF-8 text"),
+                 qPrintable(editor.seam.messages.first().informativeText));
+        QCOMPARE(editor.form().windowTitle(), title);
+        QVERIFY(!editor.document().isModified());
+
+        const QString path = DataDir + QStringLiteral("/papers/standard_order.csv");
+        OpenFileOfCommandLine(editor.form(), QList<QByteArray>{"paperedit", path.toUtf8()});
+        QCOMPARE(editor.form().windowTitle(), QStringLiteral("Test Paper Editor  ") + path);
+    }
+
     void commandLineNamesOneFile_data()
     {
         QTest::addColumn<QStringList>("arguments");
