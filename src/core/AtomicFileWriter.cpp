@@ -1,5 +1,6 @@
 #include "core/AtomicFileWriter.h"
 
+#include "core/FileErrorText.h"
 #include "core/FileIdentityCopy.h"
 #include "core/InPlaceRewrite.h"
 
@@ -21,23 +22,13 @@
 #endif
 
 namespace {
+using FileErrorText::systemError;
+using FileErrorText::shown;
+using FileErrorText::cannotWrite;
 constexpr qint64 ChunkBytes = 64 * 1024;
 
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
-// A path as the user reads it in a reason: whole, with the platform's separators.
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
 
-FileError cannotWrite(const QString &target, const QString &why)
-{
-    return FileError(QStringLiteral("cannot write %1: %2").arg(shown(target), why));
-}
 
 // The complete new file could not take the target's name.
 FileError cannotRename(const QString &target, const QString &why)

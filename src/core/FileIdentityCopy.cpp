@@ -1,5 +1,7 @@
 #include "core/FileIdentityCopy.h"
 
+#include "core/FileErrorText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,15 +18,8 @@
 #endif
 
 namespace {
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
+using FileErrorText::systemError;
+using FileErrorText::shown;
 
 #ifdef Q_OS_LINUX
 // The names of the attributes of the file at path, each ended by a NUL; false with errno

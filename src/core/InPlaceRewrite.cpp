@@ -1,5 +1,7 @@
 #include "core/InPlaceRewrite.h"
 
+#include "core/FileErrorText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,20 +15,9 @@
 #include <utility>
 
 namespace {
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-FileError cannotWrite(const QString &target, const QString &why)
-{
-    return FileError(QStringLiteral("cannot write %1: %2").arg(shown(target), why));
-}
+using FileErrorText::systemError;
+using FileErrorText::shown;
+using FileErrorText::cannotWrite;
 
 // An open descriptor, closed when it goes.
 struct Descriptor

@@ -1,5 +1,7 @@
 #include "core/RegularFileReading.h"
 
+#include "core/FileErrorText.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -12,10 +14,7 @@
 #endif
 
 namespace {
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
+using FileErrorText::shown;
 
 #ifdef Q_OS_UNIX
 // A descriptor of path, opened without blocking and checked to be a regular file, that
