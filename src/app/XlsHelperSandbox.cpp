@@ -86,6 +86,49 @@ bool dropCapabilities()
     return syscall(SYS_capset, &header, none) == 0;
 }
 
+// The workbook copied into a sealed file in memory, so that what is parsed can change no
+// more, and so that it can be opened again after the capabilities are gone (root reading
+// another user's private file had only its capabilities to do so); -1 when no copy could
+// be made, and the file's own descriptor serves.
+int copyIntoMemory(int descriptor, off_t size)
+{
+    constexpr off_t MostBytes = off_t(512) << 20; // far beyond any workbook the reader takes
+    if (size > MostBytes)
+        return -1;
+    const int copy = memfd_create("workbook", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (copy < 0)
+        return -1;
+    char buffer[64 * 1024];
+    off_t copied = 0;
+    for (;;) {
+        const ssize_t got = pread(descriptor, buffer, sizeof buffer, copied);
+        if (got == 0)
+            break;
+        if (got < 0 || copied + got > MostBytes) {
+            if (got < 0 && errno == EINTR)
+                continue;
+            close(copy);
+            return -1;
+        }
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t put = write(copy, buffer + written, std::size_t(got - written));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0) {
+                close(copy);
+                return -1;
+            }
+            written += put;
+        }
+        copied += got;
+    }
+    if (fcntl(copy, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0) {
+        close(copy);
+        return -1;
+    }
+    return copy;
+}
+
 // The path every later open uses: the descriptor's own name in /proc, so that the file
 // read is the one checked here even if the name is then pointed elsewhere; the path as
 // given where /proc cannot open it.
@@ -258,13 +301,16 @@ bool kernelHasSeccomp()
 
 const char *EnterXlsHelperSandbox(const char *path, const char *&failure)
 {
-    // Kept open for good: the name in /proc that later opens use is this descriptor's.
+    // Kept open for good: the name in /proc that later opens use is this descriptor's, or
+    // that of its copy in memory.
     const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat status;
     if (descriptor < 0 || fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         failure = "the file cannot be opened";
         return nullptr;
     }
+    const int copy = copyIntoMemory(descriptor, status.st_size);
+    const int parsed = copy >= 0 ? copy : descriptor;
     loadCodePageConverters();
 
     enterOwnNamespaces();
@@ -273,7 +319,7 @@ const char *EnterXlsHelperSandbox(const char *path, const char *&failure)
         return nullptr;
     }
     static char procPath[32];
-    const SealedText sealed = sealInLowPage(laterPath(descriptor, path, procPath));
+    const SealedText sealed = sealInLowPage(laterPath(parsed, path, procPath));
     if (!sealed.text) {
         failure = "the path cannot be sealed in a page of its own";
         return nullptr;

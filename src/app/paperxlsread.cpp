@@ -182,6 +182,8 @@ int main(int argc, char *argv[])
     switch (CheckXlsWorkbookStream(path)) {
     case XlsDamage::None:
         break;
+    case XlsDamage::CannotOpen:
+        return fail(CannotOpen, "the file cannot be opened");
     case XlsDamage::NotAWorkbook:
         return fail(NotReadable, "not an .xls workbook");
     case XlsDamage::StreamUnreadable:

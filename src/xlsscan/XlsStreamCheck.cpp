@@ -158,10 +158,11 @@ XlsDamage CheckXlsWorkbookStream(std::FILE *opened)
 {
     // A file that is no compound file at all is not a damaged workbook but none.
     static const unsigned char Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    if (!opened)
+        return XlsDamage::CannotOpen;
     unsigned char first[8];
-    if (opened
-        && (std::fread(first, 1, 8, opened) != 8 || !std::equal(first, first + 8, Signature)
-            || std::fseek(opened, 0, SEEK_SET) != 0)) {
+    if (std::fread(first, 1, 8, opened) != 8 || !std::equal(first, first + 8, Signature)
+        || std::fseek(opened, 0, SEEK_SET) != 0) {
         std::fclose(opened);
         return XlsDamage::NotAWorkbook;
     }

@@ -13,6 +13,7 @@
 // size its DIMENSIONS record declares.
 enum class XlsDamage {
     None,
+    CannotOpen,         // the file cannot be opened at all
     NotAWorkbook,       // no compound file: nothing of a workbook to be damaged
     StreamUnreadable,   // the container cannot give the stream whole
     RecordPastEnd,      // a record runs past the end of the stream
