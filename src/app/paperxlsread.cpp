@@ -179,7 +179,12 @@ int main(int argc, char *argv[])
 
     // The library reads a damaged stream as far as it can; a paper cut short by damage
     // must not pass as the whole.
-    switch (CheckXlsWorkbookStream(path)) {
+    // The stream is read from its container once, for the check and both scans.
+    XlsBytes stream;
+    XlsDamage damage = ReadWholeXlsWorkbookStream(std::fopen(path, "rb"), stream);
+    if (damage == XlsDamage::None)
+        damage = CheckXlsStreamRecords(stream);
+    switch (damage) {
     case XlsDamage::None:
         break;
     case XlsDamage::CannotOpen:
@@ -202,7 +207,7 @@ int main(int argc, char *argv[])
 
     // The library may fail to open such a file or cut the text short; either way the
     // reason is known before it is asked.
-    const XlsGlobals globals = ScanXlsGlobals(path);
+    const XlsGlobals globals = ScanXlsGlobalsOfStream(stream);
     if (globals.sharedStringsKnown && globals.sharedStringOverTwoRecords)
         return fail(TextTooLong, "a shared string runs over more than two records");
 
@@ -246,8 +251,9 @@ int main(int argc, char *argv[])
 
     const XlsStoredValues stored =
         sheet < globals.sheetOffsets.size()
-            ? ScanXlsSheetValues(path, globals.sheetOffsets[sheet], rows, columns)
+            ? ScanXlsSheetValuesOfStream(stream, globals.sheetOffsets[sheet], rows, columns)
             : XlsStoredValues{};
+    stream = XlsBytes(); // no longer needed while the cells are written
 
     StreamOut out;
     appendHeader(out.buffer, rows, columns);

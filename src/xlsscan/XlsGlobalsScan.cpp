@@ -1,6 +1,7 @@
 #include "xlsscan/XlsGlobalsScan.h"
 
 #include "xlsscan/XlsCompoundFile.h"
+#include "xlsscan/XlsRecordTypes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -151,11 +152,7 @@ bool readSharedStrings(const Bytes &stream,
 // Walks the records of the workbook globals for WINDOW1, BOUNDSHEET and the SST.
 void scanGlobals(const Bytes &stream, XlsGlobals &globals)
 {
-    constexpr std::uint16_t Window1 = 0x003D;
-    constexpr std::uint16_t SharedStrings = 0x00FC;
-    constexpr std::uint16_t Continue = 0x003C;
-    constexpr std::uint16_t EndOfFile = 0x000A;
-    constexpr std::uint16_t BoundSheet = 0x0085;
+    using namespace XlsRecordType;
     for (std::size_t at = 0; at + 4 <= stream.size();) {
         const std::uint16_t type = u16(stream, at);
         const std::size_t length = u16(stream, at + 2);
@@ -205,10 +202,15 @@ XlsGlobals ScanXlsGlobals(const unsigned char *bytes, std::size_t size)
 
 XlsGlobals ScanXlsGlobals(std::FILE *opened)
 {
-    XlsGlobals globals;
     Bytes stream;
     if (!ReadXlsWorkbookStream(opened, stream, MaxGlobalsBytes))
-        return globals;
+        return XlsGlobals{};
+    return ScanXlsGlobalsOfStream(stream);
+}
+
+XlsGlobals ScanXlsGlobalsOfStream(const XlsBytes &stream)
+{
+    XlsGlobals globals;
     scanGlobals(stream, globals);
     return globals;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include "xlsscan/XlsCompoundFile.h"
 #include <vector>
 
 // What the .xls helper learns from the workbook globals by itself, beside the parser
@@ -23,6 +24,8 @@ struct XlsGlobals
 };
 
 XlsGlobals ScanXlsGlobals(const char *path);
+// The same from a workbook stream already read from its container.
+XlsGlobals ScanXlsGlobalsOfStream(const XlsBytes &stream);
 // The same for a workbook in memory, and for one already open (the scan closes it; null
 // reads as a file that cannot be opened).
 XlsGlobals ScanXlsGlobals(const unsigned char *bytes, std::size_t size);

@@ -5,6 +5,7 @@
 
 #include "xlsscan/XlsCellStream.h"
 #include "xlsscan/XlsCompoundFile.h"
+#include "xlsscan/XlsRecordTypes.h"
 
 #include <cmath>
 #include <cstring>
@@ -19,17 +20,7 @@ using XlsBytesRead::u16;
 // values the parser library gives.
 constexpr std::size_t MaxWorkbookBytes = 128u << 20;
 
-constexpr std::uint16_t BeginOfFile = 0x0809;
-constexpr std::uint16_t EndOfFile = 0x000A;
-constexpr std::uint16_t Formula = 0x0006;
-constexpr std::uint16_t StringResult = 0x0207;
-constexpr std::uint16_t BoolErr = 0x0205;
-constexpr std::uint16_t Continue = 0x003C;
-// May stand between a FORMULA and the STRING of its result.
-constexpr std::uint16_t SharedFormula = 0x04BC;
-constexpr std::uint16_t ArrayFormula = 0x0221;
-constexpr std::uint16_t DataTable = 0x0236;
-constexpr std::uint16_t WorksheetSubstream = 0x0010;
+using namespace XlsRecordType;
 
 struct Record
 {
@@ -248,6 +239,7 @@ XlsStoredValues scanSheet(const XlsBytes &stream, std::uint32_t sheetOffset, std
             if (const std::optional<Key> key = inside(record->body))
                 values[*key] = boolErrValue(stream[record->body + 6], stream[record->body + 7]);
             break;
+        // These may stand between a FORMULA and the STRING of its result.
         case SharedFormula:
         case ArrayFormula:
         case DataTable:
@@ -262,10 +254,10 @@ XlsStoredValues scanSheet(const XlsBytes &stream, std::uint32_t sheetOffset, std
 
 } // namespace
 
-XlsStoredValues ScanXlsSheetValues(const char *path, std::uint32_t sheetOffset,
-                                   std::uint32_t rows, std::uint32_t columns)
+XlsStoredValues ScanXlsSheetValuesOfStream(const XlsBytes &stream, std::uint32_t sheetOffset,
+                                           std::uint32_t rows, std::uint32_t columns)
 {
-    return ScanXlsSheetValues(std::fopen(path, "rb"), sheetOffset, rows, columns);
+    return scanSheet(stream, sheetOffset, rows, columns);
 }
 
 XlsStoredValues ScanXlsSheetValues(const unsigned char *bytes, std::size_t size,

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include "xlsscan/XlsCompoundFile.h"
 #include <map>
 #include <string>
 #include <utility>
@@ -32,8 +33,8 @@ using XlsStoredValues = std::map<std::pair<std::uint32_t, std::uint32_t>, XlsSto
 // The stored values of the sheet whose BOF record lies at sheetOffset in the workbook
 // stream, for the cells within the first rows x columns. Damage to the file just leaves
 // values unknown: nothing read beyond it, and nothing here trusts a size or an offset.
-XlsStoredValues ScanXlsSheetValues(const char *path, std::uint32_t sheetOffset,
-                                   std::uint32_t rows, std::uint32_t columns);
+XlsStoredValues ScanXlsSheetValuesOfStream(const XlsBytes &stream, std::uint32_t sheetOffset,
+                                           std::uint32_t rows, std::uint32_t columns);
 // The same for a workbook in memory, and for one already open (the scan closes it).
 XlsStoredValues ScanXlsSheetValues(const unsigned char *bytes, std::size_t size,
                                    std::uint32_t sheetOffset, std::uint32_t rows,

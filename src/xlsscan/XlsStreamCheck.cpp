@@ -5,6 +5,7 @@
 #include "xlsscan/XlsStreamCheck.h"
 
 #include "xlsscan/XlsCompoundFile.h"
+#include "xlsscan/XlsRecordTypes.h"
 
 #include <algorithm>
 #include <optional>
@@ -14,15 +15,7 @@ namespace {
 
 using XlsBytesRead::u16;
 using XlsBytesRead::u32;
-
-constexpr std::uint16_t BeginOfFile = 0x0809;
-constexpr std::uint16_t EndOfFile = 0x000A;
-constexpr std::uint16_t BoundSheet = 0x0085;
-constexpr std::uint16_t Dimensions = 0x0200;
-constexpr std::uint16_t Row = 0x0208;
-constexpr std::uint16_t MulRk = 0x00BD;
-constexpr std::uint16_t MulBlank = 0x00BE;
-constexpr std::uint16_t WorksheetSubstream = 0x0010;
+using namespace XlsRecordType;
 
 bool isSingleCell(std::uint16_t type)
 {
@@ -73,7 +66,7 @@ std::optional<CellSpan> cellSpan(const XlsBytes &stream, std::uint16_t type, std
     return std::nullopt;
 }
 
-XlsDamage checkStream(const XlsBytes &stream)
+XlsDamage checkRecords(const XlsBytes &stream)
 {
     std::vector<std::uint32_t> listedSheets;     // BOUNDSHEET offsets, in the globals
     std::vector<std::size_t> substreamStarts;    // where each outermost BOF lies
@@ -143,18 +136,25 @@ XlsDamage checkStream(const XlsBytes &stream)
 
 } // namespace
 
-XlsDamage CheckXlsWorkbookStream(const char *path)
-{
-    return CheckXlsWorkbookStream(std::fopen(path, "rb"));
-}
-
 XlsDamage CheckXlsWorkbookStream(const unsigned char *bytes, std::size_t size)
 {
     return CheckXlsWorkbookStream(
         size > 0 ? fmemopen(const_cast<unsigned char *>(bytes), size, "rb") : nullptr);
 }
 
+XlsDamage CheckXlsStreamRecords(const XlsBytes &stream)
+{
+    return checkRecords(stream);
+}
+
 XlsDamage CheckXlsWorkbookStream(std::FILE *opened)
+{
+    XlsBytes stream;
+    const XlsDamage read = ReadWholeXlsWorkbookStream(opened, stream);
+    return read != XlsDamage::None ? read : checkRecords(stream);
+}
+
+XlsDamage ReadWholeXlsWorkbookStream(std::FILE *opened, XlsBytes &stream)
 {
     // A file that is no compound file at all is not a damaged workbook but none.
     static const unsigned char Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
@@ -166,11 +166,10 @@ XlsDamage CheckXlsWorkbookStream(std::FILE *opened)
         std::fclose(opened);
         return XlsDamage::NotAWorkbook;
     }
-    XlsBytes stream;
     std::uint64_t declared = 0;
     if (!ReadXlsWorkbookStream(opened, stream, XlsCheckedStreamBytes, &declared))
         return XlsDamage::StreamUnreadable;
     if (declared > stream.size())
         return XlsDamage::TooLarge;
-    return checkStream(stream);
+    return XlsDamage::None;
 }

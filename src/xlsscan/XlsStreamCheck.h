@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include "xlsscan/XlsCompoundFile.h"
 
 // Whether the workbook stream of an .xls is whole, before the parser library reads it.
 // The library reads a damaged stream as far as it can and delivers what it found, so a
@@ -26,8 +27,12 @@ enum class XlsDamage {
 // The longest workbook stream the helper reads; no paper comes near it.
 inline constexpr std::size_t XlsCheckedStreamBytes = 128u << 20;
 
-XlsDamage CheckXlsWorkbookStream(const char *path);
-// The same for a workbook in memory, and for one already open (the check closes it; null
-// reads as a stream that cannot be read).
+// The check in two steps, so that a reader can keep the stream for its scans: the
+// workbook stream read whole from the open file (closed here; null is one that cannot
+// be opened), None when it was, otherwise why not; then whether its records fit together.
+XlsDamage ReadWholeXlsWorkbookStream(std::FILE *opened, XlsBytes &stream);
+XlsDamage CheckXlsStreamRecords(const XlsBytes &stream);
+
+// Both steps, for a workbook in memory and for one already open (closed here).
 XlsDamage CheckXlsWorkbookStream(const unsigned char *bytes, std::size_t size);
 XlsDamage CheckXlsWorkbookStream(std::FILE *opened);
