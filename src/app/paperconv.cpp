@@ -21,7 +21,7 @@
 #include "paper/PaperFileWriter.h"
 #include "paper/PaperFiles.h"
 #include "paper/PaperName.h"
-#include "paper/Utf8Check.h"
+#include "core/Utf8Check.h"
 #include "paper/XlsExportLosses.h"
 #include "print/KeysCsv.h"
 #include "workbook/WorkbookFile.h"

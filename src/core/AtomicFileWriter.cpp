@@ -1,34 +1,28 @@
 #include "core/AtomicFileWriter.h"
 
+#include "core/DescriptorWriting.h"
 #include "core/FileErrorText.h"
 #include "core/FileIdentityCopy.h"
+#include "core/FileNameBytes.h"
 #include "core/InPlaceRewrite.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <cerrno>
-#include <optional>
-#include <utility>
-#include <cstdio>
-#include <cstring>
-#ifdef Q_OS_UNIX
 #include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
+// Every name here goes to the system as its bytes (FileNameBytes), so that a file whose
+// name is not UTF-8 is saved under that very name.
 namespace {
 using FileErrorText::systemError;
 using FileErrorText::shown;
 using FileErrorText::cannotWrite;
-constexpr qint64 ChunkBytes = 64 * 1024;
-
-
-
 
 // The complete new file could not take the target's name.
 FileError cannotRename(const QString &target, const QString &why)
@@ -36,91 +30,141 @@ FileError cannotRename(const QString &target, const QString &why)
     return FileError(QStringLiteral("cannot rename the written file to %1: %2").arg(shown(target), why));
 }
 
-Result<void> writeAll(QSaveFile &file, const QList<QByteArrayView> &parts, qint64 failAfterBytes,
-                      const QString &target)
+std::optional<struct stat> statusOf(const QString &path, bool followLinks = true)
 {
-    qint64 written = 0; // of all the parts
-    for (const QByteArrayView bytes : parts) {
-        qint64 offset = 0; // in this part
-        while (offset < bytes.size()) {
-            qint64 size = qMin(ChunkBytes, bytes.size() - offset);
-            if (failAfterBytes >= 0 && written + size > failAfterBytes) {
-                size = failAfterBytes - written;
-                if (size > 0 && file.write(bytes.data() + offset, size) == size)
-                    written += size;
-                file.flush();
-                return cannotWrite(target, QStringLiteral("write error after %1 bytes (injected)")
-                                               .arg(written));
-            }
-            // A short write is not yet an error: the next call tells why the disk took no
-            // more (a full disk, a quota), which the short one leaves unsaid.
-            const qint64 done = file.write(bytes.data() + offset, size);
-            if (done <= 0) {
-                if (file.error() != QFileDevice::NoError)
-                    return cannotWrite(target, file.errorString());
-                return cannotWrite(target,
-                                   QStringLiteral("the disk took no more bytes after %1").arg(written));
-            }
-            written += done;
-            offset += done;
-        }
-    }
-    return {};
+    struct stat status;
+    const QByteArray name = FileNameBytes(path);
+    if ((followLinks ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status)) != 0)
+        return std::nullopt;
+    return status;
 }
 
-// Puts the data on the disk before it replaces the old file. Some file systems report
-// a write that cannot be kept (a full disk, an I/O error) only here, and QSaveFile
-// ignores the result of its own sync.
-Result<void> syncToDisk(QSaveFile &file, const QString &target)
+bool mayWrite(const QString &path, int access)
 {
-    if (!file.flush())
-        return cannotWrite(target, file.errorString());
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
-        return cannotWrite(target, systemError(errno));
-#endif
-    return {};
+    return ::access(FileNameBytes(path).constData(), access) == 0;
+}
+
+// The file a save replaces: path, or the file its chain of links ends at (which need not
+// exist yet), so that a link stays a link to the new file.
+QString replacedFile(const QString &path)
+{
+    QString file = AbsoluteFileName(path);
+    for (int depth = 0; depth < 128; ++depth) {
+        const std::optional<struct stat> status = statusOf(file, false);
+        if (!status || !S_ISLNK(status->st_mode))
+            break;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(FileNameBytes(file).constData(), target.data(),
+                                          size_t(target.size()));
+        if (length <= 0 || length >= target.size())
+            break;
+        target.truncate(length);
+        const QString next = FileNameOfBytes(target);
+        file = QDir::cleanPath(QDir::isAbsolutePath(next) ? next
+                                                          : FolderOfFileName(file) + u'/' + next);
+    }
+    return file;
+}
+
+// The longest name a folder entry may have, in bytes.
+constexpr qsizetype LongestName = NAME_MAX;
+
+// A name beside path for the new file: the name, shortened by whole characters when
+// need be, a dot and six random letters.
+QString nameBeside(const QString &path)
+{
+    static constexpr char Letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString stem = LastPartOfFileName(path);
+    while (!stem.isEmpty() && FileNameBytes(stem).size() + 7 > LongestName) {
+        stem.chop(1);
+        if (!stem.isEmpty() && stem.back().isHighSurrogate())
+            stem.chop(1);
+    }
+    const QString folder = FolderOfFileName(path);
+    QString name = (folder == u"/" ? folder : folder + u'/') + stem + u'.';
+    for (int k = 0; k < 6; ++k)
+        name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(62)]);
+    return name;
+}
+
+// Tries names beside path until one is free: make(name) is 0 when it took the name,
+// or -1 with errno set; EEXIST means another try.
+template <typename Make>
+bool takeNameBeside(const QString &path, QString &name, Make make)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = nameBeside(path);
+        if (make(FileNameBytes(name)) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    name.clear();
+    return false;
+}
+
+// The new content's file until it takes the target's name: at first a file without a
+// name in the folder (so that nothing is left behind should the program be killed),
+// where the file system has such files, and a name beside the target otherwise.
+struct NewFile
+{
+    Descriptor descriptor{-1};
+    QString name; // empty while it has none
+    ~NewFile()
+    {
+        if (!name.isEmpty())
+            ::unlink(FileNameBytes(name).constData());
+    }
+};
+
+// Opens the new file beside path; false with errno set when the folder takes none.
+bool openNewFile(const QString &path, NewFile &file)
+{
+    const QByteArray folder = FileNameBytes(FolderOfFileName(path));
+    file.descriptor.fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (file.descriptor.fd >= 0)
+        return true;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != ENOENT && errno != EINVAL)
+        return false;
+    return takeNameBeside(path, file.name, [&](const QByteArray &name) {
+        // A new file's permissions, as the umask makes them.
+        file.descriptor.fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return file.descriptor.fd >= 0 ? 0 : -1;
+    });
+}
+
+// Gives the file without a name a name beside path, so that it can be renamed over it.
+bool nameNewFile(const QString &path, NewFile &file)
+{
+    if (!file.name.isEmpty())
+        return true;
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.descriptor.fd);
+    return takeNameBeside(path, file.name, [&](const QByteArray &name) {
+        return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+    });
 }
 
 // Gives the new file the old one's permissions, and its set-user-ID, set-group-ID and
-// sticky bits (specialBits), which QFile::Permissions cannot hold. A file system that
-// has none to give (FAT, some network and FUSE file systems) refuses the call, which
-// leaves the new file as that file system makes every file: no failed save.
-Result<void> keepPermissions(QSaveFile &file, QFile::Permissions permissions,
-                             unsigned specialBits, const QString &target)
+// sticky bits. A file system that has none to give (FAT, some network and FUSE file
+// systems) refuses the call, which leaves the new file as that file system makes every
+// file: no failed save.
+Result<void> keepPermissions(int fd, mode_t mode, const QString &target)
 {
-#ifdef Q_OS_UNIX
-    mode_t mode = mode_t(specialBits) & (S_ISUID | S_ISGID | S_ISVTX);
-    const std::pair<QFile::Permission, mode_t> bits[] = {
-        {QFile::ReadOwner, S_IRUSR}, {QFile::WriteOwner, S_IWUSR}, {QFile::ExeOwner, S_IXUSR},
-        {QFile::ReadGroup, S_IRGRP}, {QFile::WriteGroup, S_IWGRP}, {QFile::ExeGroup, S_IXGRP},
-        {QFile::ReadOther, S_IROTH}, {QFile::WriteOther, S_IWOTH}, {QFile::ExeOther, S_IXOTH},
-    };
-    for (const auto &[permission, bit] : bits)
-        if (permissions.testFlag(permission))
-            mode |= bit;
-    if (::fchmod(file.handle(), mode) == 0)
+    if (::fchmod(fd, mode & (S_ISUID | S_ISGID | S_ISVTX | 0777)) == 0)
         return {};
     const int error = errno;
     if (error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS)
         return {};
     return FileError(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
                          .arg(shown(target), systemError(error)));
-#else
-    Q_UNUSED(specialBits);
-    if (file.setPermissions(permissions))
-        return {};
-    return FileError(QStringLiteral("cannot give the new %1 the old file's permissions: %2")
-                         .arg(shown(target), file.errorString()));
-#endif
 }
 
 // The file a save replaces, as far as the new one must be given what it was.
 struct OldFile
 {
     QString path; // links followed
-    QFile::Permissions permissions;
-    unsigned specialBits = 0; // set-user-ID, set-group-ID, sticky
+    mode_t mode = 0; // permissions with the set-user-ID, set-group-ID and sticky bits
     std::optional<FileOwnership> ownership;
     // The user may write into it, so that its content can be replaced in place when a
     // new file cannot be given its owner.
@@ -133,186 +177,88 @@ enum class Replaced { Done, OwnerNotKept };
 // clears the set-user-ID bits), then permissions, then extended attributes, ACLs among
 // them. OwnerNotKept when the owner or group cannot be given and the old file can be
 // rewritten in place instead; a file that cannot is replaced all the same, as before.
-Result<Replaced> keepWhatTheFileWas(QSaveFile &file, const OldFile &old, const QString &target)
+Result<Replaced> keepWhatTheFileWas(int fd, const OldFile &old, const QString &target)
 {
     if (old.ownership) {
-        const Result<OwnershipGiven> given = GiveOwnership(file.handle(), *old.ownership, target);
+        const Result<OwnershipGiven> given = GiveOwnership(fd, *old.ownership, target);
         if (!given)
             return given.error();
         if (*given == OwnershipGiven::Refused && old.writable)
             return Replaced::OwnerNotKept;
     }
-    if (Result<void> kept = keepPermissions(file, old.permissions, old.specialBits, target); !kept)
+    if (Result<void> kept = keepPermissions(fd, old.mode, target); !kept)
         return kept.error();
-    if (Result<void> kept = CopyExtendedAttributes(old.path, file.handle(), target); !kept)
+    if (Result<void> kept = CopyExtendedAttributes(old.path, fd, target); !kept)
         return kept.error();
     return Replaced::Done;
 }
 
-// Writes bytes to a file at path through a temporary file beside it, renamed over path
-// when complete; the new file gets what the old one was when there is one. Reasons name
-// target, the file the user asked for (path may be a name beside it).
-Result<Replaced> writeThroughSaveFile(const QString &path, const QString &target,
-                                      const QList<QByteArrayView> &bytes, qint64 failAfterBytes,
-                                      const OldFile *old)
+// Writes bytes to a new file beside replaced, the file at the end of the target's links,
+// and renames it over replaced once it is complete and on the disk; the new file gets
+// what the old one was when there is one. Reasons name target, the file the user asked
+// for. On any failure the new file is gone and replaced untouched.
+Result<Replaced> writeThroughNewFile(const QString &replaced, const QString &target,
+                                     const QList<QByteArrayView> &bytes, qint64 failAfterBytes,
+                                     const OldFile *old)
 {
-    QSaveFile file(path);
-    // Unbuffered, so that every write reaches the disk here and a failing one is seen
-    // with its reason rather than in a later flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        // What fails here is making the temporary file in the folder.
+    NewFile file;
+    if (!openNewFile(replaced, file)) {
         return FileError(QStringLiteral("cannot write to the folder %1: %2")
-                             .arg(shown(QFileInfo(target).absolutePath()), file.errorString()));
+                             .arg(shown(FolderOfFileName(AbsoluteFileName(target))),
+                                  systemError(errno)));
     }
-    // An uncommitted QSaveFile removes its temporary file when destroyed.
-    if (Result<void> written = writeAll(file, bytes, failAfterBytes, target); !written) {
-        file.cancelWriting();
-        return written.error();
-    }
+    const int fd = file.descriptor.fd;
+    if (QString why; !WriteAllParts(fd, bytes, failAfterBytes, why))
+        return cannotWrite(target, why);
     if (old) {
-        const Result<Replaced> kept = keepWhatTheFileWas(file, *old, target);
-        if (!kept || *kept == Replaced::OwnerNotKept) {
-            file.cancelWriting();
+        const Result<Replaced> kept = keepWhatTheFileWas(fd, *old, target);
+        if (!kept || *kept == Replaced::OwnerNotKept)
             return kept;
-        }
     }
-    if (Result<void> synced = syncToDisk(file, target); !synced) {
-        file.cancelWriting();
-        return synced.error();
-    }
-    if (!file.commit())
-        return cannotRename(target, file.errorString());
+    // Some file systems report a write that cannot be kept (a full disk, an I/O error)
+    // only here.
+    if (!SyncToDisk(fd))
+        return cannotWrite(target, systemError(errno));
+    if (!nameNewFile(replaced, file))
+        return cannotRename(target, systemError(errno));
+    if (!file.descriptor.close())
+        return cannotWrite(target, systemError(errno));
+    if (std::rename(FileNameBytes(file.name).constData(), FileNameBytes(replaced).constData()) != 0)
+        return cannotRename(target, systemError(errno));
+    file.name.clear(); // it is the target now
     return Replaced::Done;
-}
-
-#ifdef Q_OS_UNIX
-constexpr qsizetype LongestName = NAME_MAX;
-#else
-constexpr qsizetype LongestName = 255;
-#endif
-// QSaveFile's temporary file is its target's name and a suffix of this many bytes.
-constexpr qsizetype SaveFileSuffixBytes = 7;
-
-// Whether QSaveFile can make its temporary file beside a file of this name.
-bool fitsSaveFileSuffix(const QString &path)
-{
-    return QFile::encodeName(QFileInfo(path).fileName()).size() + SaveFileSuffixBytes
-           <= LongestName;
-}
-
-// A name beside path that no file has yet: the name, shortened by whole characters when
-// need be, a dot and six random letters, short enough for QSaveFile's own suffix.
-QString unusedNameBeside(const QString &path)
-{
-    static constexpr char Letters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const QFileInfo info(path);
-    QString stem = info.fileName();
-    while (!stem.isEmpty()
-           && QFile::encodeName(stem).size() + 7 + SaveFileSuffixBytes > LongestName) {
-        stem.chop(1);
-        if (!stem.isEmpty() && stem.back().isHighSurrogate())
-            stem.chop(1);
-    }
-    const QString folder = info.absolutePath() + u'/';
-    for (;;) {
-        QString name = folder + stem + u'.';
-        for (int k = 0; k < 6; ++k)
-            name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(62)]);
-        if (!QFileInfo::exists(name))
-            return name;
-    }
-}
-
-// The file a save replaces: path, or the file its chain of links ends at (which need not
-// exist yet), so that a link stays a link to the new file.
-QString replacedFile(const QString &path)
-{
-    QFileInfo file(path);
-    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
-        file.setFile(file.symLinkTarget());
-    return file.absoluteFilePath();
 }
 
 // A FIFO, a device or a socket is never replaced by a regular file, nor written into.
 Result<void> refuseSpecialFile(const QString &path)
 {
-#ifdef Q_OS_UNIX
-    struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISREG(status.st_mode)
-        && !S_ISDIR(status.st_mode))
+    const std::optional<struct stat> status = statusOf(path);
+    if (status && !S_ISREG(status->st_mode) && !S_ISDIR(status->st_mode))
         return FileError(QStringLiteral("%1 is not a regular file").arg(shown(path)));
-#else
-    Q_UNUSED(path);
-#endif
     return {};
 }
-
-// QSaveFile refuses a file the user may not write to, although replacing it by a rename
-// needs only the folder's permission, as the owner may delete it; and it cannot make its
-// temporary file beside a name within a few bytes of the longest. Such a file is written
-// complete under a shorter new name beside it, given what the old file was, and renamed
-// over it; the file itself, its permissions included, is never touched until the rename.
-Result<Replaced> replaceThroughNameBeside(const QString &path, const OldFile *old,
-                                          const QList<QByteArrayView> &bytes,
-                                          qint64 failAfterBytes)
-{
-    const QString fresh = unusedNameBeside(path);
-    const Result<Replaced> written = writeThroughSaveFile(fresh, path, bytes, failAfterBytes, old);
-    if (!written || *written == Replaced::OwnerNotKept)
-        return written;
-    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData())
-        != 0) {
-        const FileError error = cannotRename(path, systemError(errno));
-        QFile::remove(fresh);
-        return error;
-    }
-    return Replaced::Done;
-}
-
-#ifdef Q_OS_UNIX
-bool mayWrite(const QString &path, int access)
-{
-    return ::access(QFile::encodeName(path).constData(), access) == 0;
-}
-#endif
 
 // Replaces an existing regular file. A new file renamed over it is given what the old
 // one was; when it could not be (the owner or group is not the user's to give), or when
 // the folder takes no new file but the file itself may be written, the content is
-// replaced in place instead, so that the file stays its owner's.
-Result<void> replaceExistingFile(const QString &path, const QList<QByteArrayView> &bytes,
-                                 qint64 failAfterBytes)
+// replaced in place instead, so that the file stays its owner's. A file the user may not
+// write to is replaced all the same, as its owner may replace it by deleting it: the
+// file itself, its permissions included, is never touched until the rename.
+Result<void> replaceExistingFile(const QString &path, const struct stat &status,
+                                 const QList<QByteArrayView> &bytes, qint64 failAfterBytes)
 {
-    const QFileInfo target(path);
     OldFile old;
     old.path = replacedFile(path);
-    // QSaveFile copies the permissions too, but with the "User" flags, which describe the
-    // running user rather than the file, mapped onto the owner's bits: keep only the bits
-    // the file has.
-    old.permissions =
-        target.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    old.mode = status.st_mode;
     old.ownership = OwnershipOf(old.path);
-#ifdef Q_OS_UNIX
-    struct stat status;
-    if (::stat(QFile::encodeName(old.path).constData(), &status) == 0)
-        old.specialBits = unsigned(status.st_mode & (S_ISUID | S_ISGID | S_ISVTX));
-#endif
-    const QString folder = QFileInfo(old.path).absolutePath();
-#ifdef Q_OS_UNIX
+    const QString folder = FolderOfFileName(old.path);
     old.writable = mayWrite(old.path, W_OK);
     const bool folderTakesFiles = mayWrite(folder, W_OK | X_OK);
-#else
-    const bool folderTakesFiles = true;
-#endif
     if (old.writable
         && (!folderTakesFiles || (old.ownership && !MayGiveOwnership(*old.ownership))))
         return RewriteFileInPlace(old.path, bytes,
                                   folderTakesFiles ? folder : QDir::tempPath(), failAfterBytes);
-    const Result<Replaced> replaced =
-        target.isWritable() && fitsSaveFileSuffix(old.path)
-            ? writeThroughSaveFile(path, path, bytes, failAfterBytes, &old)
-            : replaceThroughNameBeside(old.path, &old, bytes, failAfterBytes);
+    const Result<Replaced> replaced = writeThroughNewFile(old.path, path, bytes, failAfterBytes, &old);
     if (!replaced)
         return replaced.error();
     if (*replaced == Replaced::OwnerNotKept)
@@ -332,21 +278,20 @@ Result<void> WriteFileAtomically(const QString &path, const QList<QByteArrayView
 {
     if (Result<void> special = refuseSpecialFile(path); !special)
         return special;
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir()) {
-        return FileError(folder.exists()
-                             ? QStringLiteral("%1 is not a folder").arg(shown(folder.filePath()))
-                             : QStringLiteral("the folder %1 does not exist").arg(shown(folder.filePath())));
+    const QString folder = FolderOfFileName(AbsoluteFileName(path));
+    const std::optional<struct stat> folderStatus = statusOf(folder);
+    if (!folderStatus || !S_ISDIR(folderStatus->st_mode)) {
+        return FileError(folderStatus
+                             ? QStringLiteral("%1 is not a folder").arg(shown(folder))
+                             : QStringLiteral("the folder %1 does not exist").arg(shown(folder)));
     }
-    if (target.isDir())
+    const std::optional<struct stat> status = statusOf(path);
+    if (status && S_ISDIR(status->st_mode))
         return FileError(QStringLiteral("%1 is a folder, not a file").arg(shown(path)));
-    if (target.exists() && target.isFile())
-        return replaceExistingFile(path, bytes, failAfterBytes);
+    if (status)
+        return replaceExistingFile(path, *status, bytes, failAfterBytes);
     const Result<Replaced> written =
-        fitsSaveFileSuffix(replacedFile(path))
-            ? writeThroughSaveFile(path, path, bytes, failAfterBytes, nullptr)
-            : replaceThroughNameBeside(replacedFile(path), nullptr, bytes, failAfterBytes);
+        writeThroughNewFile(replacedFile(path), path, bytes, failAfterBytes, nullptr);
     if (!written)
         return written.error();
     return {};

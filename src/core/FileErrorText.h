@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/FileError.h"
+#include "core/FileNameBytes.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QString>
 
 #include <cstring>
@@ -17,10 +17,11 @@ inline QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// A path as the user reads it in a reason: whole, with the platform's separators.
+// A path as the user reads it in a reason: whole, with the platform's separators, and
+// any byte of its name that is not UTF-8 as \xNN.
 inline QString shown(const QString &path)
 {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return ReadableFileName(QDir::toNativeSeparators(AbsoluteFileName(path)));
 }
 
 inline FileError cannotWrite(const QString &target, const QString &why)

@@ -1,6 +1,7 @@
 #include "core/FileIdentityCopy.h"
 
 #include "core/FileErrorText.h"
+#include "core/FileNameBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,7 +80,7 @@ std::optional<FileOwnership> OwnershipOf(const QString &path)
 {
 #ifdef Q_OS_UNIX
     struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::stat(FileNameBytes(path).constData(), &status) != 0)
         return std::nullopt;
     return FileOwnership{unsigned(status.st_uid), unsigned(status.st_gid)};
 #else
@@ -142,7 +143,7 @@ Result<OwnershipGiven> GiveOwnership(int fd, const FileOwnership &ownership,
 Result<void> CopyExtendedAttributes(const QString &from, int fd, const QString &target)
 {
 #ifdef Q_OS_LINUX
-    const QByteArray path = QFile::encodeName(from);
+    const QByteArray path = FileNameBytes(from);
     std::vector<char> names;
     if (!listAttributes(path, names)) {
         if (unsupported(errno))

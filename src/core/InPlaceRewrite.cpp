@@ -1,10 +1,9 @@
 #include "core/InPlaceRewrite.h"
 
+#include "core/DescriptorWriting.h"
 #include "core/FileErrorText.h"
+#include "core/FileNameBytes.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
@@ -19,75 +18,17 @@ using FileErrorText::systemError;
 using FileErrorText::shown;
 using FileErrorText::cannotWrite;
 
-// An open descriptor, closed when it goes.
-struct Descriptor
-{
-    int fd = -1;
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    // Closes now, for the error a close may still report.
-    bool close()
-    {
-        const int closing = std::exchange(fd, -1);
-        return ::close(closing) == 0;
-    }
-};
-
-// Writes all parts from the descriptor's current offset; false with errno set when the
-// disk takes no more. Stops with EIO once failAfterBytes have been written when that is
-// not negative.
-bool writeAll(int fd, const QList<QByteArrayView> &parts, qint64 failAfterBytes)
-{
-    qint64 written = 0;
-    for (const QByteArrayView bytes : parts) {
-        qint64 offset = 0;
-        while (offset < bytes.size()) {
-            qint64 size = bytes.size() - offset;
-            const bool failing = failAfterBytes >= 0 && written + size > failAfterBytes;
-            if (failing)
-                size = failAfterBytes - written;
-            const ssize_t done = size > 0 ? ::write(fd, bytes.data() + offset, size_t(size)) : 0;
-            if (done < 0 && errno == EINTR)
-                continue;
-            if (done < 0)
-                return false;
-            if (failing && done == size) {
-                errno = EIO;
-                return false;
-            }
-            if (done == 0) {
-                errno = ENOSPC; // a disk that takes nothing more and says nothing
-                return false;
-            }
-            written += done;
-            offset += done;
-        }
-    }
-    return true;
-}
-
-bool syncToDisk(int fd)
-{
-    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-}
-
 // The copy's name in folder: the file's own name, shortened to leave room for the suffix
 // the system fills in, so that the user knows it when a failure leaves it behind.
 QByteArray copyTemplate(const QString &path, const QString &folder)
 {
-    QString stem = QFileInfo(path).fileName();
-    while (!stem.isEmpty() && QFile::encodeName(stem).size() + 7 > NAME_MAX) {
+    QString stem = LastPartOfFileName(path);
+    while (!stem.isEmpty() && FileNameBytes(stem).size() + 7 > NAME_MAX) {
         stem.chop(1);
         if (!stem.isEmpty() && stem.back().isHighSurrogate())
             stem.chop(1);
     }
-    return QFile::encodeName(QDir(folder).absoluteFilePath(stem)) + ".XXXXXX";
+    return FileNameBytes(AbsoluteFileName(folder) + u'/' + stem) + ".XXXXXX";
 }
 } // namespace
 
@@ -105,22 +46,18 @@ Result<void> RewriteFileInPlace(const QString &path, const QList<QByteArrayView>
         return FileError(QStringLiteral("cannot write to the folder %1: %2")
                              .arg(shown(copyFolder), systemError(errno)));
     }
-    const QString copyPath = QFile::decodeName(copyName);
+    const QString copyPath = FileNameOfBytes(copyName);
     const auto dropCopy = [&](const FileError &error) {
         ::unlink(copyName.constData());
         return error;
     };
-    if (!writeAll(copy.fd, parts, failAfterBytes)) {
-        const QString why = failAfterBytes >= 0 && errno == EIO
-                                ? QStringLiteral("write error after %1 bytes (injected)").arg(failAfterBytes)
-                                : systemError(errno);
+    if (QString why; !WriteAllParts(copy.fd, parts, failAfterBytes, why))
         return dropCopy(cannotWrite(path, why));
-    }
-    if (!syncToDisk(copy.fd) || !copy.close())
+    if (!SyncToDisk(copy.fd) || !copy.close())
         return dropCopy(cannotWrite(path, systemError(errno)));
 
     // The file itself, checked to be the regular file it was: never a FIFO put there since.
-    Descriptor file(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    Descriptor file(::open(FileNameBytes(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0)
         return dropCopy(cannotWrite(path, systemError(errno)));
     struct stat status;
@@ -135,14 +72,15 @@ Result<void> RewriteFileInPlace(const QString &path, const QList<QByteArrayView>
         return dropCopy(cannotWrite(path, systemError(errno)));
 
     // From here on the old content is being overwritten: a failure keeps the copy.
-    const auto keepCopy = [&](int error) {
+    const auto keepCopy = [&](const QString &why) {
         return FileError(QStringLiteral("cannot write %1 in place: %2; the complete new content "
                                         "is kept in %3")
-                             .arg(shown(path), systemError(error), shown(copyPath)));
+                             .arg(shown(path), why, shown(copyPath)));
     };
-    if (!writeAll(file.fd, parts, -1) || ::ftruncate(file.fd, off_t(size)) != 0
-        || !syncToDisk(file.fd) || !file.close())
-        return keepCopy(errno);
+    if (QString why; !WriteAllParts(file.fd, parts, -1, why))
+        return keepCopy(why);
+    if (::ftruncate(file.fd, off_t(size)) != 0 || !SyncToDisk(file.fd) || !file.close())
+        return keepCopy(systemError(errno));
     ::unlink(copyName.constData());
     return {};
 }

@@ -1,6 +1,7 @@
 #include "core/RegularFileReading.h"
 
 #include "core/FileErrorText.h"
+#include "core/FileNameBytes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +22,7 @@ using FileErrorText::shown;
 // then blocks again as a plain file's does; -1 with the reason otherwise.
 int openRegular(const QString &path, QString &reason)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(FileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         reason = QStringLiteral("cannot open %1: %2")
                      .arg(shown(path), QString::fromLocal8Bit(std::strerror(errno)));

@@ -4,7 +4,7 @@
 #include "editor/FormPaper.h"
 #include "formats/PlatformFormatToRead.h"
 #include "paper/PaperDocument.h"
-#include "paper/Utf8Check.h"
+#include "core/Utf8Check.h"
 #include "workbook/WorkbookFile.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "core/TextLength.h"
 #include "paper/QuestionTable.h"
 #include "formats/PlatformExport.h"
-#include "paper/Utf8Check.h"
+#include "core/Utf8Check.h"
 
 #include "core/RegularFileReading.h"
 

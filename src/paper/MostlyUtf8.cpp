@@ -1,6 +1,6 @@
 #include "paper/MostlyUtf8.h"
 
-#include "paper/Utf8Check.h"
+#include "core/Utf8Check.h"
 
 bool LooksMostlyUtf8(qsizetype multibyteSequences, qsizetype strayBytes)
 {

@@ -9,7 +9,7 @@
 #include "core/TextLength.h"
 #include "paper/MostlyUtf8.h"
 #include "paper/Utf16Text.h"
-#include "paper/Utf8Check.h"
+#include "core/Utf8Check.h"
 
 #include "core/RegularFileReading.h"
 

@@ -5,14 +5,17 @@
 #include "workbook/XlsxReader.h"
 #include "workbook/XlsxWriter.h"
 
+#include "core/RegularFileReading.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 Result<SheetGrid> ReadWorkbookSheet(const QString &path, SheetReadLimits limits)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileError{QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
+    // Opened by the name's own bytes, and without waiting on a FIFO.
+    QFile file;
+    if (const Result<void> opened = OpenRegularFileForReading(file, path); !opened)
+        return FileError{QStringLiteral("The file cannot be read: %1").arg(opened.error().text())};
     switch (WorkbookFormatOfContent(file.read(8))) {
     case WorkbookFormat::Xls:
         return ReadXlsSheet(path, limits);

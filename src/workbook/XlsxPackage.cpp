@@ -4,6 +4,7 @@
 #include "workbook/XlsxLimits.h"
 #include "workbook/ZipDirectoryCount.h"
 
+#include "core/FileNameBytes.h"
 #include "core/RegularFileReading.h"
 
 #include <QFile>
@@ -138,7 +139,7 @@ Result<std::unique_ptr<XlsxPackage>> XlsxPackage::open(const QString &path)
     if (Result<void> bounded = CheckAnnouncedEntries(path); !bounded)
         return bounded.error();
     int code = ZIP_ER_OK;
-    zip *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    zip *archive = zip_open(FileNameBytes(path).constData(), ZIP_RDONLY, &code);
     if (!archive)
         return OpenFailure(code, FirstBytes(path));
     return checkEntries(archive, {});

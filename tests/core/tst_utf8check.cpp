@@ -1,4 +1,4 @@
-#include "paper/Utf8Check.h"
+#include "core/Utf8Check.h"
 
 #include <QTest>
 
