@@ -8,6 +8,8 @@
 #include "app/PaperconvModules.h"
 #include "app/PaperconvOptions.h"
 #include "core/AtomicFileWriter.h"
+#include "core/FileNameBytes.h"
+#include "core/FolderMaking.h"
 #include "core/RegularFileReading.h"
 #include "core/SharedState.h"
 #include "formats/Aiken.h"
@@ -21,7 +23,6 @@
 #include "paper/PaperFileWriter.h"
 #include "paper/PaperFiles.h"
 #include "paper/PaperName.h"
-#include "core/Utf8Check.h"
 #include "paper/XlsExportLosses.h"
 #include "print/KeysCsv.h"
 #include "workbook/WorkbookFile.h"
@@ -40,27 +41,25 @@
 namespace {
 enum ExitCode { Converted = 0, Failed = 1, Usage = 2 };
 
+// Every line goes out with the bytes of a file name that are not UTF-8 as \xNN.
 void say(const QString &path, const QString &what)
 {
-    QTextStream(stderr) << "paperconv: " << path << ": " << what << Qt::endl;
+    QTextStream(stderr) << "paperconv: " << ReadableFileName(path) << ": "
+                        << ReadableFileName(what) << Qt::endl;
 }
 
-// A name is opened and written through its text, and text cannot hold bytes that are not
-// UTF-8 (a name from an old file system): such a name would be read or written as
-// another one, so it is refused, shown with those bytes as \xNN.
-std::optional<QStringList> argumentsOf(int argc, char *argv[], QString &problem)
+void sayProblem(const QString &problem)
+{
+    QTextStream(stderr) << "paperconv: " << ReadableFileName(problem) << Qt::endl;
+}
+
+// The arguments as the names they are: a name that is not UTF-8 (one from an old file
+// system) keeps its bytes, and is read and written as itself.
+QStringList argumentsOf(int argc, char *argv[])
 {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArrayView raw(argv[i]);
-        if (!IsValidUtf8(raw)) {
-            problem = QStringLiteral("the name \"%1\" is not UTF-8 text; paperconv reads and "
-                                     "writes only names in UTF-8, and would take it for another")
-                          .arg(EscapedNonUtf8(raw));
-            return std::nullopt;
-        }
-        arguments << QString::fromUtf8(raw);
-    }
+    for (int i = 1; i < argc; ++i)
+        arguments << FileNameOfBytes(QByteArrayView(argv[i]));
     return arguments;
 }
 
@@ -109,7 +108,7 @@ bool loadModules(const PaperconvRequest &request)
         needsWorkbooks = needsWorkbooks || isWorkbookName(in) || inputFormat(request, in) == PlatformFormat::Qti21;
     QString problem;
     if (needsWorkbooks && !LoadWorkbookModule(problem)) {
-        QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
+        sayProblem(problem);
         return false;
     }
     return true;
@@ -124,7 +123,7 @@ std::unique_ptr<QCoreApplication> startApplication(int &argc, char *argv[], bool
     QString problem;
     const PrintModule *print = LoadPrintModule(problem);
     if (!print) {
-        QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
+        sayProblem(problem);
         return nullptr;
     }
     return print->startApplication(argc, argv);
@@ -277,7 +276,7 @@ void sayAll(const QStringList &lines)
 {
     QTextStream errors(stderr);
     for (const QString &line : lines)
-        errors << line << Qt::endl;
+        errors << ReadableFileName(line) << Qt::endl;
 }
 
 int convertOne(const PaperconvRequest &request)
@@ -432,8 +431,7 @@ struct Outcome
 // of the same name, or a paper that would be written over itself, are refused.
 int convertIntoFolder(const PaperconvRequest &request)
 {
-    const QDir folder(request.out);
-    if (!QDir().mkpath(request.out)) {
+    if (!MakeFolderWithParents(request.out)) {
         say(request.out, QStringLiteral("cannot make the folder"));
         return Failed;
     }
@@ -441,7 +439,8 @@ int convertIntoFolder(const PaperconvRequest &request)
     QStringList outputs;
     QHash<QString, QString> writtenBy; // output path -> the input written there
     for (const QString &in : inputs) {
-        const QString out = folder.filePath(QFileInfo(in).completeBaseName() + u'.' + request.outputExtension());
+        const QString out = QDir::cleanPath(request.out + u'/' + QFileInfo(in).completeBaseName()
+                                            + u'.' + request.outputExtension());
         outputs << out;
     }
     // Printing draws with fonts on the main thread; everything else runs in parallel.
@@ -454,8 +453,8 @@ int convertIntoFolder(const PaperconvRequest &request)
         for (int k = 0; k < count; ++k) {
             const QString &in = inputs[first + k];
             const QString &out = outputs[first + k];
-            const QString key = QFileInfo(out).absoluteFilePath();
-            if (QFileInfo(in).absoluteFilePath() == key) {
+            const QString key = AbsoluteFileName(out);
+            if (AbsoluteFileName(in) == key) {
                 outcomes[std::size_t(k)] = {{QStringLiteral("paperconv: %1: not converted: it would be written over itself").arg(in)}, true};
                 mayWrite[std::size_t(k)] = false;
             } else if (writtenBy.contains(key)) {
@@ -518,14 +517,11 @@ int convertIntoFolder(const PaperconvRequest &request)
 int main(int argc, char *argv[])
 {
     QString problem;
-    const std::optional<QStringList> arguments = argumentsOf(argc, argv, problem);
-    if (!arguments) {
-        QTextStream(stderr) << "paperconv: " << problem << Qt::endl;
-        return Failed;
-    }
-    const std::optional<PaperconvRequest> request = ReadPaperconvArguments(*arguments, problem);
+    const std::optional<PaperconvRequest> request =
+        ReadPaperconvArguments(argumentsOf(argc, argv), problem);
     if (!request) {
-        QTextStream(stderr) << PaperconvUsage() << Qt::endl << "paperconv: " << problem << Qt::endl;
+        QTextStream(stderr) << PaperconvUsage() << Qt::endl << "paperconv: "
+                            << ReadableFileName(problem) << Qt::endl;
         return Usage;
     }
     // Also sets the C locale from the environment.

@@ -1,14 +1,12 @@
 #include "editor/ArrivingFile.h"
 
+#include "core/FileNameBytes.h"
 #include "core/RegularFileReading.h"
 #include "editor/FormPaper.h"
 #include "formats/PlatformFormatToRead.h"
 #include "paper/PaperDocument.h"
-#include "core/Utf8Check.h"
 #include "workbook/WorkbookFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -35,7 +33,7 @@ std::optional<QString> FileOfCommandLine(const QStringList &arguments)
         }
         if (argument.isEmpty() || (!optionsEnded && argument.startsWith(u'-')))
             continue;
-        return QFileInfo(argument).absoluteFilePath();
+        return AbsoluteFileName(argument);
     }
     return std::nullopt;
 }
@@ -45,7 +43,10 @@ std::optional<QString> FileOfDrag(const QMimeData &data)
     const QList<QUrl> urls = data.urls();
     if (urls.size() != 1 || !urls.front().isLocalFile())
         return std::nullopt;
-    const QString path = urls.front().toLocalFile();
+    // The URL's path as the bytes it names: toLocalFile would read a byte that is not
+    // UTF-8 as U+FFFD, another name.
+    const QString path = FileNameOfBytes(
+        QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1()));
     if (path.isEmpty())
         return std::nullopt;
     return path;
@@ -64,17 +65,8 @@ void OpenArrivingFile(FormPaper &window, const QString &path)
 void OpenFileOfCommandLine(FormPaper &window, const QList<QByteArray> &rawArguments)
 {
     QStringList arguments;
-    for (qsizetype i = 0; i < rawArguments.size(); ++i) {
-        const QByteArray &raw = rawArguments[i];
-        if (i > 0 && !IsValidUtf8(raw)) {
-            window.TellOpenFailed(
-                QStringLiteral("The name \"%1\" is not UTF-8 text, which this editor needs to "
-                               "open a file by its name. Rename the file, then open it.")
-                    .arg(EscapedNonUtf8(raw)));
-            return;
-        }
-        arguments << QString::fromUtf8(raw);
-    }
+    for (const QByteArray &raw : rawArguments)
+        arguments << FileNameOfBytes(raw);
     OpenFileOfCommandLine(window, arguments);
 }
 

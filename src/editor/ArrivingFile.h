@@ -35,7 +35,6 @@ void OpenArrivingFile(FormPaper &window, const QString &path);
 void OpenFileOfCommandLine(FormPaper &window, const QStringList &arguments);
 
 // The same from the arguments as the system holds them (the program's name first, Qt's
-// own options already taken out). A name that is not UTF-8 text (from an old file system)
-// cannot be opened through a text path, so instead of failing on another name the editor
-// says why, with the name's other bytes shown as \xNN.
+// own options already taken out). A name that is not UTF-8 (from an old file system)
+// keeps its bytes (FileNameBytes.h), so the file is opened by its own name.
 void OpenFileOfCommandLine(FormPaper &window, const QList<QByteArray> &rawArguments);

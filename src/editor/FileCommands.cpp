@@ -1,5 +1,6 @@
 #include "editor/FileCommands.h"
 
+#include "core/FileNameBytes.h"
 #include "core/SharedState.h"
 #include "editor/DlgCausion.h"
 #include "editor/ExportFolder.h"
@@ -20,6 +21,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 const QString XlsFilter = QStringLiteral("Excel File (*.xls)");
@@ -191,7 +194,8 @@ void FileCommands::savePaper()
 
 bool FileCommands::mayOverwrite(const QString &path)
 {
-    if (!QFileInfo::exists(path))
+    struct stat status;
+    if (::stat(FileNameBytes(path).constData(), &status) != 0)
         return true;
     MessageBoxRequest question;
     question.text = QStringLiteral("File exists. Overwrite it or not?");

@@ -1,6 +1,7 @@
 #include "editor/FormPaper.h"
 
 #include "core/AnswerEncoding.h"
+#include "core/FileNameBytes.h"
 #include "core/LeadingNumber.h"
 #include "core/PaperColumns.h"
 #include "editor/ArrivingFile.h"
@@ -420,7 +421,7 @@ void FormPaper::showQuestionCount()
 
 void FormPaper::showPaperPathInCaption()
 {
-    setWindowTitle(ApplicationTitle + QStringLiteral("  ") + document_->path());
+    setWindowTitle(ApplicationTitle + QStringLiteral("  ") + ReadableFileName(document_->path()));
 }
 
 void FormPaper::bindDetailPanel()
@@ -612,11 +613,6 @@ void FormPaper::ImportPaper_Click() { fileCommands_->importPaper(); }
 void FormPaper::ExportPaper_Click() { fileCommands_->exportPaper(); }
 bool FormPaper::ReadCsvFile(const QString &PFileName) { return fileCommands_->readCsvFile(PFileName); }
 void FormPaper::DoExport(const QString &ExportFile) { fileCommands_->doExport(ExportFile); }
-
-void FormPaper::TellOpenFailed(const QString &reason)
-{
-    commandContext().tell(QStringLiteral("Open file error"), reason);
-}
 
 bool FormPaper::DoImport(const QString &ImportFile, bool ImportOrOpen)
 {

@@ -63,8 +63,6 @@ public:
     // it did. ImportOrOpen true announces a successful import.
     void DoExport(const QString &ExportFile);
     bool DoImport(const QString &ImportFile, bool ImportOrOpen);
-    // Says why a file handed in from outside was not read: OPEN's message with the reason.
-    void TellOpenFailed(const QString &reason);
 
     // The command Timer1 is to run again: a save came first.
     PendingAction pendingAction() const { return saveChangesGuard_->pendingAction(); }

@@ -2,6 +2,8 @@
 
 #include "widgets/ModalSeam.h"
 
+#include "core/ChosenFileName.h"
+
 #include <QFileInfo>
 
 std::optional<QString> CommonDialog::ShowOpen(ModalSeam &seam, QWidget *parent)
@@ -26,8 +28,9 @@ std::optional<QString> CommonDialog::show(ModalSeam &seam, QWidget *parent, bool
     const std::optional<FileDialogChoice> choice = seam.showFileDialog(parent, request);
     if (!choice || choice->path.isEmpty())
         return std::nullopt;
-    FileName = choice->path;
+    const QString path = ChosenFileName(choice->path);
+    FileName = path;
     SelectedFilter = choice->selectedFilter;
-    lastFolder_ = QFileInfo(choice->path).absolutePath();
-    return choice->path;
+    lastFolder_ = QFileInfo(path).absolutePath();
+    return path;
 }

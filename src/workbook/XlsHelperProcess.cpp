@@ -4,12 +4,16 @@
 #include "xlsscan/XlsStreamCheck.h"
 #include "workbook/XlsCellStreamParser.h"
 
+#include "core/RegularFileReading.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -116,18 +120,26 @@ void SetXlsHelperProgramForTests(const QString &program)
 Result<SheetGrid> RunXlsHelper(const QString &helperProgram, const QString &path,
                                SheetReadLimits limits, XlsHelperOptions options)
 {
-    const QFileInfo file(path);
-    if (!file.isFile() || !file.isReadable())
+    // The helper reads the file opened here, as its standard input: the very file checked
+    // to be a regular one, and by any name, where an argument would carry only a name in
+    // UTF-8.
+    QFile file;
+    if (!OpenRegularFileForReading(file, path))
         return refuse(QStringLiteral("The file cannot be opened."));
+    const int workbook = file.handle();
 
     const SheetReadLimits asked{qMax(limits.rows, 0), qMax(limits.columns, 0)};
     QProcess helper;
     helper.setProgram(helperProgram);
-    helper.setArguments({file.absoluteFilePath(), QString::number(asked.rows),
+    helper.setArguments({QStringLiteral("/proc/self/fd/0"), QString::number(asked.rows),
                          QString::number(asked.columns)});
     helper.setStandardInputFile(QProcess::nullDevice());
     helper.setStandardErrorFile(QProcess::nullDevice());
-    helper.setChildProcessModifier([] {
+    helper.setChildProcessModifier([workbook] {
+        // Runs after the standard channels are set up, so the workbook replaces the null
+        // input.
+        if (::dup2(workbook, STDIN_FILENO) < 0)
+            ::_exit(XlsCellStream::CannotOpen);
         // A crashing helper leaves no core file behind.
         const rlimit noCore{0, 0};
         setrlimit(RLIMIT_CORE, &noCore);

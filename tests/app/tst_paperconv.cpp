@@ -39,6 +39,50 @@ QString paper(const char *name)
     return QStringLiteral(TEST_DATA_DIR "/papers/") + QLatin1StringView(name);
 }
 
+// Runs paperconv with arguments as the bytes they are (QProcess takes text), standard
+// error going to the file errorsPath; the exit code, or -1 when it did not exit.
+int spawnPaperconv(const QByteArrayList &arguments, const QByteArray &errorsPath)
+{
+    const QByteArray program = PAPERCONV_PATH;
+    std::vector<char *> argv{const_cast<char *>(program.constData())};
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errorsPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// The names in a folder as the system holds them, sorted.
+QByteArrayList rawNamesIn(const QByteArray &folder)
+{
+    QByteArrayList names;
+    if (DIR *listing = opendir(folder.constData())) {
+        while (const dirent *entry = readdir(listing))
+            if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                names << entry->d_name;
+        closedir(listing);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Removes a file or a folder tree by its bytes.
+void removeRaw(const QByteArray &path)
+{
+    for (const QByteArray &name : rawNamesIn(path))
+        removeRaw(path + '/' + name);
+    if (::rmdir(path.constData()) != 0)
+        ::unlink(path.constData());
+}
+
 QByteArray bytesOf(const QString &path)
 {
     QFile file(path);
@@ -242,56 +286,85 @@ private slots:
         QVERIFY(!QFile::exists(target));
     }
 
-    // A name that is not UTF-8 (an old file system's) cannot be held as text, so it would
-    // be opened or written as another name: it is refused and nothing is written.
-    void nonUtf8NamesAreRefused_data()
+    // A name that is not UTF-8 (an old file system's) is read and written as itself:
+    // a paper in every format, by such a name in and out, and a folder batch into a
+    // folder of such a name that paperconv makes. What was written reads back as the
+    // same paper converted under plain names, and nothing is written under another name.
+    void nonUtf8NamesAreKept_data()
     {
-        QTest::addColumn<bool>("badInput");
-        QTest::newRow("output name") << false;
-        QTest::newRow("input name") << true;
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QByteArray>("in");            // the source's name in the test's folder
+        QTest::addColumn<QByteArrayList>("options");
+        QTest::addColumn<QByteArrayList>("names");     // after the options, inside the folder
+        QTest::addColumn<QByteArray>("written");       // the file made, inside the folder
+        const QString csv = paper("spreadsheet_utf8_bom.csv");
+        const QString xls = QStringLiteral(TEST_DATA_DIR "/workbooks/formulas-gnumeric.xls");
+        const QString xlsx = QStringLiteral(TEST_DATA_DIR "/workbooks/formulas-libreoffice.xlsx");
+        const struct { const char *name; QString source; QByteArray in; QByteArrayList options, names; QByteArray written; } cases[] = {
+            {"paper of such a name, to .xls", csv, "caf\xE9.csv", {}, {"caf\xE9.csv", "out.xls"}, "out.xls"},
+            {"to an .xls of such a name", csv, "in.csv", {}, {"in.csv", "out\xE9.xls"}, "out\xE9.xls"},
+            {"to an .xlsx of such a name", csv, "in.csv", {}, {"in.csv", "\xC4rger.xlsx"}, "\xC4rger.xlsx"},
+            {"to a paper of such a name", csv, "in.csv", {}, {"in.csv", "\xC4rger.csv"}, "\xC4rger.csv"},
+            {".xls of such a name, read by the helper", xls, "caf\xE9.xls", {}, {"caf\xE9.xls", "out.csv"}, "out.csv"},
+            {".xlsx of such a name", xlsx, "caf\xE9.xlsx", {}, {"caf\xE9.xlsx", "out.csv"}, "out.csv"},
+            {"into a folder of such a name, made", csv, "caf\xE9.csv", {"--to", "xls", "-d"},
+             {"t\xE9st/neu", "caf\xE9.csv"}, "t\xE9st/neu/caf\xE9.xls"},
+        };
+        for (const auto &c : cases)
+            QTest::newRow(c.name) << c.source << c.in << c.options << c.names << c.written;
     }
-    void nonUtf8NamesAreRefused()
+    void nonUtf8NamesAreKept()
     {
-        QFETCH(bool, badInput);
+        QFETCH(QString, source);
+        QFETCH(QByteArray, in);
+        QFETCH(QByteArrayList, options);
+        QFETCH(QByteArrayList, names);
+        QFETCH(QByteArray, written);
         QTemporaryDir folder;
         const QByteArray dir = QFile::encodeName(folder.path());
-        const QByteArray in = dir + (badInput ? "/caf\xE9.csv" : "/in.csv");
-        const QByteArray out = dir + (badInput ? "/out.xls" : "/out\xE9.xls");
-        QVERIFY(QFile::copy(paper("spreadsheet_utf8_bom.csv"), folder.filePath("in.csv")));
-        if (badInput)
-            QCOMPARE(::rename(QFile::encodeName(folder.filePath("in.csv")).constData(), in.constData()), 0);
-        // QProcess takes its arguments as text, so the bytes are handed on by posix_spawn.
-        const QByteArray program = PAPERCONV_PATH;
-        const QByteArray errorsPath = QFile::encodeName(folder.filePath("errors.txt"));
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, errorsPath.constData(), O_WRONLY | O_CREAT, 0600);
-        char *arguments[] = {const_cast<char *>(program.constData()), const_cast<char *>(in.constData()),
-                             const_cast<char *>(out.constData()), nullptr};
-        pid_t pid = 0;
-        QCOMPARE(posix_spawn(&pid, program.constData(), &actions, nullptr, arguments, environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        QCOMPARE(waitpid(pid, &status, 0), pid);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 1);
-        const QString errors = QString::fromUtf8(bytesOf(folder.filePath("errors.txt")));
-        QVERIFY2(errors.contains(badInput ? "caf\\xE9.csv\" is not UTF-8 text" : "out\\xE9.xls\" is not UTF-8 text"),
-                 qPrintable(errors));
-        // Only the input and the captured errors: nothing written under any name. Qt
-        // lists no name it cannot decode, so the folder is read as bytes.
-        QList<QByteArray> names;
-        if (DIR *listing = opendir(dir.constData())) {
-            while (const dirent *entry = readdir(listing))
-                if (entry->d_name[0] != '.')
-                    names << entry->d_name;
-            closedir(listing);
-        }
-        ::unlink(in.constData()); // which QTemporaryDir could not remove
-        QList<QByteArray> expected{"errors.txt", in.mid(dir.size() + 1)};
-        std::sort(names.begin(), names.end());
+        const QString plain = folder.filePath(QStringLiteral("plain.") + QFileInfo(source).suffix());
+        QVERIFY(QFile::copy(source, plain));
+        QVERIFY(QFile::copy(source, folder.filePath("staged")));
+        QCOMPARE(::rename(QFile::encodeName(folder.filePath("staged")).constData(),
+                          (dir + '/' + in).constData()), 0);
+
+        QByteArrayList arguments = options;
+        for (const QByteArray &name : names)
+            arguments << dir + '/' + name;
+        const QByteArray errors = dir + "/errors.txt";
+        QCOMPARE(spawnPaperconv(arguments, errors), 0);
+        // What it says of a workbook's import names the file readably, never as U+FFFD.
+        const QByteArray said = bytesOf(QFile::decodeName(errors));
+        QVERIFY2(!said.contains("\xEF\xBF\xBD"), said.constData());
+
+        // Read back under a plain name, against the plain conversion.
+        const QString back = folder.filePath("back.csv");
+        const QString reference = folder.filePath("reference.csv");
+        QCOMPARE(spawnPaperconv({dir + '/' + written, QFile::encodeName(back)}, errors), 0);
+        QCOMPARE(paperconv({plain, reference}).exitCode, 0);
+        QCOMPARE(bytesOf(back), bytesOf(reference));
+
+        // Every name in the folder, as bytes: Qt lists no name it cannot decode.
+        QByteArrayList expected{"back.csv", "errors.txt", "reference.csv", in,
+                                QFile::encodeName(QFileInfo(plain).fileName()), written.split('/').first()};
         std::sort(expected.begin(), expected.end());
-        QCOMPARE(names, expected);
+        expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+        const QByteArrayList found = rawNamesIn(dir);
+        for (const QByteArray &name : found)
+            removeRaw(dir + '/' + name); // which QTemporaryDir cannot
+        QCOMPARE(found, expected);
+    }
+
+    // A failure names the file with its other bytes as \xNN.
+    void nonUtf8NameInAReason()
+    {
+        QTemporaryDir folder;
+        const QByteArray dir = QFile::encodeName(folder.path());
+        const QByteArray errors = dir + "/errors.txt";
+        QCOMPARE(spawnPaperconv({dir + "/missing\xE9.csv", dir + "/out.xls"}, errors), 1);
+        const QString said = QString::fromUtf8(bytesOf(QFile::decodeName(errors)));
+        QVERIFY2(said.contains(QFile::decodeName(dir) + QStringLiteral("/missing\\xE9.csv: ")), qPrintable(said));
+        QCOMPARE(rawNamesIn(dir), QByteArrayList{"errors.txt"});
     }
 
     // Many papers into one file: a category (or test) per paper in the order given; a

@@ -4,10 +4,12 @@
 #include "FakeModalSeam.h"
 #include "QuestionList.h"
 #include "StartedEditor.h"
+#include "core/FileNameBytes.h"
 #include "editor/ArrivingFile.h"
 #include "editor/FormPaper.h"
 #include "editor/ToolbarCommands.h"
 #include "paper/PaperDocument.h"
+#include "paper/PaperFileReader.h"
 #include "paper/PaperSheetLayout.h"
 #include "workbook/WorkbookFile.h"
 
@@ -16,10 +18,12 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 const QString DataDir = QStringLiteral(TEST_DATA_DIR);
@@ -230,24 +234,58 @@ private slots:
         QVERIFY(!editor.document().isModified());
     }
 
-    // A name that is not UTF-8 text is refused with its bytes shown, not taken for another
-    // name; the paper stays as it was.
-    void commandLineNameNotUtf8IsRefused()
+    // A paper whose name is not UTF-8 (an old stick's) opens from the command line under
+    // its own name, shows it readably in the caption, and is saved back over itself
+    // through the save dialog, which lists it with U+FFFD: no file of another name is
+    // made. A workbook of such a name imports; a dropped one is taken by its bytes.
+    void nonUtf8NamesOpenAndSaveAsThemselves()
     {
-        StartedEditor editor;
-        const QString title = editor.form().windowTitle();
-        OpenFileOfCommandLine(editor.form(), QList<QByteArray>{"paperedit", "/media/stick/caf\xE9.csv"});
-        QCOMPARE(editor.seam.messages.size(), 1);
-        QCOMPARE(editor.seam.messages.first().text, QStringLiteral("Open file error"));
-        QVERIFY2(editor.seam.messages.first().informativeText.startsWith(
-                     "The name \"/media/stick/caf\\xE9.csv\" is not UTF-8 text"),
-                 qPrintable(editor.seam.messages.first().informativeText));
-        QCOMPARE(editor.form().windowTitle(), title);
-        QVERIFY(!editor.document().isModified());
+        QTemporaryDir folder;
+        const QByteArray dir = QFile::encodeName(folder.path());
+        const QByteArray paper = dir + "/caf\xE9.csv";
+        const QByteArray workbook = dir + "/\xC4rger.xls";
+        QVERIFY(QFile::copy(DataDir + "/papers/standard_order.csv", folder.filePath("a")));
+        QVERIFY(QFile::copy(DataDir + "/workbooks/formulas-gnumeric.xls", folder.filePath("b")));
+        QCOMPARE(::rename(QFile::encodeName(folder.filePath("a")).constData(), paper.constData()), 0);
+        QCOMPARE(::rename(QFile::encodeName(folder.filePath("b")).constData(), workbook.constData()), 0);
+        const auto removeBoth = qScopeGuard([&] { // QTemporaryDir cannot name them
+            ::unlink(paper.constData());
+            ::unlink(workbook.constData());
+        });
 
-        const QString path = DataDir + QStringLiteral("/papers/standard_order.csv");
-        OpenFileOfCommandLine(editor.form(), QList<QByteArray>{"paperedit", path.toUtf8()});
-        QCOMPARE(editor.form().windowTitle(), QStringLiteral("Test Paper Editor  ") + path);
+        StartedEditor editor;
+        OpenFileOfCommandLine(editor.form(), QList<QByteArray>{"paperedit", paper});
+        QCOMPARE(editor.seam.messageTexts(), QStringList{});
+        QCOMPARE(FileNameBytes(editor.document().path()), paper);
+        QCOMPARE(editor.form().windowTitle(),
+                 QStringLiteral("Test Paper Editor  ") + folder.path() + QStringLiteral("/caf\\xE9.csv"));
+        const int questions = editor.document().questionCount();
+        QVERIFY(questions > 0);
+
+        editor.document().setModified(true);
+        editor.seam.fileAnswers.push_back(
+            FileDialogChoice{QFile::decodeName(paper), QStringLiteral("Test Paper (*.csv)")});
+        editor.form().SavePaper_Click();
+        // Taken for the paper's own file, so not asked about as another existing one.
+        QCOMPARE(editor.seam.messageTexts(), QStringList{});
+        QVERIFY(!editor.document().isModified());
+        QCOMPARE(FileNameBytes(editor.document().path()), paper);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+        const Result<BuiltPaper> saved = ReadPaperFile(FileNameOfBytes(paper), QStringLiteral("windows-1252"));
+        QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().text()));
+        QCOMPARE(int(saved->table->rows().size()), questions);
+
+        StartedEditor importing;
+        OpenFileOfCommandLine(importing.form(), QList<QByteArray>{"paperedit", workbook});
+        QCOMPARE(importing.document().questionCount(), 4);
+        QVERIFY(!importing.seam.messageTexts().isEmpty());
+        QCOMPARE(importing.seam.messageTexts().first(), QStringLiteral("Import succeed"));
+
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromEncoded("file://" + workbook.toPercentEncoding("/"))});
+        const std::optional<QString> path = FileOfDrag(dropped);
+        QVERIFY(path);
+        QCOMPARE(FileNameBytes(*path), workbook);
     }
 
     void commandLineNamesOneFile_data()
