@@ -10,7 +10,7 @@
 namespace FaultShim {
 
 // The operations the shim counts, in its order.
-enum Op { Write, Sync, Close, Link, Rename, Chmod, Chown, Truncate, Allocate, Xattr, OpCount };
+enum Op { Write, Sync, Close, Link, Rename, Chmod, Chown, Truncate, Allocate, Xattr, Tmpfile, OpCount };
 
 struct Counts
 {

@@ -11,7 +11,8 @@
  *                fdatasync), close, link (linkat), rename (rename, renameat,
  *                renameat2), chmod (fchmod, chmod, fchmodat), chown (fchown,
  *                chown, lchown, fchownat), truncate (ftruncate), allocate
- *                (fallocate), xattr (fsetxattr); default write
+ *                (fallocate), xattr (fsetxattr), tmpfile (open or openat of a
+ *                folder with O_TMPFILE, for a file without a name); default write
  *   after=N      op=write: the bytes up to N are written (a call crossing N is cut
  *                short there), every later write fails; as a full disk behaves
  *   call=K       the K-th call of op (from 1) fails, and only that one
@@ -34,6 +35,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -43,11 +45,11 @@
 
 enum op {
     OP_WRITE, OP_SYNC, OP_CLOSE, OP_LINK, OP_RENAME, OP_CHMOD, OP_CHOWN, OP_TRUNCATE,
-    OP_ALLOCATE, OP_XATTR, OP_COUNT
+    OP_ALLOCATE, OP_XATTR, OP_TMPFILE, OP_COUNT
 };
 static const char *const op_names[OP_COUNT] = {"write", "sync",  "close",    "link",
                                                "rename", "chmod", "chown",   "truncate",
-                                               "allocate", "xattr"};
+                                               "allocate", "xattr", "tmpfile"};
 
 static struct {
     char under[PATH_MAX];
@@ -88,6 +90,10 @@ static int (*real_ftruncate64)(int, off_t);
 static int (*real_fallocate)(int, int, off_t, off_t);
 static int (*real_fallocate64)(int, int, off_t, off_t);
 static int (*real_fsetxattr)(int, const char *, const void *, size_t, int);
+static int (*real_open)(const char *, int, ...);
+static int (*real_open64)(const char *, int, ...);
+static int (*real_openat)(int, const char *, int, ...);
+static int (*real_openat64)(int, const char *, int, ...);
 
 static void *next(const char *name)
 {
@@ -119,6 +125,10 @@ static void resolve(void)
     real_fallocate = next("fallocate");
     real_fallocate64 = next("fallocate64");
     real_fsetxattr = next("fsetxattr");
+    real_open = next("open");
+    real_open64 = next("open64");
+    real_openat = next("openat");
+    real_openat64 = next("openat64");
     real_write = next("write");
 }
 
@@ -356,6 +366,41 @@ int linkat(int olddirfd, const char *oldpath, int newdirfd, const char *newpath,
     if (path_inside(newdirfd, newpath) && hit(OP_LINK))
         return -1;
     return real_linkat(olddirfd, oldpath, newdirfd, newpath, flags);
+}
+
+/* Only an open that asks for a file without a name is looked at; the mode argument is
+ * there exactly when O_CREAT or O_TMPFILE is. */
+#define TMPFILE_OPEN(call, dirfd, path, flags)                                             \
+    mode_t mode = 0;                                                                       \
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                           \
+        va_list arguments;                                                                 \
+        va_start(arguments, flags);                                                        \
+        mode = (mode_t)va_arg(arguments, int);                                             \
+        va_end(arguments);                                                                 \
+    }                                                                                      \
+    resolve();                                                                             \
+    if ((flags & O_TMPFILE) == O_TMPFILE && path_inside(dirfd, path) && hit(OP_TMPFILE))   \
+        return -1;                                                                         \
+    return call;
+
+int open(const char *path, int flags, ...)
+{
+    TMPFILE_OPEN(real_open(path, flags, mode), AT_FDCWD, path, flags)
+}
+
+int open64(const char *path, int flags, ...)
+{
+    TMPFILE_OPEN(real_open64(path, flags, mode), AT_FDCWD, path, flags)
+}
+
+int openat(int dirfd, const char *path, int flags, ...)
+{
+    TMPFILE_OPEN(real_openat(dirfd, path, flags, mode), dirfd, path, flags)
+}
+
+int openat64(int dirfd, const char *path, int flags, ...)
+{
+    TMPFILE_OPEN(real_openat64(dirfd, path, flags, mode), dirfd, path, flags)
 }
 
 int rename(const char *oldpath, const char *newpath)

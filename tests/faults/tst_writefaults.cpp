@@ -220,6 +220,53 @@ private slots:
             verifyUntouched(target);
     }
 
+    // A file system without files that have no name (FAT, some network and FUSE ones
+    // refuse O_TMPFILE): the new file is made under a name beside the target and renamed
+    // over it, and a failure on the way removes it.
+    void withoutNamelessFiles_data()
+    {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<QString>("fault"); // besides the refused O_TMPFILE
+        QTest::addColumn<int>("error");     // 0: the save succeeds
+        const struct { const char *name; const char *fault; int error; } cases[] = {
+            {"saved", "op=write", 0},
+            {"disk full part-way", "op=write,after=5000,errno=ENOSPC", ENOSPC},
+            {"sync fails", "op=sync,call=1,errno=EIO", EIO},
+            {"rename refused", "op=rename,call=1,errno=EACCES", EACCES},
+        };
+        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx})
+            for (bool existing : {true, false})
+                for (const auto &c : cases)
+                    QTest::addRow("%s, %s, %s", qPrintable(extensionOf(format)),
+                                  existing ? "old file" : "new file", c.name)
+                        << format << existing << QString::fromLatin1(c.fault) << c.error;
+    }
+    void withoutNamelessFiles()
+    {
+        QFETCH(Format, format);
+        QFETCH(bool, existing);
+        QFETCH(QString, fault);
+        QFETCH(int, error);
+        Target target(format, existing);
+        Result<void> written;
+        long namelessAsked = 0;
+        {
+            FaultShim::Armed armed(target.plan(fault + QStringLiteral(",refuse=tmpfile:EOPNOTSUPP")));
+            written = WritePaper(*paper_, target.path);
+            namelessAsked = FaultShim::counts().calls[FaultShim::Tmpfile];
+        }
+        QVERIFY2(namelessAsked >= 1, "the writer never asked for a file without a name");
+        if (error == 0) {
+            QVERIFY2(written, qPrintable(errorText(written)));
+            verifyReplaced(target, format, *paper_);
+            return;
+        }
+        QVERIFY2(!written, "a failed call was reported as success");
+        QVERIFY2(errorText(written).contains(errnoText(error)), qPrintable(errorText(written)));
+        verifyUntouched(target);
+    }
+
     // The editor's save and export report the failure with the command's message and
     // the reason, and leave the paper as it was.
     void editorReportsFailure_data()
