@@ -43,10 +43,13 @@ std::optional<QString> FileOfDrag(const QMimeData &data)
     const QList<QUrl> urls = data.urls();
     if (urls.size() != 1 || !urls.front().isLocalFile())
         return std::nullopt;
-    // The URL's path as the bytes it names: toLocalFile would read a byte that is not
-    // UTF-8 as U+FFFD, another name.
-    const QString path = FileNameOfBytes(
-        QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1()));
+    // A file of this machine by the bytes its URL names: toLocalFile would read a byte
+    // that is not UTF-8 as U+FFFD, another name.
+    const QUrl &url = urls.front();
+    const QString path = url.host().isEmpty()
+                             ? FileNameOfBytes(QByteArray::fromPercentEncoding(
+                                   url.path(QUrl::FullyEncoded).toLatin1()))
+                             : url.toLocalFile();
     if (path.isEmpty())
         return std::nullopt;
     return path;
