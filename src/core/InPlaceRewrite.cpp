@@ -4,14 +4,12 @@
 #include "core/FileErrorText.h"
 #include "core/FileNameBytes.h"
 
-
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 using FileErrorText::systemError;
