@@ -4,8 +4,7 @@
 
 #include <QDir>
 
-#include <cerrno>
-#include <climits>
+#include <cstdlib>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -27,13 +26,11 @@ int escapedByteAt(QStringView name, qsizetype at)
 QString currentFolder()
 {
 #ifdef Q_OS_UNIX
-    QByteArray buffer(PATH_MAX, Qt::Uninitialized);
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        if (::getcwd(buffer.data(), size_t(buffer.size())))
-            return FileNameOfBytes(QByteArrayView(buffer.constData()));
-        if (errno != ERANGE)
-            break;
-        buffer.resize(buffer.size() * 2);
+    // getcwd sizes the buffer itself when given none.
+    if (char *folder = ::getcwd(nullptr, 0)) {
+        const QString name = FileNameOfBytes(QByteArrayView(folder));
+        std::free(folder);
+        return name;
     }
 #endif
     return QDir::currentPath();
@@ -85,17 +82,7 @@ bool HoldsNonUtf8Bytes(const QString &name)
 
 QString ReadableFileName(const QString &name)
 {
-    if (!HoldsNonUtf8Bytes(name))
-        return name;
-    QString text;
-    for (qsizetype at = 0; at < name.size(); ++at) {
-        const int byte = escapedByteAt(name, at);
-        if (byte < 0)
-            text += name[at];
-        else
-            text += QStringLiteral("\\x") + QString::number(byte, 16).toUpper();
-    }
-    return text;
+    return HoldsNonUtf8Bytes(name) ? EscapedNonUtf8(FileNameBytes(name)) : name;
 }
 
 QString AbsoluteFileName(const QString &path)
