@@ -1,3 +1,5 @@
+#include "RawNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,29 +60,6 @@ int spawnPaperconv(const QByteArrayList &arguments, const QByteArray &errorsPath
     if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
-}
-
-// The names in a folder as the system holds them, sorted.
-QByteArrayList rawNamesIn(const QByteArray &folder)
-{
-    QByteArrayList names;
-    if (DIR *listing = opendir(folder.constData())) {
-        while (const dirent *entry = readdir(listing))
-            if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
-                names << entry->d_name;
-        closedir(listing);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Removes a file or a folder tree by its bytes.
-void removeRaw(const QByteArray &path)
-{
-    for (const QByteArray &name : rawNamesIn(path))
-        removeRaw(path + '/' + name);
-    if (::rmdir(path.constData()) != 0)
-        ::unlink(path.constData());
 }
 
 QByteArray bytesOf(const QString &path)
@@ -349,9 +328,9 @@ private slots:
                                 QFile::encodeName(QFileInfo(plain).fileName()), written.split('/').first()};
         std::sort(expected.begin(), expected.end());
         expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
-        const QByteArrayList found = rawNamesIn(dir);
+        const QByteArrayList found = RawNamesIn(dir);
         for (const QByteArray &name : found)
-            removeRaw(dir + '/' + name); // which QTemporaryDir cannot
+            RemoveRawTree(dir + '/' + name); // which QTemporaryDir cannot
         QCOMPARE(found, expected);
     }
 
@@ -364,7 +343,7 @@ private slots:
         QCOMPARE(spawnPaperconv({dir + "/missing\xE9.csv", dir + "/out.xls"}, errors), 1);
         const QString said = QString::fromUtf8(bytesOf(QFile::decodeName(errors)));
         QVERIFY2(said.contains(QFile::decodeName(dir) + QStringLiteral("/missing\\xE9.csv: ")), qPrintable(said));
-        QCOMPARE(rawNamesIn(dir), QByteArrayList{"errors.txt"});
+        QCOMPARE(RawNamesIn(dir), QByteArrayList{"errors.txt"});
     }
 
     // Many papers into one file: a category (or test) per paper in the order given; a

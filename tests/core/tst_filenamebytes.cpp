@@ -6,33 +6,17 @@
 #include "core/FileNameBytes.h"
 #include "core/FolderMaking.h"
 #include "core/RegularFileReading.h"
+#include "RawNames.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-// The names in a folder as the system holds them; Qt would list a name it cannot decode
-// under another one.
-QList<QByteArray> namesIn(const QByteArray &folder)
-{
-    QList<QByteArray> names;
-    if (DIR *listing = ::opendir(folder.constData())) {
-        while (const dirent *entry = ::readdir(listing))
-            if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
-                names << entry->d_name;
-        ::closedir(listing);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 QByteArray contentOf(const QByteArray &path)
 {
     QByteArray bytes;
@@ -53,26 +37,15 @@ bool writeRaw(const QByteArray &path, QByteArrayView bytes)
     return ::close(fd) == 0 && written;
 }
 
-// Removes what QTemporaryDir cannot: entries whose names it cannot encode.
-void removeRawEntries(const QByteArray &folder)
-{
-    for (const QByteArray &name : namesIn(folder)) {
-        const QByteArray path = folder + '/' + name;
-        struct stat status;
-        if (::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode)) {
-            removeRawEntries(path);
-            ::rmdir(path.constData());
-        } else {
-            ::unlink(path.constData());
-        }
-    }
-}
-
 struct RawFolder
 {
     QTemporaryDir folder;
     QByteArray bytes = QFile::encodeName(folder.path());
-    ~RawFolder() { removeRawEntries(bytes); }
+    ~RawFolder()
+    {
+        for (const QByteArray &name : RawNamesIn(bytes))
+            RemoveRawTree(bytes + '/' + name); // which QTemporaryDir cannot
+    }
     QString name(QByteArrayView tail) const { return FileNameOfBytes(bytes + '/' + tail.toByteArray()); }
 };
 } // namespace
@@ -152,7 +125,7 @@ private slots:
         struct stat status;
         QCOMPARE(::stat((base.bytes + '/' + inside).constData(), &status), 0);
         QCOMPARE(status.st_mode & 07777, mode_t(0640));
-        QCOMPARE(namesIn(folder.isEmpty() ? base.bytes : base.bytes + '/' + folder), QList<QByteArray>{file});
+        QCOMPARE(RawNamesIn(folder.isEmpty() ? base.bytes : base.bytes + '/' + folder), QList<QByteArray>{file});
     }
 
     // A reason names the file with its other bytes as \xNN.

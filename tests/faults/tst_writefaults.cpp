@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <sys/stat.h>
@@ -52,6 +53,31 @@ struct Target
         return QStringLiteral("under=%1,%2").arg(dir.path(), fault);
     }
 };
+
+struct FaultCase
+{
+    const char *name;
+    const char *fault; // the shim's plan, without "under"
+    int error;
+    bool oldFileOnly = false;
+};
+
+// The rows (format, existing, fault, error) of each case in every format, over an old
+// file and over a new name.
+void addFaultRows(std::initializer_list<FaultCase> cases)
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("error");
+    for (Format format : {Format::Paper, Format::Xls, Format::Xlsx})
+        for (bool existing : {true, false})
+            for (const FaultCase &c : cases)
+                if (existing || !c.oldFileOnly)
+                    QTest::addRow("%s, %s, %s", qPrintable(extensionOf(format)),
+                                  existing ? "old file" : "new file", c.name)
+                        << format << existing << QString::fromLatin1(c.fault) << c.error;
+}
 
 // After a write that failed: the old file as it was, or no file where there was none,
 // and nothing beside it.
@@ -143,32 +169,16 @@ private slots:
     // link that names the finished file, the rename that puts it in place, the close.
     void failingCall_data()
     {
-        QTest::addColumn<Format>("format");
-        QTest::addColumn<bool>("existing");
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("error");
-        struct Case { const char *name; const char *fault; int error; bool oldFileOnly; };
-        // A new file is linked straight to its name; only an old one is renamed over.
-        const Case cases[] = {
-            {"first write, EIO", "op=write,call=1,errno=EIO", EIO, false},
-            {"second write, quota", "op=write,call=2,errno=EDQUOT", EDQUOT, false},
-            {"sync, EIO", "op=sync,call=1,errno=EIO", EIO, false},
-            {"sync, disk full", "op=sync,call=1,errno=ENOSPC", ENOSPC, false},
-            {"every link, disk full", "op=link,from=1,errno=ENOSPC", ENOSPC, false},
+        // A rename fault is tried over an old file, the one a failure must keep.
+        addFaultRows({
+            {"first write, EIO", "op=write,call=1,errno=EIO", EIO},
+            {"second write, quota", "op=write,call=2,errno=EDQUOT", EDQUOT},
+            {"sync, EIO", "op=sync,call=1,errno=EIO", EIO},
+            {"sync, disk full", "op=sync,call=1,errno=ENOSPC", ENOSPC},
+            {"every link, disk full", "op=link,from=1,errno=ENOSPC", ENOSPC},
             {"rename, denied", "op=rename,call=1,errno=EACCES", EACCES, true},
             {"rename, read-only file system", "op=rename,call=1,errno=EROFS", EROFS, true},
-        };
-        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx}) {
-            for (bool existing : {true, false}) {
-                for (const Case &c : cases) {
-                    if (c.oldFileOnly && !existing)
-                        continue;
-                    QTest::addRow("%s, %s, %s", qPrintable(extensionOf(format)),
-                                  existing ? "old file" : "new file", c.name)
-                        << format << existing << QString::fromLatin1(c.fault) << c.error;
-                }
-            }
-        }
+        });
     }
     void failingCall()
     {
@@ -225,22 +235,13 @@ private slots:
     // over it, and a failure on the way removes it.
     void withoutNamelessFiles_data()
     {
-        QTest::addColumn<Format>("format");
-        QTest::addColumn<bool>("existing");
-        QTest::addColumn<QString>("fault"); // besides the refused O_TMPFILE
-        QTest::addColumn<int>("error");     // 0: the save succeeds
-        const struct { const char *name; const char *fault; int error; } cases[] = {
+        // fault comes besides the refused O_TMPFILE; error 0: the save succeeds.
+        addFaultRows({
             {"saved", "op=write", 0},
             {"disk full part-way", "op=write,after=5000,errno=ENOSPC", ENOSPC},
             {"sync fails", "op=sync,call=1,errno=EIO", EIO},
             {"rename refused", "op=rename,call=1,errno=EACCES", EACCES},
-        };
-        for (Format format : {Format::Paper, Format::Xls, Format::Xlsx})
-            for (bool existing : {true, false})
-                for (const auto &c : cases)
-                    QTest::addRow("%s, %s, %s", qPrintable(extensionOf(format)),
-                                  existing ? "old file" : "new file", c.name)
-                        << format << existing << QString::fromLatin1(c.fault) << c.error;
+        });
     }
     void withoutNamelessFiles()
     {
